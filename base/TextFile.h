@@ -1,0 +1,55 @@
+#pragma once
+// The one layer through which every text file is read and written. Reading
+// accepts UTF-8 (with or without BOM), UTF-16 with BOM, and otherwise takes
+// the bytes as Windows-1252, the code page of files written by older
+// versions. Writing produces UTF-8 without BOM through a temporary file in
+// the same folder and an atomic replace, so the old file survives any failure.
+// Paths are UTF-8.
+#include <cstdint>
+#include <filesystem>
+#include <string>
+#include <string_view>
+
+#include "base/Exception.h"
+
+namespace sv {
+
+class FileReadError : public Exception {
+ public:
+  using Exception::Exception;
+};
+
+class FileWriteError : public Exception {
+ public:
+  using Exception::Exception;
+};
+
+// Larger files are refused rather than loaded: no text file of ours comes
+// near this, and a runaway file must not exhaust memory.
+inline constexpr std::uintmax_t kMaxTextFileBytes = 64u * 1024 * 1024;
+
+enum class TextEncoding { Utf8, Utf8Bom, Utf16LE, Utf16BE, Cp1252 };
+
+// Bytes to UTF-8 text by the rules above; invalid sequences in a declared
+// Unicode encoding become U+FFFD.
+std::string DecodeText(std::string_view bytes, TextEncoding* found = nullptr);
+
+// UTF-8 text <-> file-system path, on Windows through UTF-16 so that names
+// outside the ANSI code page open. Invalid UTF-8 never throws.
+std::filesystem::path PathFromUtf8(std::string_view utf8);
+std::string PathToUtf8(const std::filesystem::path& path);
+
+bool FileExists(const std::string& path);  // a file, not a folder
+
+// The whole file; FileReadError when it is missing, not a file, unreadable
+// or larger than maxBytes.
+std::string ReadFileBytes(const std::string& path, std::uintmax_t maxBytes = kMaxTextFileBytes);
+std::string ReadTextFile(const std::string& path);
+
+// Replaces (or creates) the file with exactly these bytes, or raises
+// FileWriteError and leaves any previous file as it was.
+void WriteFileAtomic(const std::string& path, std::string_view bytes);
+// Text is UTF-8 already, and UTF-8 without BOM is what we write.
+inline void WriteTextFile(const std::string& path, std::string_view text) { WriteFileAtomic(path, text); }
+
+}  // namespace sv

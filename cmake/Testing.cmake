@@ -1,0 +1,60 @@
+# Test executables: GoogleTest natively from the system package, and for
+# MinGW built from the packaged sources inside this build. Windows tests run
+# under Wine in a prefix kept inside the build tree.
+
+set(SV_WINEPREFIX "${CMAKE_BINARY_DIR}/wineprefix")
+set(SV_RUN_WINDOWS_TESTS OFF)
+if(WIN32 AND CMAKE_SYSTEM_PROCESSOR STREQUAL "x86_64")
+  set(SV_RUN_WINDOWS_TESTS ON)
+  set(CMAKE_CROSSCOMPILING_EMULATOR "${CMAKE_SOURCE_DIR}/tests/support/wine-run")
+endif()
+
+macro(sv_setup_gtest)
+  if(NOT TARGET GTest::gtest_main)
+    if(WIN32)
+      set(INSTALL_GTEST OFF CACHE BOOL "" FORCE)
+      set(BUILD_GMOCK OFF CACHE BOOL "" FORCE)
+      # Defines the GTest::gtest and GTest::gtest_main aliases itself.
+      add_subdirectory(/usr/src/googletest ${CMAKE_BINARY_DIR}/googletest EXCLUDE_FROM_ALL)
+    else()
+      find_package(GTest REQUIRED)
+    endif()
+  endif()
+endmacro()
+
+# sv_add_test(<name> SOURCES ... [LIBS ...] [LOCKS ...] [TIMEOUT s])
+# One CTest test per executable: under Wine each start costs about a second,
+# so cases are grouped inside the executable rather than discovered one by one.
+function(sv_add_test name)
+  cmake_parse_arguments(T "" "TIMEOUT" "SOURCES;LIBS;LOCKS" ${ARGN})
+  sv_setup_gtest()
+  add_executable(${name} ${T_SOURCES})
+  sv_warnings(${name})
+  target_link_libraries(${name} PRIVATE ${T_LIBS} GTest::gtest_main)
+  if(WIN32)
+    target_link_libraries(${name} PRIVATE sv_test_support)
+    if(NOT SV_RUN_WINDOWS_TESTS)
+      return()
+    endif()
+  endif()
+  add_test(NAME ${name} COMMAND ${name} --gtest_brief=1)
+  if(NOT T_TIMEOUT)
+    set(T_TIMEOUT 300)
+  endif()
+  set_tests_properties(${name} PROPERTIES TIMEOUT ${T_TIMEOUT})
+  if(T_LOCKS)
+    set_tests_properties(${name} PROPERTIES RESOURCE_LOCK "${T_LOCKS}")
+  endif()
+  if(WIN32)
+    set_tests_properties(${name} PROPERTIES
+      ENVIRONMENT "WINEPREFIX=${SV_WINEPREFIX};WINEDEBUG=-all;SV_TEST_BIN=${CMAKE_BINARY_DIR}"
+      FIXTURES_REQUIRED wineprefix)
+  endif()
+endfunction()
+
+if(SV_RUN_WINDOWS_TESTS)
+  add_test(NAME wine-prefix COMMAND "${CMAKE_SOURCE_DIR}/tests/support/wine-init")
+  set_tests_properties(wine-prefix PROPERTIES
+    ENVIRONMENT "WINEPREFIX=${SV_WINEPREFIX};WINEDEBUG=-all"
+    FIXTURES_SETUP wineprefix TIMEOUT 300)
+endif()

@@ -1,0 +1,126 @@
+#include "forms/Capture.h"
+
+#include <cstring>
+
+#include "base/Exception.h"
+#include "forms/Wide.h"
+#include "forms/WindowedControl.h"
+
+namespace forms {
+
+namespace {
+
+// Our own windows paint through their object; others are asked to print
+// their client area. Children follow, bottom first, each at its place.
+void Render(HWND window, HDC dc) {
+  if (WindowedControl* control = WindowedControl::FromHandle(window))
+    control->PaintTo(dc);
+  else
+    SendMessageW(window, WM_PRINTCLIENT, reinterpret_cast<WPARAM>(dc), PRF_CLIENT | PRF_ERASEBKGND);
+  HWND child = GetWindow(window, GW_CHILD);
+  if (child) child = GetWindow(child, GW_HWNDLAST);
+  for (; child; child = GetWindow(child, GW_HWNDPREV)) {
+    if (!IsWindowVisible(child)) continue;
+    POINT origin{0, 0};
+    MapWindowPoints(child, window, &origin, 1);
+    RECT client{};
+    GetClientRect(child, &client);
+    int saved = SaveDC(dc);
+    OffsetViewportOrgEx(dc, origin.x, origin.y, nullptr);
+    IntersectClipRect(dc, 0, 0, client.right, client.bottom);
+    Render(child, dc);
+    RestoreDC(dc, saved);
+  }
+}
+
+struct FileHandle {
+  HANDLE handle;
+  ~FileHandle() {
+    if (handle != INVALID_HANDLE_VALUE) CloseHandle(handle);
+  }
+};
+
+}  // namespace
+
+CapturedImage CaptureClientArea(HWND window, const RECT& area) {
+  CapturedImage image;
+  RECT client{};
+  GetClientRect(window, &client);
+  if (client.right <= 0 || client.bottom <= 0) return image;
+
+  BITMAPINFO info{};
+  info.bmiHeader.biSize = sizeof(info.bmiHeader);
+  info.bmiHeader.biWidth = client.right;
+  info.bmiHeader.biHeight = -client.bottom;  // top row first
+  info.bmiHeader.biPlanes = 1;
+  info.bmiHeader.biBitCount = 32;
+  info.bmiHeader.biCompression = BI_RGB;
+  void* bits = nullptr;
+  HDC screen = GetDC(nullptr);
+  HDC memory = CreateCompatibleDC(screen);
+  HBITMAP bitmap = CreateDIBSection(screen, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+  ReleaseDC(nullptr, screen);
+  if (!memory || !bitmap) {
+    if (bitmap) DeleteObject(bitmap);
+    if (memory) DeleteDC(memory);
+    throw sv::Exception("Cannot make a bitmap for the capture");
+  }
+  HGDIOBJ old = SelectObject(memory, bitmap);
+  Render(window, memory);
+  GdiFlush();
+
+  RECT cut{};
+  IntersectRect(&cut, &area, &client);
+  image.Width = cut.right - cut.left;
+  image.Height = cut.bottom - cut.top;
+  image.Pixels.resize(static_cast<std::size_t>(image.Width) * static_cast<std::size_t>(image.Height));
+  const auto* source = static_cast<const std::uint32_t*>(bits);
+  for (int y = 0; y < image.Height; ++y) {
+    for (int x = 0; x < image.Width; ++x)
+      image.Pixels[static_cast<std::size_t>(y) * image.Width + x] =
+          source[static_cast<std::size_t>(cut.top + y) * client.right + cut.left + x] & 0x00FFFFFF;
+  }
+  SelectObject(memory, old);
+  DeleteObject(bitmap);
+  DeleteDC(memory);
+  return image;
+}
+
+void SaveBmp(const CapturedImage& image, const std::string& path) {
+  const std::uint32_t rowSize = (static_cast<std::uint32_t>(image.Width) * 3 + 3) & ~3u;
+  const std::uint32_t dataSize = rowSize * static_cast<std::uint32_t>(image.Height);
+  BITMAPFILEHEADER file{};
+  BITMAPINFOHEADER header{};
+  file.bfType = 0x4D42;
+  file.bfOffBits = sizeof(file) + sizeof(header);
+  file.bfSize = file.bfOffBits + dataSize;
+  header.biSize = sizeof(header);
+  header.biWidth = image.Width;
+  header.biHeight = image.Height;  // bottom row first, as BMP files usually are
+  header.biPlanes = 1;
+  header.biBitCount = 24;
+  header.biCompression = BI_RGB;
+  header.biSizeImage = dataSize;
+
+  std::string data(file.bfSize, '\0');
+  std::memcpy(data.data(), &file, sizeof(file));
+  std::memcpy(data.data() + sizeof(file), &header, sizeof(header));
+  for (int y = 0; y < image.Height; ++y) {
+    char* row = data.data() + file.bfOffBits + static_cast<std::size_t>(image.Height - 1 - y) * rowSize;
+    for (int x = 0; x < image.Width; ++x) {
+      std::uint32_t pixel = image.Pixels[static_cast<std::size_t>(y) * image.Width + x];
+      row[x * 3] = static_cast<char>(pixel & 0xFF);
+      row[x * 3 + 1] = static_cast<char>((pixel >> 8) & 0xFF);
+      row[x * 3 + 2] = static_cast<char>((pixel >> 16) & 0xFF);
+    }
+  }
+
+  FileHandle out{
+      CreateFileW(widen(path).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr)};
+  DWORD written = 0;
+  if (out.handle == INVALID_HANDLE_VALUE ||
+      !WriteFile(out.handle, data.data(), static_cast<DWORD>(data.size()), &written, nullptr) || written != data.size())
+    throw sv::Exception("Cannot write " + path);
+}
+
+}  // namespace forms

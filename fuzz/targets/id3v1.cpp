@@ -1,0 +1,76 @@
+// ID3v1 and Lyrics3 v2: any file reads; saving keeps every byte before the
+// old tags and reads back as saved, and a failed file operation (chosen by
+// the input's size) leaves the old file or the saved one; removing leaves
+// exactly the bytes before the tags.
+#include <cstddef>
+#include <cstdint>
+#include <cstdio>
+#include <cstdlib>
+#include <string>
+
+#include "tags/FaultyFileSystem.h"
+#include "tags/ID3v1.h"
+#include "tags/MemoryFileSystem.h"
+
+namespace {
+
+bool Edit(sv::tags::TID3v1& tag, std::size_t size) {
+  tag.SetTitle("Fuzz title");
+  tag.SetArtist(size % 2 ? "An artist name well over thirty characters" : "é");
+  tag.SetTrack(static_cast<std::uint8_t>(size));
+  return tag.SaveToFile("f.mp3");
+}
+
+// Names the broken invariant before the abort, so the crash report says which.
+void Require(bool condition, const char* what) {
+  if (condition) return;
+  std::fprintf(stderr, "broken: %s\n", what);
+  std::abort();
+}
+
+}  // namespace
+
+#define REQUIRE(condition) Require((condition), #condition)
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+  const std::string old(reinterpret_cast<const char*>(data), size);
+  sv::tags::MemoryFileSystem mem;
+  mem.Put("f.mp3", old);
+  sv::tags::TID3v1 tag(mem);
+  REQUIRE(tag.ReadFromFile("f.mp3"));
+  tag.GetGenre();
+  const std::uint64_t tail = (tag.Exists ? 128u : 0u) + static_cast<std::uint64_t>(tag.GetLyrics3Size());
+  REQUIRE(tail <= size);
+  const std::string kept = old.substr(0, size - tail);
+
+  REQUIRE(Edit(tag, size));
+  const std::string saved = *mem.Get("f.mp3");
+  REQUIRE(saved.compare(0, kept.size(), kept) == 0);
+
+  sv::tags::MemoryFileSystem again;
+  again.Put("f.mp3", old);
+  sv::tags::FaultyFileSystem faulty(again);
+  faulty.FailAt(static_cast<long>(size % 20) + 1);
+  sv::tags::TID3v1 retry(faulty);
+  if (retry.ReadFromFile("f.mp3")) {
+    const bool ok = Edit(retry, size);
+    REQUIRE(*again.Get("f.mp3") == (ok ? saved : old) && again.FileCount() == 1);
+  }
+
+  sv::tags::TID3v1 back(mem);
+  REQUIRE(back.ReadFromFile("f.mp3"));
+  REQUIRE(back.Exists && back.Track == tag.Track);
+  // Without a block of ours, an older block further up may show through.
+  const bool allOurs = tag.Lyrics3Present || !back.Lyrics3Present;
+  if (allOurs) {
+    // A long artist keeps its whole length only inside a Lyrics3 block.
+    const std::string artist = back.Lyrics3Present ? tag.GetArtist() : tag.GetArtist().substr(0, 30);
+    REQUIRE(back.GetTitle() == "Fuzz title" && back.GetArtist() == artist);
+  }
+
+  REQUIRE(back.RemoveFromFile("f.mp3"));
+  const std::string& left = *mem.Get("f.mp3");
+  REQUIRE(allOurs ? left == kept : kept.compare(0, left.size(), left) == 0);
+  REQUIRE(mem.FileCount() == 1);
+  return 0;
+}

@@ -1,0 +1,132 @@
+#include "tags/OggPage.h"
+
+#include <algorithm>
+#include <array>
+
+#include "tags/Bytes.h"
+
+namespace sv::tags {
+namespace {
+
+constexpr std::array<std::uint32_t, 256> MakeCrcTable() {
+  std::array<std::uint32_t, 256> table{};
+  for (std::uint32_t i = 0; i < 256; ++i) {
+    std::uint32_t r = i << 24;
+    for (int k = 0; k < 8; ++k) r = (r & 0x80000000u) ? (r << 1) ^ 0x04C11DB7u : r << 1;
+    table[i] = r;
+  }
+  return table;
+}
+
+constexpr std::array<std::uint32_t, 256> kCrcTable = MakeCrcTable();
+
+}  // namespace
+
+std::uint32_t OggCrc(std::string_view bytes, std::uint32_t crc) {
+  for (const char c : bytes) crc = (crc << 8) ^ kCrcTable[((crc >> 24) ^ static_cast<unsigned char>(c)) & 0xFF];
+  return crc;
+}
+
+std::uint64_t OggPage::BodySize() const {
+  std::uint64_t sum = 0;
+  for (const auto v : lacing) sum += v;
+  return sum;
+}
+
+bool ParseOggPageHeader(std::string_view bytes, OggPage& page) {
+  if (bytes.size() < kOggHeaderSize || bytes.substr(0, 4) != "OggS" || bytes[4] != 0) return false;
+  const char* p = bytes.data();
+  const auto flags = static_cast<std::uint8_t>(p[5]);
+  if (flags & ~(kOggContinued | kOggFirstPage | kOggLastPage)) return false;
+  const std::size_t segments = static_cast<unsigned char>(p[26]);
+  if (bytes.size() < kOggHeaderSize + segments) return false;
+  page.flags = flags;
+  page.granule = LoadLE64(p + 6);
+  page.serial = LoadLE32(p + 14);
+  page.sequence = LoadLE32(p + 18);
+  page.crc = LoadLE32(p + 22);
+  page.lacing.assign(p + kOggHeaderSize, p + kOggHeaderSize + segments);
+  return true;
+}
+
+std::string OggPageHeaderBytes(const OggPage& page, std::uint32_t crc) {
+  std::string h = "OggS";
+  h += '\0';
+  h += static_cast<char>(page.flags);
+  AppendLE64(h, page.granule);
+  AppendLE32(h, page.serial);
+  AppendLE32(h, page.sequence);
+  AppendLE32(h, crc);
+  h += static_cast<char>(page.lacing.size());
+  for (const auto v : page.lacing) h += static_cast<char>(v);
+  return h;
+}
+
+std::string BuildOggPage(const OggPage& page, std::string_view body) {
+  std::string bytes = OggPageHeaderBytes(page, 0);
+  bytes.append(body);
+  const std::uint32_t crc = OggCrc(bytes);
+  std::string field;
+  AppendLE32(field, crc);
+  bytes.replace(22, 4, field);
+  return bytes;
+}
+
+TagStatus ReadOggPage(RandomAccessFile& file, std::uint64_t offset, std::uint64_t fileSize, OggPage& page) {
+  if (offset > fileSize || fileSize - offset < kOggHeaderSize) return TagStatus::Malformed;
+  std::string header;
+  const auto want = static_cast<std::size_t>(std::min<std::uint64_t>(fileSize - offset, kOggHeaderSize + kOggMaxSegments));
+  if (!ReadUpTo(file, offset, want, header)) return TagStatus::IoError;
+  if (!ParseOggPageHeader(header, page)) return TagStatus::Malformed;
+  page.offset = offset;
+  if (page.HeaderSize() + page.BodySize() > fileSize - offset) return TagStatus::Malformed;
+  return TagStatus::Ok;
+}
+
+TagStatus ReadOggPageBody(RandomAccessFile& file, const OggPage& page, std::string& body) {
+  const auto size = static_cast<std::size_t>(page.BodySize());
+  body.resize(size);
+  return ReadExact(file, page.offset + page.HeaderSize(), body.data(), size) ? TagStatus::Ok : TagStatus::IoError;
+}
+
+bool OggPageCrcValid(const OggPage& page, std::string_view body) {
+  return OggCrc(body, OggCrc(OggPageHeaderBytes(page, 0))) == page.crc;
+}
+
+TagStatus ReadOggPacket(RandomAccessFile& file, std::uint64_t offset, std::uint64_t fileSize,
+                        std::size_t maxBytes, bool keepBodies, OggPacket& packet) {
+  packet = OggPacket{};
+  std::uint64_t pos = offset;
+  for (;;) {
+    OggPage page;
+    if (const TagStatus s = ReadOggPage(file, pos, fileSize, page); s != TagStatus::Ok) return s;
+    const bool first = packet.pages.empty();
+    if (first ? (page.flags & kOggContinued) != 0
+              : ((page.flags & kOggContinued) == 0 || page.serial != packet.pages.front().serial))
+      return TagStatus::Malformed;
+    // Only the segments that belong to this packet are gathered.
+    std::size_t take = 0, length = 0;
+    bool ends = false;
+    while (take < page.lacing.size() && !ends) {
+      length += page.lacing[take];
+      ends = page.lacing[take++] < 255;
+    }
+    if (length > maxBytes - packet.bytes.size()) return TagStatus::Unsupported;
+    std::string body;
+    if (const TagStatus s = ReadOggPageBody(file, page, body); s != TagStatus::Ok) return s;
+    packet.bytes.append(body, 0, length);
+    packet.crcValid = packet.crcValid && OggPageCrcValid(page, body);
+    if (keepBodies) packet.bodies.push_back(std::move(body));
+    pos = page.End();
+    packet.pages.push_back(std::move(page));
+    if (ends) {
+      packet.endSegment = take;
+      return TagStatus::Ok;
+    }
+    // A page with no lacing values carries nothing; the packet still has to
+    // end within the cap, which bounds the walk by the file's size.
+    if (pos >= fileSize) return TagStatus::Malformed;
+  }
+}
+
+}  // namespace sv::tags

@@ -1,0 +1,341 @@
+// APE tags: files written by mutagen read as mutagen reads them, our tags
+// read back by mutagen with every stored item intact, placement around
+// ID3v1 and Lyrics3, hostile tags, and failures at every I/O step.
+#include <gtest/gtest.h>
+
+#include "tags/APETag.h"
+#include "tags/Bytes.h"
+#include "tags/FaultyFileSystem.h"
+#include "tags/MemoryFileSystem.h"
+#include "tests/tags/FormatTestSupport.h"
+
+namespace sv::tags {
+namespace {
+
+using testing::Expectations;
+using testing::FixtureBytes;
+using testing::FixturePath;
+
+std::string Field(const TAPETag& tag, std::size_t i) { return tag.Fields.at(i).Name + "=" + tag.Fields.at(i).Value; }
+
+class ApeFixtures : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    if (!testing::FixturesAvailable()) GTEST_SKIP() << "fixtures were not built";
+  }
+  // A copy of `fixture` on disk, under a non-ASCII name.
+  std::string Copy(const std::string& fixture) {
+    const std::string path = dir_.Path("Ёлка ü " + fixture);
+    testing::WriteBytes(path, FixtureBytes(fixture));
+    return path;
+  }
+  testing::ScratchDir dir_;
+};
+
+TEST_F(ApeFixtures, MutagenSeesWhatWeSee) {
+  for (const char* name : {"apev2.mp3", "apev1.mp3", "apev1_cp1252.mp3", "ape_id3v1.mp3", "ape_lyrics3.mp3"}) {
+    SCOPED_TRACE(name);
+    const Expectations e = Expectations::ForFixture(name);
+    TAPETag tag;
+    ASSERT_TRUE(tag.ReadFromFile(FixturePath(name)));
+    ASSERT_TRUE(tag.Exists);
+    EXPECT_EQ(tag.LastStatus(), TagStatus::Ok);
+    EXPECT_EQ(tag.Fields.size(), e.Pairs().size());
+    for (const auto& [key, value] : e.Pairs()) {
+      SCOPED_TRACE(key);
+      if (value.rfind("<binary", 0) == 0) continue;
+      // Shown: up to the first of several values, at most 250 bytes.
+      EXPECT_EQ(tag.GetField(key), value.substr(0, std::min(value.find('|'), std::size_t{250})));
+    }
+  }
+  TAPETag v1;
+  ASSERT_TRUE(v1.ReadFromFile(FixturePath("apev1.mp3")));
+  EXPECT_EQ(v1.Version, 1000u);
+}
+
+TEST_F(ApeFixtures, FieldLookup) {
+  TAPETag tag;
+  ASSERT_TRUE(tag.ReadFromFile(FixturePath("apev2.mp3")));
+  EXPECT_EQ(tag.Version, 2000u);
+  EXPECT_EQ(tag.GetField("title"), "APE Title");
+  EXPECT_EQ(tag.GetField("ALBUM"), "Café Привет 東京 🎵");
+  EXPECT_EQ(tag.GetField("Comment"), std::string(250, 'x'));
+  EXPECT_EQ(tag.GetField("Track"), "7/12");
+  EXPECT_EQ(tag.GetField("Nothing"), "");
+  tag.AddField("TITLE", "second");
+  EXPECT_EQ(tag.GetField("Title"), "APE Title");
+  tag.SetField("title", "changed");
+  EXPECT_EQ(tag.GetField("TITLE"), "changed");
+  const std::size_t count = tag.Fields.size();
+  tag.SetField("Composer", "new one");
+  ASSERT_EQ(tag.Fields.size(), count + 1);
+  EXPECT_EQ(Field(tag, count), "Composer=new one");
+}
+
+TEST_F(ApeFixtures, UnchangedItemsSurviveASaveByteForByte) {
+  const std::string path = Copy("apev2.mp3");
+  const std::string audio = FixtureBytes("cbr128.mp3");
+  TAPETag tag;
+  ASSERT_TRUE(tag.ReadFromFile(path));
+  tag.SetField("Title", "Новый 🎵 title");
+  ASSERT_TRUE(tag.SaveToFile(path)) << static_cast<int>(tag.LastStatus());
+  const std::string after = testing::ReadBytes(path);
+  EXPECT_EQ(after.substr(0, audio.size()), audio);
+  if (testing::OraclesAvailable()) {
+    const Expectations before = Expectations::ForFixture("apev2.mp3");
+    const Expectations now = testing::OracleDump("ape", path);
+    EXPECT_EQ(now["Title"], "Новый 🎵 title");
+    for (const char* key : {"Artist", "Album", "Track", "Year", "Genre", "Comment", "Cover Art (Front)", "Artists"})
+      EXPECT_EQ(now[key], before[key]) << key;
+  }
+  TAPETag reread;
+  ASSERT_TRUE(reread.ReadFromFile(path));
+  EXPECT_EQ(reread.Fields.size(), tag.Fields.size());
+  EXPECT_EQ(reread.GetField("Title"), "Новый 🎵 title");
+}
+
+TEST_F(ApeFixtures, Version1IsRewrittenAsVersion2InItsPlace) {
+  for (const char* name : {"apev1.mp3", "apev1_cp1252.mp3"}) {
+    SCOPED_TRACE(name);
+    const std::string path = Copy(name);
+    TAPETag tag;
+    ASSERT_TRUE(tag.ReadFromFile(path));
+    ASSERT_TRUE(tag.SaveToFile(path));
+    const std::string after = testing::ReadBytes(path);
+    const std::string audio = FixtureBytes("cbr128.mp3");
+    EXPECT_EQ(after.substr(0, audio.size()), audio);
+    EXPECT_EQ(after.substr(audio.size(), 8), "APETAGEX");  // the new header replaced the old items exactly
+    if (testing::OraclesAvailable()) {
+      const Expectations e = testing::OracleDump("ape", path);
+      const Expectations stored = Expectations::ForFixture(name);
+      for (const auto& [key, value] : stored.Pairs()) EXPECT_EQ(e[key], value) << key;
+    }
+  }
+}
+
+TEST_F(ApeFixtures, TagStaysBeforeTheId3v1RecordAndLyrics) {
+  for (const char* name : {"ape_id3v1.mp3", "apev1_id3v1.mp3", "id3v1only.mp3", "ape_lyrics3.mp3"}) {
+    SCOPED_TRACE(name);
+    const std::string path = Copy(name);
+    const std::string before = testing::ReadBytes(path);
+    TAPETag tag;
+    ASSERT_TRUE(tag.ReadFromFile(path));
+    tag.SetField("Artist", "Placed");
+    ASSERT_TRUE(tag.SaveToFile(path));
+    const std::string once = testing::ReadBytes(path);
+    EXPECT_EQ(once.substr(once.size() - 128), before.substr(before.size() - 128));
+    if (std::string(name) == "ape_lyrics3.mp3") {
+      const auto lyrics = before.find("LYRICSBEGIN");
+      EXPECT_EQ(once.substr(once.find("LYRICSBEGIN")), before.substr(lyrics));
+    }
+    if (testing::OraclesAvailable()) {
+      EXPECT_EQ(testing::OracleDump("ape", path)["Artist"], "Placed");
+    }
+    // A second save finds the tag where the first put it.
+    ASSERT_TRUE(tag.ReadFromFile(path));
+    EXPECT_EQ(tag.GetField("Artist"), "Placed");
+    ASSERT_TRUE(tag.SaveToFile(path));
+    EXPECT_EQ(testing::ReadBytes(path), once);
+  }
+}
+
+TEST_F(ApeFixtures, UntaggedFileGetsATagAtTheEnd) {
+  const std::string path = Copy("cbr128.mp3");
+  TAPETag tag;
+  ASSERT_TRUE(tag.ReadFromFile(path));
+  EXPECT_FALSE(tag.Exists);
+  tag.AddField("Title", "Fresh");
+  tag.AddField("Empty", "");
+  ASSERT_TRUE(tag.SaveToFile(path));
+  const std::string after = testing::ReadBytes(path);
+  const std::string audio = FixtureBytes("cbr128.mp3");
+  EXPECT_EQ(after.substr(0, audio.size()), audio);
+  // Header, two items, footer: 32 + (5 + 5 + 9) + (5 + 0 + 9) + 32.
+  EXPECT_EQ(after.size(), audio.size() + 97);
+  ASSERT_TRUE(tag.ReadFromFile(path));
+  EXPECT_EQ(tag.Size, 65u);
+  ASSERT_EQ(tag.Fields.size(), 2u);
+  EXPECT_EQ(Field(tag, 1), "Empty=");
+}
+
+TEST(APETag, ShortFiles) {
+  for (std::size_t n = 0; n <= 40; ++n) {
+    SCOPED_TRACE(n);
+    MemoryFileSystem fs;
+    fs.Put("f.ape", std::string(n, 'a'));
+    TAPETag tag(fs);
+    // The footer needs a position above 0.
+    EXPECT_EQ(tag.ReadFromFile("f.ape"), n > 32);
+    EXPECT_FALSE(tag.Exists);
+    tag.AddField("Title", "t");
+    EXPECT_TRUE(tag.SaveToFile("f.ape"));
+    EXPECT_EQ(fs.Get("f.ape")->size(), n + 32 + 15 + 32);
+    EXPECT_EQ(fs.Get("f.ape")->substr(0, n), std::string(n, 'a'));
+  }
+}
+
+TEST(APETag, UntrustworthyBoundsAreNeverCut) {
+  for (const char* name : {"ape_size_ffffffff", "ape_size_0", "ape_size_31", "ape_header_flag_without_header",
+                           "ape_v1_with_header_flag"}) {
+    SCOPED_TRACE(name);
+    std::string bytes;
+    for (const auto& p : test::MalformedInputs(name)) bytes = testing::ReadBytes(p);
+    ASSERT_FALSE(bytes.empty());
+    MemoryFileSystem fs;
+    fs.Put("f.mp3", bytes);
+    TAPETag tag(fs);
+    EXPECT_TRUE(tag.ReadFromFile("f.mp3"));
+    EXPECT_TRUE(tag.Exists);
+    tag.SetField("Title", "new");
+    EXPECT_FALSE(tag.SaveToFile("f.mp3"));
+    EXPECT_EQ(tag.LastStatus(), TagStatus::Malformed);
+    EXPECT_EQ(*fs.Get("f.mp3"), bytes);
+  }
+}
+
+TEST(APETag, HostileItemsEndTheLoop) {
+  for (const auto& path : test::MalformedInputs("ape_")) {
+    SCOPED_TRACE(path);
+    TAPETag tag;
+    tag.ReadFromFile(path);
+    EXPECT_LE(tag.Fields.size(), 2u);
+    for (const auto& f : tag.Fields) {
+      EXPECT_LE(f.Name.size(), 255u);
+      EXPECT_LE(f.Value.size(), 250u);
+    }
+  }
+  std::string bytes;
+  for (const auto& p : test::MalformedInputs("ape_count_ffffffff")) bytes = testing::ReadBytes(p);
+  MemoryFileSystem fs;
+  fs.Put("f.mp3", bytes);
+  TAPETag tag(fs);
+  ASSERT_TRUE(tag.ReadFromFile("f.mp3"));
+  EXPECT_EQ(tag.LastStatus(), TagStatus::Malformed);
+  ASSERT_EQ(tag.Fields.size(), 2u);  // the items that are really there
+  EXPECT_EQ(Field(tag, 1), "Artist=A");
+}
+
+TEST(APETag, TagEndingTheFileWinsOverALookalikeRecord) {
+  // The last 128 bytes start with "TAG" inside an item's value.
+  std::string value(200, 'v');
+  value.replace(104, 3, "TAG");
+  MemoryFileSystem fs;
+  fs.Put("f.mp3", std::string(300, 'a'));
+  TAPETag tag(fs);
+  tag.AddField("Title", value);
+  ASSERT_TRUE(tag.SaveToFile("f.mp3"));
+  const std::string once = *fs.Get("f.mp3");
+  ASSERT_EQ(once.compare(once.size() - 128, 3, "TAG"), 0);
+  ASSERT_TRUE(tag.ReadFromFile("f.mp3"));
+  ASSERT_EQ(tag.Fields.size(), 1u);
+  tag.AddField("Artist", "a");
+  ASSERT_TRUE(tag.SaveToFile("f.mp3"));
+  ASSERT_TRUE(tag.ReadFromFile("f.mp3"));
+  EXPECT_EQ(tag.Fields.size(), 2u);
+  EXPECT_EQ(fs.Get("f.mp3")->substr(0, 300), std::string(300, 'a'));
+}
+
+TEST(APETag, TagsBeyondTheCapAreLeftAlone) {
+  std::string bytes(17 * 1024 * 1024, 'a');
+  std::string footer = "APETAGEX";
+  AppendLE32(footer, 2000);
+  AppendLE32(footer, 17 * 1024 * 1024 - 100);
+  AppendLE32(footer, 1);
+  AppendLE32(footer, 0);
+  footer.append(8, '\0');
+  bytes += footer;
+  MemoryFileSystem fs;
+  fs.Put("f.mp3", bytes);
+  TAPETag tag(fs);
+  EXPECT_TRUE(tag.ReadFromFile("f.mp3"));
+  EXPECT_EQ(tag.LastStatus(), TagStatus::Unsupported);
+  EXPECT_TRUE(tag.Fields.empty());
+  EXPECT_FALSE(tag.SaveToFile("f.mp3"));
+  EXPECT_EQ(tag.LastStatus(), TagStatus::Unsupported);
+  EXPECT_EQ(fs.Get("f.mp3")->size(), bytes.size());
+}
+
+TEST_F(ApeFixtures, FailureAtEveryStep) {
+  const std::string original = FixtureBytes("ape_id3v1.mp3");
+  std::string expected;
+  long calls = 0;
+  const auto change = [](TAPETag& tag) {
+    tag.SetField("Title", "Fault");
+    tag.AddField("Extra", "value");
+  };
+  {
+    MemoryFileSystem memory;
+    memory.Put("f.mp3", original);
+    FaultyFileSystem counting(memory);
+    TAPETag tag(counting);
+    ASSERT_TRUE(tag.ReadFromFile("f.mp3"));
+    change(tag);
+    counting.FailAt(0);
+    ASSERT_TRUE(tag.SaveToFile("f.mp3"));
+    calls = counting.Calls();
+    expected = *memory.Get("f.mp3");
+  }
+  for (long n = 1; n <= calls; ++n) {
+    SCOPED_TRACE(n);
+    MemoryFileSystem memory;
+    memory.Put("f.mp3", original);
+    FaultyFileSystem faulty(memory);
+    TAPETag tag(faulty);
+    ASSERT_TRUE(tag.ReadFromFile("f.mp3"));
+    change(tag);
+    faulty.FailAt(n);
+    const bool saved = tag.SaveToFile("f.mp3");
+    EXPECT_EQ(*memory.Get("f.mp3"), saved ? expected : original);
+    EXPECT_EQ(memory.FileCount(), 1u);
+  }
+}
+
+TEST_F(ApeFixtures, ReadOnlyAndLockedFiles) {
+  MemoryFileSystem fs;
+  fs.Put("f.mp3", FixtureBytes("apev2.mp3"));
+  ASSERT_TRUE(fs.SetAttributes("f.mp3", kAttributeReadOnly));
+  TAPETag tag(fs);
+  ASSERT_TRUE(tag.ReadFromFile("f.mp3"));
+  tag.SetField("Genre", "Blues");
+  ASSERT_TRUE(tag.SaveToFile("f.mp3"));
+  std::uint32_t attributes = 0;
+  ASSERT_TRUE(fs.GetAttributes("f.mp3", attributes));
+  EXPECT_EQ(attributes, kAttributeReadOnly);
+
+  const std::string bytes = *fs.Get("f.mp3");
+  const auto player = fs.OpenRead("f.mp3", ReadSharing::DenyWrite);
+  tag.SetField("Genre", "Soul");
+  EXPECT_FALSE(tag.SaveToFile("f.mp3"));
+  EXPECT_EQ(tag.LastStatus(), TagStatus::OpenFailed);
+  EXPECT_EQ(*fs.Get("f.mp3"), bytes);
+}
+
+TEST_F(ApeFixtures, WindowsAttributesAndShareModes) {
+#ifndef _WIN32
+  GTEST_SKIP() << "attributes and share modes are the Windows file system's";
+#endif
+  FileSystem& fs = NativeFileSystem();
+  const std::string path = Copy("apev2.mp3");
+  ASSERT_TRUE(fs.SetAttributes(path, kAttributeReadOnly | kAttributeArchive));
+  TAPETag tag;
+  ASSERT_TRUE(tag.ReadFromFile(path));
+  tag.SetField("Title", "Read-only");
+  ASSERT_TRUE(tag.SaveToFile(path));
+  std::uint32_t attributes = 0;
+  ASSERT_TRUE(fs.GetAttributes(path, attributes));
+  EXPECT_TRUE(attributes & kAttributeReadOnly);
+
+  const std::string bytes = testing::ReadBytes(path);
+  {
+    const auto player = fs.OpenRead(path, ReadSharing::DenyWrite);
+    ASSERT_TRUE(player);
+    tag.SetField("Title", "Blocked");
+    EXPECT_FALSE(tag.SaveToFile(path));
+    EXPECT_EQ(tag.LastStatus(), TagStatus::OpenFailed);
+  }
+  EXPECT_EQ(testing::ReadBytes(path), bytes);
+  ASSERT_TRUE(fs.SetAttributes(path, kAttributeNormal));
+}
+
+}  // namespace
+}  // namespace sv::tags

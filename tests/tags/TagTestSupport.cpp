@@ -1,0 +1,127 @@
+#include "TagTestSupport.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <atomic>
+#include <chrono>
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+
+namespace sv::tags::test {
+namespace fs = std::filesystem;
+
+namespace {
+
+fs::path FromUtf8(const std::string& s) { return fs::path(std::u8string(s.begin(), s.end())); }
+
+std::string ToUtf8(const fs::path& p) {
+  const std::u8string s = p.generic_u8string();
+  return std::string(s.begin(), s.end());
+}
+
+}  // namespace
+
+std::string Fixture(const std::string& name) { return std::string(SV_ID3_FIXTURES) + "/" + name; }
+
+std::vector<std::string> MalformedInputs(const std::string& prefix) {
+  std::vector<std::string> out;
+  for (const auto& e : fs::directory_iterator(FromUtf8(SV_ID3_MALFORMED))) {
+    const std::string name = ToUtf8(e.path().filename());
+    if (name.rfind(prefix, 0) == 0) out.push_back(ToUtf8(e.path()));
+  }
+  std::sort(out.begin(), out.end());
+  return out;
+}
+
+std::string ReadBytes(const std::string& path) {
+  std::ifstream in(FromUtf8(path), std::ios::binary);
+  std::ostringstream s;
+  s << in.rdbuf();
+  return s.str();
+}
+
+void WriteBytes(const std::string& path, const std::string& bytes) {
+  std::ofstream out(FromUtf8(path), std::ios::binary | std::ios::trunc);
+  out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+}
+
+ScratchDir::ScratchDir() {
+  static std::atomic<int> counter{0};
+  const auto stamp = std::chrono::steady_clock::now().time_since_epoch().count();
+  const fs::path dir = fs::temp_directory_path() /
+                       ("sv-tags-" + std::to_string(stamp) + "-" + std::to_string(counter++));
+  fs::create_directories(dir);
+  dir_ = ToUtf8(dir);
+}
+
+ScratchDir::~ScratchDir() {
+  std::error_code ec;
+  // Read-only files must become writable before they can go.
+  for (const auto& e : fs::directory_iterator(FromUtf8(dir_), ec))
+    fs::permissions(e.path(), fs::perms::owner_write, fs::perm_options::add, ec);
+  fs::remove_all(FromUtf8(dir_), ec);
+}
+
+std::string ScratchDir::Path(const std::string& name) const { return dir_ + "/" + name; }
+
+std::string ScratchDir::CopyFixture(const std::string& fixture, const std::string& name) const {
+  const std::string path = Path(name);
+  WriteBytes(path, ReadBytes(Fixture(fixture)));
+  return path;
+}
+
+std::vector<std::string> ScratchDir::Files() const {
+  std::vector<std::string> out;
+  for (const auto& e : fs::directory_iterator(FromUtf8(dir_))) out.push_back(ToUtf8(e.path().filename()));
+  std::sort(out.begin(), out.end());
+  return out;
+}
+
+bool OracleAvailable() {
+#ifdef _WIN32
+  return false;
+#else
+  return true;
+#endif
+}
+
+std::multimap<std::string, std::string> Oracle(const std::string& command, const std::string& path) {
+  std::multimap<std::string, std::string> lines;
+#ifndef _WIN32
+  const std::string cmd = std::string(SV_PYTHON) + " '" + SV_ID3_BUILDER + "' " + command + " '" + path + "'";
+  FILE* p = ::popen(cmd.c_str(), "r");
+  if (!p) return lines;
+  std::string out;
+  char buf[4096];
+  std::size_t n;
+  while ((n = std::fread(buf, 1, sizeof buf, p)) > 0) out.append(buf, n);
+  EXPECT_EQ(::pclose(p), 0) << cmd;
+  std::istringstream in(out);
+  std::string line;
+  while (std::getline(in, line)) {
+    const std::size_t tab = line.find('\t');
+    if (tab == std::string::npos) continue;
+    std::string value;
+    for (std::size_t i = tab + 1; i < line.size(); ++i) {
+      if (line[i] == '\\' && i + 1 < line.size()) {
+        const char c = line[++i];
+        value += c == 'n' ? '\n' : c == 'r' ? '\r' : c;
+      } else {
+        value += line[i];
+      }
+    }
+    lines.emplace(line.substr(0, tab), value);
+  }
+#endif
+  return lines;
+}
+
+std::string OracleValue(const std::multimap<std::string, std::string>& lines, const std::string& key) {
+  if (lines.count(key) != 1) return "<missing>";
+  return lines.find(key)->second;
+}
+
+}  // namespace sv::tags::test
