@@ -4,6 +4,7 @@ namespace sv {
 namespace {
 
 bool IsTrimmed(char c) { return static_cast<unsigned char>(c) <= ' '; }
+bool IsBlankOrTab(char c) { return c == ' ' || c == '\t'; }
 
 }  // namespace
 
@@ -43,5 +44,11 @@ std::string_view TrimRight(std::string_view s) {
 }
 
 std::string_view Trim(std::string_view s) { return TrimRight(TrimLeft(s)); }
+
+std::string_view TrimBlanks(std::string_view s) {
+  while (!s.empty() && IsBlankOrTab(s.front())) s.remove_prefix(1);
+  while (!s.empty() && IsBlankOrTab(s.back())) s.remove_suffix(1);
+  return s;
+}
 
 }  // namespace sv

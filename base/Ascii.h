@@ -18,5 +18,8 @@ int CompareTextAscii(std::string_view a, std::string_view b);
 std::string_view Trim(std::string_view s);
 std::string_view TrimLeft(std::string_view s);
 std::string_view TrimRight(std::string_view s);
+// Removes only blanks and tabs from both ends: the white space a protocol
+// header allows around its values, where other controls are content.
+std::string_view TrimBlanks(std::string_view s);
 
 }  // namespace sv

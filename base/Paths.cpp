@@ -1,7 +1,5 @@
 #include "base/Paths.h"
 
-#include <vector>
-
 #include "base/Ascii.h"
 
 namespace sv {
@@ -14,6 +12,15 @@ std::size_t AfterLastDelimiter(std::string_view path) {
   return i == std::string_view::npos ? 0 : i + 1;
 }
 
+std::string WithBackslashes(std::string_view s) {
+  std::string out(s);
+  for (char& c : out)
+    if (c == '/') c = '\\';
+  return out;
+}
+
+}  // namespace
+
 std::vector<std::string_view> SplitFolders(std::string_view s) {
   std::vector<std::string_view> parts;
   std::size_t start = 0;
@@ -25,15 +32,6 @@ std::vector<std::string_view> SplitFolders(std::string_view s) {
   }
   return parts;
 }
-
-std::string WithBackslashes(std::string_view s) {
-  std::string out(s);
-  for (char& c : out)
-    if (c == '/') c = '\\';
-  return out;
-}
-
-}  // namespace
 
 std::string ExtractFilePath(std::string_view path) { return std::string(path.substr(0, AfterLastDelimiter(path))); }
 

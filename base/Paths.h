@@ -4,8 +4,13 @@
 // results use '\'.
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace sv {
+
+// The pieces between '\' and '/' separators, empty ones dropped
+// ("C:\a\\b\" -> "C:", "a", "b"); the views point into s.
+std::vector<std::string_view> SplitFolders(std::string_view s);
 
 // Split after the last '\', '/' or ':'.
 std::string ExtractFilePath(std::string_view path);  // "C:\a\b.mp3" -> "C:\a\"

@@ -3,6 +3,12 @@
 # under Wine in a prefix kept inside the build tree.
 
 set(SV_WINEPREFIX "${CMAKE_BINARY_DIR}/wineprefix")
+# Wine sees the host's root as drive Z:: prefix host paths that a test program
+# is given with this.
+set(SV_HOST_ROOT "")
+if(WIN32)
+  set(SV_HOST_ROOT "Z:")
+endif()
 set(SV_RUN_WINDOWS_TESTS OFF)
 if(WIN32 AND CMAKE_SYSTEM_PROCESSOR STREQUAL "x86_64")
   set(SV_RUN_WINDOWS_TESTS ON)
@@ -50,6 +56,25 @@ function(sv_add_test name)
       ENVIRONMENT "WINEPREFIX=${SV_WINEPREFIX};WINEDEBUG=-all;SV_TEST_BIN=${CMAKE_BINARY_DIR}"
       FIXTURES_REQUIRED wineprefix)
   endif()
+endfunction()
+
+# sv_add_fuzz_replay(<name> TARGETS <fuzz target>... [LIBS ...] [TIMEOUT s])
+# One test running fuzz/targets/<target>.cpp over every file of
+# fuzz/corpus/<target>/ for each target (fuzz/CorpusReplay.cpp).
+function(sv_add_fuzz_replay name)
+  cmake_parse_arguments(R "" "TIMEOUT" "TARGETS;LIBS" ${ARGN})
+  set(sources ${PROJECT_SOURCE_DIR}/fuzz/CorpusReplay.cpp)
+  set(targets "")
+  foreach(target ${R_TARGETS})
+    set(source ${PROJECT_SOURCE_DIR}/fuzz/targets/${target}.cpp)
+    # Each entry point gets its own name so that all link together.
+    set_source_files_properties(${source} PROPERTIES COMPILE_DEFINITIONS LLVMFuzzerTestOneInput=SvFuzz_${target})
+    list(APPEND sources ${source})
+    string(APPEND targets "SV_REPLAY(${target})")
+  endforeach()
+  sv_add_test(${name} SOURCES ${sources} LIBS ${R_LIBS} TIMEOUT ${R_TIMEOUT})
+  target_compile_definitions(${name} PRIVATE
+    SV_CORPUS_DIR="${SV_HOST_ROOT}${PROJECT_SOURCE_DIR}/fuzz/corpus" "SV_REPLAY_TARGETS=${targets}")
 endfunction()
 
 if(SV_RUN_WINDOWS_TESTS)

@@ -8,6 +8,7 @@
 #include "forms/Dispatch.h"
 #include "forms/ErrorText.h"
 #include "forms/Wide.h"
+#include "forms/WindowClass.h"
 #include "forms/ZOrder.h"
 
 namespace forms {
@@ -16,18 +17,6 @@ TApplication* Application = nullptr;
 
 namespace {
 const wchar_t kClassName[] = L"TApplication";
-
-void RegisterClassOnce() {
-  static const bool registered = [] {
-    WNDCLASSEXW wc{};
-    wc.cbSize = sizeof(wc);
-    wc.lpfnWndProc = DefWindowProcW;
-    wc.hInstance = GetModuleHandleW(nullptr);
-    wc.lpszClassName = kClassName;
-    return RegisterClassExW(&wc) != 0;
-  }();
-  (void)registered;
-}
 
 // The program's file name without folder and extension.
 std::string ProgramName() {
@@ -65,7 +54,7 @@ bool AutomationRequested() {
 
 TApplication::TApplication() : TComponent(nullptr), title_(ProgramName()) {
   if (Application) throw std::logic_error("Only one application object may exist");
-  RegisterClassOnce();
+  RegisterPlainWindowClass(kClassName);
   // Hidden for good, and a tool window, so it never has a taskbar button.
   handle_ = CreateWindowExW(WS_EX_TOOLWINDOW, kClassName, widen(title_).c_str(),
                             WS_POPUP | WS_CAPTION | WS_CLIPSIBLINGS | WS_SYSMENU | WS_MINIMIZEBOX, 0, 0, 0, 0, nullptr,

@@ -1,27 +1,16 @@
 #include "forms/UtilityWindow.h"
 
 #include "forms/Dispatch.h"
+#include "forms/WindowClass.h"
 
 namespace forms {
 
 namespace {
 const wchar_t kClassName[] = L"SorivanelUtilityWindow";
-
-void RegisterClassOnce() {
-  static const bool registered = [] {
-    WNDCLASSEXW wc{};
-    wc.cbSize = sizeof(wc);
-    wc.lpfnWndProc = DefWindowProcW;
-    wc.hInstance = GetModuleHandleW(nullptr);
-    wc.lpszClassName = kClassName;
-    return RegisterClassExW(&wc) != 0;
-  }();
-  (void)registered;
-}
 }  // namespace
 
 UtilityWindow::UtilityWindow(Handler handler, Kind kind) : handler_(std::move(handler)) {
-  RegisterClassOnce();
+  RegisterPlainWindowClass(kClassName);
   handle_ = CreateWindowExW(WS_EX_TOOLWINDOW, kClassName, L"", WS_POPUP, 0, 0, 0, 0,
                             kind == Kind::MessageOnly ? HWND_MESSAGE : nullptr, nullptr,
                             GetModuleHandleW(nullptr), nullptr);

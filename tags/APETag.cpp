@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstring>
 
+#include "base/Ascii.h"
 #include "base/Utf.h"
 #include "tags/Bytes.h"
 #include "tags/SafeRewrite.h"
@@ -84,8 +85,8 @@ bool LocateFooter(RandomAccessFile& file, std::uint64_t size, Place& place) {
 // values), its first 250 bytes, trimmed.
 std::string ShownText(std::string_view stored, bool utf8) {
   stored = stored.substr(0, stored.find('\0'));
-  if (utf8 && IsValidUtf8(stored)) return std::string(TrimCtl(Utf8Prefix(stored, kShownBytes)));
-  return std::string(TrimCtl(Cp1252ToUtf8(stored.substr(0, kShownBytes))));
+  if (utf8 && IsValidUtf8(stored)) return std::string(Trim(Utf8Prefix(stored, kShownBytes)));
+  return std::string(Trim(Cp1252ToUtf8(stored.substr(0, kShownBytes))));
 }
 
 // Reads the items in [begin, end) of the file. Malformed when one runs past
@@ -200,14 +201,11 @@ void TAPETag::ResetData() {
 
 bool TAPETag::ReadFromFile(const std::string& path) {
   ResetData();
-  auto file = fs_.OpenRead(path, ReadSharing::DenyWrite);
-  if (!file) {
-    status_ = TagStatus::OpenFailed;
-    return false;
-  }
-  std::uint64_t size = 0;
+  SizedFile opened;
+  status_ = OpenSized(fs_, path, opened);
+  if (status_ != TagStatus::Ok) return false;
   Place place;
-  if (!file->Size(size) || !LocateFooter(*file, size, place)) {
+  if (!LocateFooter(*opened.file, opened.size, place)) {
     status_ = TagStatus::IoError;
     return false;
   }
@@ -228,7 +226,7 @@ bool TAPETag::ReadFromFile(const std::string& path) {
   } else if (Size - kFooterSize > kMaxTag) {
     status_ = TagStatus::Unsupported;
   } else {
-    status_ = ReadItems(*file, place.end - Size, place.end - kFooterSize, count, Version, Fields);
+    status_ = ReadItems(*opened.file, place.end - Size, place.end - kFooterSize, count, Version, Fields);
     if (status_ == TagStatus::IoError) {
       Fields.clear();
       return false;
@@ -262,13 +260,13 @@ void TAPETag::AddField(const std::string& name, const std::string& value) { Fiel
 
 std::string TAPETag::GetField(const std::string& name) const {
   for (const auto& f : Fields)
-    if (AsciiIEquals(f.Name, name)) return f.Value;
+    if (SameTextAscii(f.Name, name)) return f.Value;
   return {};
 }
 
 void TAPETag::SetField(const std::string& name, const std::string& value) {
   for (auto& f : Fields)
-    if (AsciiIEquals(f.Name, name)) {
+    if (SameTextAscii(f.Name, name)) {
       f.Value = value;
       return;
     }

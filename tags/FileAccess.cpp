@@ -5,6 +5,12 @@
 
 namespace sv::tags {
 
+TagStatus OpenSized(FileSystem& fs, const std::string& path, SizedFile& opened) {
+  opened.file = fs.OpenRead(path, ReadSharing::DenyWrite);
+  if (!opened.file) return TagStatus::OpenFailed;
+  return opened.file->Size(opened.size) ? TagStatus::Ok : TagStatus::IoError;
+}
+
 bool ReadExact(RandomAccessFile& file, std::uint64_t offset, void* buffer, std::size_t count) {
   std::size_t got = 0;
   return file.ReadAt(offset, buffer, count, got) && got == count;

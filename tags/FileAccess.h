@@ -4,11 +4,13 @@
 // fuzzers (in memory).
 //
 // Paths are UTF-8. Offsets and sizes are 64-bit. No call throws: failures are
-// reported as false / nullptr.
+// reported as false / nullptr, or as a TagStatus.
 #include <cstddef>
 #include <cstdint>
 #include <memory>
 #include <string>
+
+#include "tags/Status.h"
 
 namespace sv::tags {
 
@@ -73,6 +75,16 @@ class FileSystem {
 
 // The platform's real file system (wide file names on Windows).
 FileSystem& NativeFileSystem();
+
+// A file open for reading, and its size when it was opened.
+struct SizedFile {
+  std::unique_ptr<RandomAccessFile> file;
+  std::uint64_t size = 0;
+};
+
+// Opens `path` for reading, writers shut out, and learns its size: Ok,
+// OpenFailed or IoError.
+TagStatus OpenSized(FileSystem& fs, const std::string& path, SizedFile& opened);
 
 // Reads exactly `count` bytes at `offset`; false on an error or a short read.
 bool ReadExact(RandomAccessFile& file, std::uint64_t offset, void* buffer, std::size_t count);

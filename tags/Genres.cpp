@@ -1,6 +1,6 @@
 #include "tags/Genres.h"
 
-#include "tags/TextUtil.h"
+#include "base/Ascii.h"
 
 namespace sv::tags {
 
@@ -31,7 +31,7 @@ const std::array<std::string_view, 148> GenreNames = {
 
 std::uint8_t FindGenre(std::string_view name) {
   for (std::size_t i = 0; i < GenreNames.size(); ++i)
-    if (AsciiIEquals(GenreNames[i], name)) return static_cast<std::uint8_t>(i);
+    if (SameTextAscii(GenreNames[i], name)) return static_cast<std::uint8_t>(i);
   return kNoGenre;
 }
 

@@ -2,6 +2,7 @@
 
 #include <cstring>
 
+#include "base/Ascii.h"
 #include "base/Utf.h"
 #include "tags/SafeRewrite.h"
 #include "tags/TextUtil.h"
@@ -111,7 +112,7 @@ std::string ToAnsi(std::string_view utf8, std::size_t maxBytes) {
 
 // Stores a short field, filling or clearing its long twin.
 void SetPair(std::string& shortField, std::string& longField, const std::string& value) {
-  shortField = std::string(TrimRightCtl(value));
+  shortField = std::string(TrimRight(value));
   if (Utf8Length(shortField) >= kLongFrom)
     longField = shortField;
   else
@@ -119,7 +120,7 @@ void SetPair(std::string& shortField, std::string& longField, const std::string&
 }
 
 void PutField(char* record, std::size_t offset, std::size_t width, const std::string& utf8) {
-  const std::string bytes = ToAnsi(Utf8PrefixChars(TrimRightCtl(utf8), width), width);
+  const std::string bytes = ToAnsi(Utf8PrefixChars(TrimRight(utf8), width), width);
   std::memcpy(record + offset, bytes.data(), bytes.size());
 }
 
@@ -155,7 +156,7 @@ void TID3v1::SetAlbum(const std::string& value) { SetPair(Album, LongAlbum, valu
 void TID3v1::SetComment(const std::string& value) { SetPair(Comment, LongComment, value); }
 
 void TID3v1::SetYear(const std::string& value) {
-  Year = std::string(Utf8PrefixChars(TrimRightCtl(value), 4));
+  Year = std::string(Utf8PrefixChars(TrimRight(value), 4));
 }
 
 std::string TID3v1::GetGenre() const {
@@ -168,7 +169,7 @@ bool TID3v1::Finish(TagStatus status) {
 }
 
 void TID3v1::ApplyLyricsField(std::string_view id, std::string_view value) {
-  const std::string trimmed = FromAnsi(TrimCtl(value));
+  const std::string trimmed = FromAnsi(Trim(value));
   if (id == "LYR")
     Lyrics = NormaliseLyrics(trimmed);
   else if (id == "INF")
@@ -199,11 +200,11 @@ bool TID3v1::ReadFromFile(const std::string& fileName) {
     const auto b125 = static_cast<unsigned char>(record[125]);
     const auto b126 = static_cast<unsigned char>(record[126]);
     VersionID = ((b125 == 0 && b126 != 0) || (b125 == ' ' && b126 != ' ')) ? 2 : 1;
-    SetTitle(FromAnsi(TrimRightCtl(std::string_view(record + 3, 30))));
-    SetArtist(FromAnsi(TrimRightCtl(std::string_view(record + 33, 30))));
-    SetAlbum(FromAnsi(TrimRightCtl(std::string_view(record + 63, 30))));
-    SetYear(FromAnsi(TrimRightCtl(std::string_view(record + 93, 4))));
-    SetComment(FromAnsi(TrimRightCtl(std::string_view(record + 97, VersionID == 2 ? 28 : 30))));
+    SetTitle(FromAnsi(TrimRight(std::string_view(record + 3, 30))));
+    SetArtist(FromAnsi(TrimRight(std::string_view(record + 33, 30))));
+    SetAlbum(FromAnsi(TrimRight(std::string_view(record + 63, 30))));
+    SetYear(FromAnsi(TrimRight(std::string_view(record + 93, 4))));
+    SetComment(FromAnsi(TrimRight(std::string_view(record + 97, VersionID == 2 ? 28 : 30))));
     if (VersionID == 2) Track = b126;
     GenreID = static_cast<std::uint8_t>(record[127]);
   }
@@ -245,8 +246,8 @@ bool TID3v1::SaveToFile(const std::string& fileName) {
       if (!ReadUpTo(file, layout.lyricsBegin + kBegin.size(), layout.lyricsSize - kBegin.size(), body))
         return TagStatus::IoError;
       WalkFields(body, [&](std::string_view id, std::string_view value) {
-        if (id == "LYR" && lyrics.empty()) lyrics = NormaliseLyrics(FromAnsi(TrimCtl(value)));
-        if (id == "AUT" && author.empty()) author = FromAnsi(TrimCtl(value));
+        if (id == "LYR" && lyrics.empty()) lyrics = NormaliseLyrics(FromAnsi(Trim(value)));
+        if (id == "AUT" && author.empty()) author = FromAnsi(Trim(value));
         if (id == "IMG" && image.empty()) image = FromAnsi(value);
         return IsKnownField(id);
       });
@@ -268,7 +269,7 @@ bool TID3v1::SaveToFile(const std::string& fileName) {
           {"EAL", &LongAlbum}, {"EAR", &LongArtist}, {"ETT", &LongTitle}, {"INF", &LongComment},
           {"AUT", &author},    {"LYR", &lyrics},     {"IMG", &image}};
       for (const auto& [id, value] : fields) {
-        if (TrimCtl(*value).empty()) continue;
+        if (Trim(*value).empty()) continue;
         const std::string bytes = ToAnsi(*value, kMaxFieldValue);
         tail += id;
         tail += FixedDigits(static_cast<std::uint32_t>(bytes.size()), 5);

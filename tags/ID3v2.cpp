@@ -3,6 +3,7 @@
 #include <array>
 #include <optional>
 
+#include "base/Ascii.h"
 #include "tags/ID3v2Fields.h"
 #include "tags/ID3v2Frames.h"
 #include "tags/TextUtil.h"
@@ -93,12 +94,12 @@ void TID3v2::ResetData() {
   pictureTouched_ = false;
 }
 
-void TID3v2::SetTitle(const std::string& value) { Title = std::string(TrimCtl(value)); }
-void TID3v2::SetArtist(const std::string& value) { Artist = std::string(TrimCtl(value)); }
-void TID3v2::SetAlbum(const std::string& value) { Album = std::string(TrimCtl(value)); }
-void TID3v2::SetYear(const std::string& value) { Year = std::string(TrimCtl(value)); }
-void TID3v2::SetGenre(const std::string& value) { Genre = std::string(TrimCtl(value)); }
-void TID3v2::SetComment(const std::string& value) { Comment = std::string(TrimCtl(value)); }
+void TID3v2::SetTitle(const std::string& value) { Title = std::string(Trim(value)); }
+void TID3v2::SetArtist(const std::string& value) { Artist = std::string(Trim(value)); }
+void TID3v2::SetAlbum(const std::string& value) { Album = std::string(Trim(value)); }
+void TID3v2::SetYear(const std::string& value) { Year = std::string(Trim(value)); }
+void TID3v2::SetGenre(const std::string& value) { Genre = std::string(Trim(value)); }
+void TID3v2::SetComment(const std::string& value) { Comment = std::string(Trim(value)); }
 
 void TID3v2::SetPicture(const std::string& jpeg) {
   Picture = jpeg;

@@ -2,6 +2,7 @@
 
 #include <array>
 
+#include "base/Ascii.h"
 #include "base/Utf.h"
 #include "tags/Genres.h"
 #include "tags/ID3v2Frames.h"
@@ -69,7 +70,7 @@ std::string_view UpgradeId(std::string_view v22id) {
 
 std::string TextValue(std::string_view data) {
   if (data.empty() || static_cast<unsigned char>(data[0]) > 3) return {};
-  return std::string(TrimCtl(DecodeString(static_cast<std::uint8_t>(data[0]), data.substr(1))));
+  return std::string(Trim(DecodeString(static_cast<std::uint8_t>(data[0]), data.substr(1))));
 }
 
 bool ParseComment(std::string_view data, Described& out) {
@@ -78,7 +79,7 @@ bool ParseComment(std::string_view data, Described& out) {
   const std::size_t descEnd = SkipString(enc, data, 4);
   out.language = std::string(data.substr(1, 3));
   out.description = DecodeString(enc, data.substr(4, descEnd - 4));
-  out.value = std::string(TrimCtl(DecodeString(enc, data.substr(descEnd))));
+  out.value = std::string(Trim(DecodeString(enc, data.substr(descEnd))));
   return true;
 }
 
@@ -89,7 +90,7 @@ bool ParseLink(std::string_view data, Described& out) {
   out.language.clear();
   out.description = DecodeString(enc, data.substr(1, descEnd - 1));
   // The address itself is always ISO-8859-1.
-  out.value = std::string(TrimCtl(DecodeString(0, data.substr(descEnd))));
+  out.value = std::string(Trim(DecodeString(0, data.substr(descEnd))));
   return true;
 }
 
@@ -101,13 +102,13 @@ bool ParsePicture(std::string_view data, std::uint8_t version, PictureFrame& out
   bool jpegType;
   if (version == 2) {
     if (data.size() < 5) return false;
-    jpegType = AsciiIEquals(data.substr(1, 3), "JPG");
+    jpegType = SameTextAscii(data.substr(1, 3), "JPG");
     typeAt = 4;
   } else {
     const std::size_t mimeEnd = data.find('\0', 1);
     if (mimeEnd == std::string_view::npos || mimeEnd + 1 >= data.size()) return false;
     const std::string_view mime = data.substr(1, mimeEnd - 1);
-    jpegType = AsciiIEquals(mime, "image/jpeg") || AsciiIEquals(mime, "image/jpg");
+    jpegType = SameTextAscii(mime, "image/jpeg") || SameTextAscii(mime, "image/jpg");
     typeAt = mimeEnd + 1;
   }
   out.type = static_cast<std::uint8_t>(data[typeAt]);
@@ -120,9 +121,7 @@ bool ParsePicture(std::string_view data, std::uint8_t version, PictureFrame& out
 std::string UpgradePicture(std::string_view data) {
   if (data.size() < 4) return std::string(data);
   const std::string format = AsciiUpper(data.substr(1, 3));
-  std::string mime = format == "JPG" ? "image/jpeg" : "image/" + std::string(TrimCtl(data.substr(1, 3)));
-  for (char& c : mime)
-    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
+  const std::string mime = LowerAscii(format == "JPG" ? "image/jpeg" : "image/" + std::string(Trim(data.substr(1, 3))));
   std::string out(1, data[0]);
   out += mime;
   out += '\0';
@@ -135,7 +134,7 @@ std::uint16_t TrackNumber(std::string_view text) {
 }
 
 std::string GenreText(std::string_view text) {
-  std::string_view s = TrimCtl(text);
+  std::string_view s = Trim(text);
   std::string first;
   bool referenced = false;
   // Leading "(n)" references; "((" starts a text that begins with "(".
@@ -157,7 +156,7 @@ std::string GenreText(std::string_view text) {
     s.remove_prefix(close + 1);
   }
   if (s.substr(0, 2) == "((") s.remove_prefix(1);
-  s = TrimCtl(s);
+  s = Trim(s);
   if (!s.empty()) {
     if (!referenced && AllDigits(s)) {
       std::string name = GenreName(s);

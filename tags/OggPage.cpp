@@ -8,22 +8,36 @@
 namespace sv::tags {
 namespace {
 
-constexpr std::array<std::uint32_t, 256> MakeCrcTable() {
-  std::array<std::uint32_t, 256> table{};
+// Eight tables, so the checksum takes eight bytes per step: every title read
+// checks the comment pages, a few KB. Table k gives the effect of a byte
+// followed by k more bytes.
+using CrcTables = std::array<std::array<std::uint32_t, 256>, 8>;
+
+constexpr CrcTables MakeCrcTables() {
+  CrcTables t{};
   for (std::uint32_t i = 0; i < 256; ++i) {
     std::uint32_t r = i << 24;
     for (int k = 0; k < 8; ++k) r = (r & 0x80000000u) ? (r << 1) ^ 0x04C11DB7u : r << 1;
-    table[i] = r;
+    t[0][i] = r;
   }
-  return table;
+  for (std::size_t k = 1; k < t.size(); ++k)
+    for (std::size_t i = 0; i < 256; ++i) t[k][i] = (t[k - 1][i] << 8) ^ t[0][t[k - 1][i] >> 24];
+  return t;
 }
 
-constexpr std::array<std::uint32_t, 256> kCrcTable = MakeCrcTable();
+constexpr CrcTables kCrc = MakeCrcTables();
 
 }  // namespace
 
 std::uint32_t OggCrc(std::string_view bytes, std::uint32_t crc) {
-  for (const char c : bytes) crc = (crc << 8) ^ kCrcTable[((crc >> 24) ^ static_cast<unsigned char>(c)) & 0xFF];
+  const auto* p = reinterpret_cast<const unsigned char*>(bytes.data());
+  std::size_t n = bytes.size();
+  for (; n >= 8; p += 8, n -= 8) {
+    crc ^= std::uint32_t{p[0]} << 24 | std::uint32_t{p[1]} << 16 | std::uint32_t{p[2]} << 8 | p[3];
+    crc = kCrc[7][crc >> 24] ^ kCrc[6][(crc >> 16) & 0xFF] ^ kCrc[5][(crc >> 8) & 0xFF] ^ kCrc[4][crc & 0xFF] ^
+          kCrc[3][p[4]] ^ kCrc[2][p[5]] ^ kCrc[1][p[6]] ^ kCrc[0][p[7]];
+  }
+  for (; n > 0; ++p, --n) crc = (crc << 8) ^ kCrc[0][(crc >> 24) ^ *p];
   return crc;
 }
 

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 
+#include "base/Ascii.h"
 #include "base/Utf.h"
 #include "tags/Bytes.h"
 #include "tags/Id3v2Prefix.h"
@@ -85,7 +86,7 @@ std::uint16_t TrackOf(std::string_view text) {
 }
 
 // Text as written: trimmed, and valid UTF-8 whatever the caller held.
-std::string Clean(std::string_view text) { return Utf16ToUtf8(Utf8ToUtf16(TrimCtl(text))); }
+std::string Clean(std::string_view text) { return Utf16ToUtf8(Utf8ToUtf16(Trim(text))); }
 
 // Applies the object's fields to the stored comment: only a field whose
 // value differs from what the stored items show replaces them.
@@ -95,7 +96,7 @@ struct Changes {
   VorbisFields shown;
 
   void Text(const std::string& now, const std::string& was, VorbisName name, VorbisName fallback) {
-    if (TrimCtl(now) == was) return;
+    if (Trim(now) == was) return;
     const std::string value = Clean(now);
     ReplaceVorbisItems(comment, kVorbisNameText[name], value);
     // Clearing a field that showed its fallback name clears that too, or
@@ -168,17 +169,13 @@ void TOggVorbis::ResetData() {
 
 bool TOggVorbis::ReadFromFile(const std::string& path) {
   ResetData();
-  auto file = fs_.OpenRead(path, ReadSharing::DenyWrite);
-  if (!file) {
-    status_ = TagStatus::OpenFailed;
-    return false;
-  }
-  std::uint64_t size = 0;
+  SizedFile opened;
   Headers h;
-  status_ = file->Size(size) ? ReadHeaders(*file, size, false, h) : TagStatus::IoError;
+  status_ = OpenSized(fs_, path, opened);
+  if (status_ == TagStatus::Ok) status_ = ReadHeaders(*opened.file, opened.size, false, h);
   if (status_ != TagStatus::Ok) return false;
 
-  FileSize = size;
+  FileSize = opened.size;
   ChannelModeID = static_cast<std::uint8_t>(h.id[11]);
   SampleRate = LoadLE32(h.id.data() + 12);
   // The nominal rate is signed; 0 or less means "not set".
@@ -208,15 +205,11 @@ bool TOggVorbis::SaveTag(const std::string& path) {
   // A first look decides whether anything changes; an unchanged comment
   // leaves the file alone.
   {
-    auto file = fs_.OpenRead(path, ReadSharing::DenyWrite);
-    if (!file) {
-      status_ = TagStatus::OpenFailed;
-      return false;
-    }
-    std::uint64_t size = 0;
+    SizedFile opened;
     Headers h;
     std::string packet;
-    status_ = file->Size(size) ? PlanComment(*this, *file, size, h, packet) : TagStatus::IoError;
+    status_ = OpenSized(fs_, path, opened);
+    if (status_ == TagStatus::Ok) status_ = PlanComment(*this, *opened.file, opened.size, h, packet);
     if (status_ != TagStatus::Ok) return false;
     if (packet == h.commentPacket.bytes) return true;
   }

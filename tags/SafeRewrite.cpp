@@ -62,16 +62,14 @@ void Discard(FileSystem& fs, RandomAccessFile& file, const std::string& name) {
 }  // namespace
 
 TagStatus RebuildFile(FileSystem& fs, const std::string& path, const RebuildProducer& produce) {
-  auto source = fs.OpenRead(path, ReadSharing::DenyWrite);
-  std::uint64_t size = 0;
-  if (!source) return TagStatus::OpenFailed;
-  if (!source->Size(size)) return TagStatus::IoError;
+  SizedFile source;
+  if (const TagStatus opened = OpenSized(fs, path, source); opened != TagStatus::Ok) return opened;
 
   std::string tempName;
   auto temp = CreateTemporary(fs, path, tempName);
   if (!temp) return TagStatus::IoError;
 
-  const TagStatus produced = produce(*source, size, *temp);
+  const TagStatus produced = produce(*source.file, source.size, *temp);
   if (produced != TagStatus::Ok) {
     Discard(fs, *temp, tempName);
     return produced;
@@ -81,7 +79,7 @@ TagStatus RebuildFile(FileSystem& fs, const std::string& path, const RebuildProd
     return TagStatus::IoError;
   }
   // Our own handle would block the replace on Windows.
-  source->Close();
+  source.file->Close();
 
   AttributeGuard attributes(fs, path);
   if (!attributes.MakeWritable() || !fs.Replace(tempName, path)) {

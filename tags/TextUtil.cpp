@@ -1,34 +1,14 @@
 #include "tags/TextUtil.h"
 
+#include "base/Ascii.h"
+
 namespace sv::tags {
 namespace {
 
-bool IsCtl(char c) { return static_cast<unsigned char>(c) <= 0x20; }
 char Upper(char c) { return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 'a' + 'A') : c; }
 bool IsContinuation(char c) { return (static_cast<unsigned char>(c) & 0xC0) == 0x80; }
 
 }  // namespace
-
-std::string_view TrimLeftCtl(std::string_view text) {
-  std::size_t i = 0;
-  while (i < text.size() && IsCtl(text[i])) ++i;
-  return text.substr(i);
-}
-
-std::string_view TrimRightCtl(std::string_view text) {
-  std::size_t n = text.size();
-  while (n > 0 && IsCtl(text[n - 1])) --n;
-  return text.substr(0, n);
-}
-
-std::string_view TrimCtl(std::string_view text) { return TrimRightCtl(TrimLeftCtl(text)); }
-
-bool AsciiIEquals(std::string_view a, std::string_view b) {
-  if (a.size() != b.size()) return false;
-  for (std::size_t i = 0; i < a.size(); ++i)
-    if (Upper(a[i]) != Upper(b[i])) return false;
-  return true;
-}
 
 std::string AsciiUpper(std::string_view text) {
   std::string out(text);
@@ -38,7 +18,7 @@ std::string AsciiUpper(std::string_view text) {
 
 std::uint32_t ParseDecimal(std::string_view text, std::uint32_t max) {
   std::uint32_t value = 0;
-  return ParseFixedDigits(TrimCtl(text), value) && value <= max ? value : 0;
+  return ParseFixedDigits(Trim(text), value) && value <= max ? value : 0;
 }
 
 bool ParseFixedDigits(std::string_view text, std::uint32_t& value) {

@@ -1,19 +1,14 @@
 #pragma once
 // Small text rules shared by the tag formats. Text is UTF-8; conversions to
-// and from the stored encodings are in base/Utf.h.
+// and from the stored encodings are in base/Utf.h. Trimming (characters of
+// code 0x20 or less) and ASCII case folding are those of base/Ascii.h.
 #include <cstdint>
 #include <string>
 #include <string_view>
 
 namespace sv::tags {
 
-// Trimming removes characters of code 0x20 or less (blanks, controls, NULs).
-std::string_view TrimCtl(std::string_view text);
-std::string_view TrimLeftCtl(std::string_view text);
-std::string_view TrimRightCtl(std::string_view text);
-
-// Case-insensitive for ASCII letters only.
-bool AsciiIEquals(std::string_view a, std::string_view b);
+// Upper case for ASCII letters only.
 std::string AsciiUpper(std::string_view text);
 
 // Strict decimal number: ASCII digits, optionally surrounded by characters

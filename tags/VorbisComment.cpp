@@ -1,5 +1,6 @@
 #include "tags/VorbisComment.h"
 
+#include "base/Ascii.h"
 #include "tags/Bytes.h"
 #include "tags/TextUtil.h"
 
@@ -20,7 +21,7 @@ bool ReadCounted(std::string_view packet, std::size_t& pos, std::string& out) {
   return true;
 }
 
-std::string_view Shown(std::string_view stored) { return TrimCtl(stored.substr(0, kShownBytes)); }
+std::string_view Shown(std::string_view stored) { return Trim(stored.substr(0, kShownBytes)); }
 
 }  // namespace
 
@@ -69,7 +70,7 @@ TagStatus ParseVorbisComment(std::string_view packet, VorbisCommentPacket& comme
   // Each item needs at least its 4-byte length: a larger count cannot be
   // met, and the loop below then ends on a length past the packet.
   const std::size_t possible = (packet.size() - pos) / 4;
-  const std::size_t bounded = count < possible ? count : possible + 1;
+  const std::size_t bounded = count <= possible ? count : possible + 1;
   comment.items.reserve(bounded < possible ? bounded : possible);
   for (std::size_t i = 0; i < bounded; ++i) {
     std::string item;
@@ -110,7 +111,7 @@ VorbisFields DecodeVorbisFields(const VorbisCommentPacket& comment) {
     }
     const std::string name = AsciiUpper(item.substr(0, eq));
     for (int n = 0; n < kVorbisNames; ++n)
-      if (name == kVorbisNameText[n]) fields.values[n] = ValidUtf8Prefix(TrimCtl(item.substr(eq + 1)));
+      if (name == kVorbisNameText[n]) fields.values[n] = ValidUtf8Prefix(Trim(item.substr(eq + 1)));
   }
   return fields;
 }

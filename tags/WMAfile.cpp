@@ -5,6 +5,7 @@
 #include <cstring>
 #include <vector>
 
+#include "base/Ascii.h"
 #include "base/Utf.h"
 #include "tags/Bytes.h"
 #include "tags/TextUtil.h"
@@ -165,7 +166,7 @@ void ReadExtendedContentDescription(ObjectCursor c, FileData& d) {
     std::uint16_t nameLength = 0, type = 0, valueLength = 0;
     std::string name;
     if (!c.U16(nameLength) || !c.Text(nameLength, name) || !c.U16(type) || !c.U16(valueLength)) return;
-    const std::string key = AsciiUpper(TrimCtl(name));
+    const std::string key = AsciiUpper(Trim(name));
     if (key == "WM/TRACKNUMBER" && (type == 3 || type == 5) && valueLength == (type == 3 ? 4 : 2)) {
       char b[4];
       if (!c.Bytes(valueLength, b)) return;
@@ -257,18 +258,11 @@ void TWMAfile::ResetData() {
 
 bool TWMAfile::ReadFromFile(const std::string& path) {
   ResetData();
-  auto file = fs_.OpenRead(path, ReadSharing::DenyWrite);
-  if (!file) {
-    status_ = TagStatus::OpenFailed;
-    return false;
-  }
-  std::uint64_t size = 0;
-  if (!file->Size(size)) {
-    status_ = TagStatus::IoError;
-    return false;
-  }
+  SizedFile opened;
+  status_ = OpenSized(fs_, path, opened);
+  if (status_ != TagStatus::Ok) return false;
   FileData d;
-  status_ = WalkHeader(*file, size, d);
+  status_ = WalkHeader(*opened.file, opened.size, d);
   if (status_ != TagStatus::Ok) return status_ == TagStatus::NoTag;
 
   const bool inRange = d.maxBitRate > 0 && d.maxBitRate < 320000 && (d.channels == 1 || d.channels == 2) &&
@@ -278,17 +272,17 @@ bool TWMAfile::ReadFromFile(const std::string& path) {
     return true;
   }
   Valid = true;
-  FileSize = size;
+  FileSize = opened.size;
   Channels = d.channels;
   SampleRate = d.sampleRate;
-  Duration = static_cast<double>(size) * 8.0 / d.maxBitRate;
+  Duration = static_cast<double>(opened.size) * 8.0 / d.maxBitRate;
   BitRate = d.byteRate * 8 / 1000;
-  Title = TrimCtl(d.title);
-  Artist = TrimCtl(d.artist);
-  Album = TrimCtl(d.album);
-  Year = TrimCtl(d.year);
-  Genre = TrimCtl(d.genre);
-  Comment = TrimCtl(d.comment);
+  Title = Trim(d.title);
+  Artist = Trim(d.artist);
+  Album = Trim(d.album);
+  Year = Trim(d.year);
+  Genre = Trim(d.genre);
+  Comment = Trim(d.comment);
   constexpr std::uint32_t kMaxTrack = 65535;
   Track = d.haveTrackNumber ? (d.trackNumber <= kMaxTrack ? d.trackNumber : 0) : ParseDecimal(d.track, kMaxTrack);
   return true;

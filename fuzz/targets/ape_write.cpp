@@ -5,21 +5,13 @@
 // one.
 #include <cstddef>
 #include <cstdint>
-#include <cstdio>
-#include <cstdlib>
 #include <string>
 
+#include "SaveChecks.h"
 #include "tags/APETag.h"
-#include "tags/FaultyFileSystem.h"
 #include "tags/MemoryFileSystem.h"
 
 namespace {
-
-void Require(bool condition, const char* what) {
-  if (condition) return;
-  std::fprintf(stderr, "broken: %s\n", what);
-  std::abort();
-}
 
 bool Edit(std::uint8_t choice, sv::tags::TAPETag& tag) {
   // Saving what a failed read left would replace the stored items.
@@ -34,23 +26,18 @@ bool Edit(std::uint8_t choice, sv::tags::TAPETag& tag) {
 
 }  // namespace
 
-#define REQUIRE(condition) Require((condition), #condition)
-
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-  if (size < 2) return 0;
-  const std::uint8_t choice = data[0];
-  const std::uint8_t failAt = data[1];
-  const std::string old(reinterpret_cast<const char*>(data + 2), size - 2);
+  const auto input = sv::fuzz::SplitSaveInput(data, size);
+  if (!input) return 0;
+  const std::uint8_t choice = input->choice;
+  const std::string& old = input->old;
 
   sv::tags::MemoryFileSystem mem;
   mem.Put("f.mp3", old);
   sv::tags::TAPETag tag(mem);
-  if (!Edit(choice, tag)) {
-    REQUIRE(*mem.Get("f.mp3") == old && mem.FileCount() == 1);
-    return 0;
-  }
-  const std::string saved = *mem.Get("f.mp3");
-  REQUIRE(mem.FileCount() == 1);
+  const auto result = sv::fuzz::SaveOnce(mem, "f.mp3", old, [&] { return Edit(choice, tag); });
+  if (!result) return 0;
+  const std::string& saved = *result;
   const std::size_t header = saved.find("APETAGEX");
   REQUIRE(header != std::string::npos);
   // Only the old tag (at or after the new one's place) was replaced.
@@ -72,12 +59,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   }
   if (choice & 1) REQUIRE(back.GetField("Title") == tag.GetField("Title"));
 
-  sv::tags::MemoryFileSystem again;
-  again.Put("f.mp3", old);
-  sv::tags::FaultyFileSystem faulty(again);
-  sv::tags::TAPETag retry(faulty);
-  faulty.FailAt(failAt);
-  const bool ok = Edit(choice, retry);
-  REQUIRE(*again.Get("f.mp3") == (ok ? saved : old) && again.FileCount() == 1);
+  sv::fuzz::RequireOldOrNew<sv::tags::TAPETag>("f.mp3", old, saved, input->failAt,
+                                                [&](sv::tags::TAPETag& retry) { return Edit(choice, retry); });
   return 0;
 }

@@ -3,25 +3,11 @@
 // no text field.
 #include <cstddef>
 #include <cstdint>
-#include <cstdio>
-#include <cstdlib>
 #include <string>
 
+#include "Require.h"
 #include "tags/ID3v2.h"
 #include "tags/MemoryFileSystem.h"
-
-namespace {
-
-// Names the broken invariant before the abort, so the crash report says which.
-void Require(bool condition, const char* what) {
-  if (condition) return;
-  std::fprintf(stderr, "broken: %s\n", what);
-  std::abort();
-}
-
-}  // namespace
-
-#define REQUIRE(condition) Require((condition), #condition)
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   sv::tags::MemoryFileSystem mem;

@@ -5,24 +5,15 @@
 // temporary file.
 #include <cstddef>
 #include <cstdint>
-#include <cstdio>
-#include <cstdlib>
 #include <string>
 
-#include "tags/FaultyFileSystem.h"
+#include "SaveChecks.h"
 #include "tags/ID3v2.h"
 #include "tags/MemoryFileSystem.h"
 
 namespace {
 
-// Names the broken invariant before the abort, so the crash report says which.
-void Require(bool condition, const char* what) {
-  if (condition) return;
-  std::fprintf(stderr, "broken: %s\n", what);
-  std::abort();
-}
-
-bool Edit(sv::tags::FileSystem& fs, std::uint8_t choice, sv::tags::TID3v2& tag) {
+bool Edit(std::uint8_t choice, sv::tags::TID3v2& tag) {
   if (!tag.ReadFromFile("f.mp3", choice & 0x10)) return false;
   if (choice & 1) tag.SetTitle("Fuzz title é");
   if (choice & 2) tag.SetComment("Комментарий");
@@ -33,25 +24,20 @@ bool Edit(sv::tags::FileSystem& fs, std::uint8_t choice, sv::tags::TID3v2& tag) 
 
 }  // namespace
 
-#define REQUIRE(condition) Require((condition), #condition)
-
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-  if (size < 2) return 0;
-  const std::uint8_t choice = data[0];
-  const std::uint8_t failAt = data[1];
-  const std::string old(reinterpret_cast<const char*>(data + 2), size - 2);
+  const auto input = sv::fuzz::SplitSaveInput(data, size);
+  if (!input) return 0;
+  const std::uint8_t choice = input->choice;
+  const std::string& old = input->old;
 
   sv::tags::MemoryFileSystem mem;
   mem.Put("f.mp3", old);
   sv::tags::TID3v2 before(mem);
   before.ReadFromFile("f.mp3");
   sv::tags::TID3v2 tag(mem);
-  if (!Edit(mem, choice, tag)) {
-    REQUIRE(*mem.Get("f.mp3") == old && mem.FileCount() == 1);
-    return 0;
-  }
-  const std::string saved = *mem.Get("f.mp3");
-  REQUIRE(mem.FileCount() == 1);
+  const auto result = sv::fuzz::SaveOnce(mem, "f.mp3", old, [&] { return Edit(choice, tag); });
+  if (!result) return 0;
+  const std::string& saved = *result;
   sv::tags::TID3v2 back(mem);
   REQUIRE(back.ReadFromFile("f.mp3", true));
   REQUIRE(back.Exists && back.VersionID == 3 && back.Size == tag.Size);
@@ -62,12 +48,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   const std::size_t oldTag = before.Exists ? static_cast<std::size_t>(before.Size) : 0;
   REQUIRE(saved.substr(static_cast<std::size_t>(back.Size)) == old.substr(oldTag));
 
-  sv::tags::MemoryFileSystem again;
-  again.Put("f.mp3", old);
-  sv::tags::FaultyFileSystem faulty(again);
-  faulty.FailAt(failAt);
-  sv::tags::TID3v2 retry(faulty);
-  const bool ok = Edit(faulty, choice, retry);
-  REQUIRE(*again.Get("f.mp3") == (ok ? saved : old) && again.FileCount() == 1);
+  sv::fuzz::RequireOldOrNew<sv::tags::TID3v2>("f.mp3", old, saved, input->failAt,
+                                              [&](sv::tags::TID3v2& retry) { return Edit(choice, retry); });
   return 0;
 }

@@ -2,38 +2,30 @@
 // as read, and values written in memory read back after a reload.
 #include <cstddef>
 #include <cstdint>
-#include <cstdlib>
 #include <string>
 #include <string_view>
 
+#include "Require.h"
 #include "base/IniFile.h"
 #include "base/Numbers.h"
 #include "base/TextFile.h"
 
-namespace {
-
-void Require(bool condition) {
-  if (!condition) std::abort();
-}
-
-}  // namespace
-
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   const std::string_view bytes(reinterpret_cast<const char*>(data), size);
   sv::IniFile ini("fuzz.ini", bytes);
-  Require(ini.Contents() == sv::DecodeText(bytes));
+  REQUIRE(ini.Contents() == sv::DecodeText(bytes));
 
   const auto sections = ini.ReadSections();
   for (const auto& section : sections) {
-    Require(ini.SectionExists(section));
+    REQUIRE(ini.SectionExists(section));
     for (const auto& key : ini.ReadSection(section)) {
-      Require(ini.ValueExists(section, key));
+      REQUIRE(ini.ValueExists(section, key));
       const std::string value = ini.ReadString(section, key, "");
       const auto i32 = sv::ParseInt32(value);
       const auto i64 = sv::ParseInt64(value);
       const bool hex = value.find_first_of("$xX") != std::string::npos;
-      if (i32 && !hex) Require(i64 && *i64 == *i32);
-      if (const auto f = sv::ParseFloat(value)) Require(sv::ParseFloat(sv::FormatFloat(*f)).has_value());
+      if (i32 && !hex) REQUIRE(i64 && *i64 == *i32);
+      if (const auto f = sv::ParseFloat(value)) REQUIRE(sv::ParseFloat(sv::FormatFloat(*f)).has_value());
       ini.ReadBool(section, key, false);
     }
   }
@@ -48,20 +40,20 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   }
   ini.WriteInt64("Fuzz New", "Big", 5000000000);
   ini.WriteFloat("Fuzz New", "Gain", 2.5);
-  Require(ini.ReadInt64("Fuzz New", "Big", 0) == 5000000000);
+  REQUIRE(ini.ReadInt64("Fuzz New", "Big", 0) == 5000000000);
 
   const std::string written = ini.Contents();
   // A leading U+FEFF left after the BOM would be taken as a BOM on reload.
   if (written.rfind("\xEF\xBB\xBF", 0) == 0) return 0;
   const sv::IniFile reloaded("fuzz.ini", written);
-  Require(reloaded.Contents() == written);
-  Require(reloaded.ReadInt64("Fuzz New", "Big", 0) == 5000000000);
-  Require(reloaded.ReadFloat("Fuzz New", "Gain", 0) == 2.5);
-  Require(reloaded.ReadSections() == ini.ReadSections());
+  REQUIRE(reloaded.Contents() == written);
+  REQUIRE(reloaded.ReadInt64("Fuzz New", "Big", 0) == 5000000000);
+  REQUIRE(reloaded.ReadFloat("Fuzz New", "Gain", 0) == 2.5);
+  REQUIRE(reloaded.ReadSections() == ini.ReadSections());
   for (const auto& section : ini.ReadSections()) {
     const auto keys = ini.ReadSection(section);
-    Require(reloaded.ReadSection(section) == keys);
-    for (const auto& key : keys) Require(reloaded.ReadString(section, key, "?") == ini.ReadString(section, key, "!"));
+    REQUIRE(reloaded.ReadSection(section) == keys);
+    for (const auto& key : keys) REQUIRE(reloaded.ReadString(section, key, "?") == ini.ReadString(section, key, "!"));
   }
   return 0;
 }

@@ -6,22 +6,14 @@
 // operation leaves the old file or the new one.
 #include <cstddef>
 #include <cstdint>
-#include <cstdio>
-#include <cstdlib>
 #include <string>
 
-#include "tags/FaultyFileSystem.h"
+#include "SaveChecks.h"
 #include "tags/MemoryFileSystem.h"
 #include "tags/OggPage.h"
 #include "tags/OggVorbis.h"
 
 namespace {
-
-void Require(bool condition, const char* what) {
-  if (condition) return;
-  std::fprintf(stderr, "broken: %s\n", what);
-  std::abort();
-}
 
 bool Edit(std::uint8_t choice, sv::tags::TOggVorbis& ogg) {
   if (!ogg.ReadFromFile("f.ogg")) return false;
@@ -44,23 +36,18 @@ bool CommentPages(sv::tags::MemoryFileSystem& fs, std::uint64_t start, sv::tags:
 
 }  // namespace
 
-#define REQUIRE(condition) Require((condition), #condition)
-
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-  if (size < 2) return 0;
-  const std::uint8_t choice = data[0];
-  const std::uint8_t failAt = data[1];
-  const std::string old(reinterpret_cast<const char*>(data + 2), size - 2);
+  const auto input = sv::fuzz::SplitSaveInput(data, size);
+  if (!input) return 0;
+  const std::uint8_t choice = input->choice;
+  const std::string& old = input->old;
 
   sv::tags::MemoryFileSystem mem;
   mem.Put("f.ogg", old);
   sv::tags::TOggVorbis ogg(mem);
-  if (!Edit(choice, ogg)) {
-    REQUIRE(*mem.Get("f.ogg") == old && mem.FileCount() == 1);
-    return 0;
-  }
-  const std::string saved = *mem.Get("f.ogg");
-  REQUIRE(mem.FileCount() == 1);
+  const auto result = sv::fuzz::SaveOnce(mem, "f.ogg", old, [&] { return Edit(choice, ogg); });
+  if (!result) return 0;
+  const std::string& saved = *result;
 
   sv::tags::MemoryFileSystem before;
   before.Put("f.ogg", old);
@@ -85,12 +72,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   if (choice & 2) REQUIRE(back.Artist.empty());
   if (choice & 4) REQUIRE(back.Track == ogg.Track % 256);
 
-  sv::tags::MemoryFileSystem again;
-  again.Put("f.ogg", old);
-  sv::tags::FaultyFileSystem faulty(again);
-  sv::tags::TOggVorbis retry(faulty);
-  faulty.FailAt(failAt);
-  const bool ok = Edit(choice, retry);
-  REQUIRE(*again.Get("f.ogg") == (ok ? saved : old) && again.FileCount() == 1);
+  sv::fuzz::RequireOldOrNew<sv::tags::TOggVorbis>("f.ogg", old, saved, input->failAt,
+                                                  [&](sv::tags::TOggVorbis& retry) { return Edit(choice, retry); });
   return 0;
 }

@@ -6,6 +6,8 @@
 //                                    and the handle in decimal when found
 //   sv_probe atom <name>             exit 0 and the atom when the global
 //                                    atom exists
+//   sv_probe writefile <path>        creates the file: shows that the
+//                                    probe ran when started by the shell
 #include <windows.h>
 // After windows.h, which it needs.
 #include <shellapi.h>
@@ -17,7 +19,7 @@
 namespace {
 
 int Usage() {
-  std::fputs("usage: sv_probe hotkey <mods> <vk> | findwindow <class> <title> | atom <name>\n", stderr);
+  std::fputs("usage: sv_probe hotkey <mods> <vk> | findwindow <class> <title> | atom <name> | writefile <path>\n", stderr);
   return 2;
 }
 
@@ -51,6 +53,12 @@ int main() {
     ATOM atom = GlobalFindAtomW(arguments[2]);
     std::printf("%u\n", static_cast<unsigned>(atom));
     return atom ? 0 : 1;
+  }
+  if (command == L"writefile" && count == 3) {
+    HANDLE file = CreateFileW(arguments[2], GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file == INVALID_HANDLE_VALUE) return 1;
+    CloseHandle(file);
+    return 0;
   }
   return Usage();
 }

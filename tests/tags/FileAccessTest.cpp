@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include "TagTestSupport.h"
+#include "base/Ascii.h"
 #include "tags/FaultyFileSystem.h"
 #include "tags/MemoryFileSystem.h"
 #include "tags/SafeRewrite.h"
@@ -234,11 +235,11 @@ TEST(TextRules, NumbersAreStrictDecimal) {
 }
 
 TEST(TextRules, TrimmingAndCharacters) {
-  EXPECT_EQ(TrimCtl(std::string("\0\t x y \r\n\0", 10)), "x y");
+  EXPECT_EQ(Trim(std::string("\0\t x y \r\n\0", 10)), "x y");
   EXPECT_EQ(Utf8Length("é東😀a"), 4u);
   EXPECT_EQ(Utf8PrefixChars("é東😀a", 2), "é東");
-  EXPECT_TRUE(AsciiIEquals("ROCK", "rock"));
-  EXPECT_FALSE(AsciiIEquals("É", "é"));
+  EXPECT_TRUE(SameTextAscii("ROCK", "rock"));
+  EXPECT_FALSE(SameTextAscii("É", "é"));
 }
 
 }  // namespace

@@ -11,7 +11,13 @@
 
 namespace sv::tags::testing {
 
+using test::CleanSave;
+using test::ExpectOldOrNewAfterEachFailure;
+using test::FailedSave;
+using test::ForEachFailure;
 using test::ReadBytes;
+using test::SaveUnderTest;
+using test::SaveWithoutFailure;
 using test::ScratchDir;
 using test::WriteBytes;
 

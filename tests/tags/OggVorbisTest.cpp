@@ -5,6 +5,7 @@
 
 #include <cmath>
 
+#include "base/Ascii.h"
 #include "tags/Bytes.h"
 #include "tags/MemoryFileSystem.h"
 #include "tags/OggPage.h"
@@ -50,7 +51,7 @@ TEST(OggVorbis, MutagenSeesWhatWeSee) {
     EXPECT_EQ(ogg.Date, e["date"]);
     EXPECT_EQ(ogg.Genre, e["genre"]);
     const std::string comment = e["comment"].empty() ? e["description"] : e["comment"];
-    EXPECT_EQ(ogg.Comment, std::string(TrimCtl(comment.substr(0, 250 - 8))));
+    EXPECT_EQ(ogg.Comment, std::string(Trim(comment.substr(0, 250 - 8))));
     const std::string track = e["tracknumber"];
     EXPECT_EQ(ogg.Track, ParseDecimal(track.substr(0, track.find('/'))) % 256);
     EXPECT_EQ(ogg.FileSize, FixtureBytes(name).size());
@@ -180,6 +181,19 @@ TEST(VorbisComment, LengthsAreBoundedByThePacket) {
   EXPECT_EQ(ParseVorbisComment(p.substr(0, 12), c), TagStatus::Malformed);
   ASSERT_EQ(ParseVorbisComment(p, c), TagStatus::Ok);
   EXPECT_EQ(BuildVorbisComment(c), p);
+}
+
+TEST(VorbisComment, PacketWithoutItemsIsValid) {
+  // What an encoder writes when it is given no tags: the file must stay
+  // readable and editable.
+  VorbisCommentPacket c;
+  const std::string p = CommentPacket("vendor", {});
+  ASSERT_EQ(ParseVorbisComment(p, c), TagStatus::Ok);
+  EXPECT_TRUE(c.items.empty());
+  EXPECT_EQ(BuildVorbisComment(c), p);
+  std::string oneTooMany = p;
+  oneTooMany.replace(7 + 4 + 6, 4, "\x01\x00\x00\x00", 4);
+  EXPECT_EQ(ParseVorbisComment(oneTooMany, c), TagStatus::Malformed);
 }
 
 TEST(OggVorbis, HostilePacketsReadWithoutHanging) {

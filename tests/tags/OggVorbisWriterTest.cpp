@@ -7,7 +7,6 @@
 #include <functional>
 
 #include "tags/Bytes.h"
-#include "tags/FaultyFileSystem.h"
 #include "tags/MemoryFileSystem.h"
 #include "tags/OggVorbis.h"
 #include "tests/tags/FormatTestSupport.h"
@@ -313,44 +312,30 @@ TEST_F(OggWriter, BrokenHeadersAreNotRewritten) {
 // old bytes or the complete new file, and no temporary file stays.
 void FailEveryStep(const std::string& fixture, const std::function<void(TOggVorbis&)>& change) {
   const std::string original = FixtureBytes(fixture);
-  std::string expected;
-  long calls = 0;
-  {
-    MemoryFileSystem memory;
-    memory.Put("f.ogg", original);
-    FaultyFileSystem counting(memory);
-    TOggVorbis ogg(counting);
-    ASSERT_TRUE(ogg.ReadFromFile("f.ogg"));
+  const testing::SaveUnderTest save = [&](FileSystem& fs, const std::function<void()>& failFromHere) {
+    TOggVorbis ogg(fs);
+    EXPECT_TRUE(ogg.ReadFromFile("f.ogg"));
     change(ogg);
-    counting.FailAt(0);
-    ASSERT_TRUE(ogg.SaveTag("f.ogg"));
-    calls = counting.Calls();
-    expected = *memory.Get("f.ogg");
-    ASSERT_NE(expected, original);
-  }
+    failFromHere();
+    const bool saved = ogg.SaveTag("f.ogg");
+    if (!saved) {
+      EXPECT_NE(ogg.LastStatus(), TagStatus::Ok);
+    }
+    return saved;
+  };
+  const testing::CleanSave clean = testing::SaveWithoutFailure("f.ogg", original, save);
+  ASSERT_NE(clean.bytes, original);
   for (const bool persistent : {false, true}) {
-    for (long n = 1; n <= calls; ++n) {
-      SCOPED_TRACE("failing call " + std::to_string(n) + (persistent ? " onwards" : ""));
-      MemoryFileSystem memory;
-      memory.Put("f.ogg", original);
-      FaultyFileSystem faulty(memory);
-      TOggVorbis ogg(faulty);
-      ASSERT_TRUE(ogg.ReadFromFile("f.ogg"));
-      change(ogg);
-      faulty.FailAt(n, persistent);
-      const bool saved = ogg.SaveTag("f.ogg");
-      const std::string& now = *memory.Get("f.ogg");
-      EXPECT_TRUE(now == original || now == expected);
-      if (saved) {
-        EXPECT_EQ(now, expected);
-      } else {
-        EXPECT_NE(ogg.LastStatus(), TagStatus::Ok);
+    testing::ForEachFailure("f.ogg", original, save, clean.calls, persistent, [&](const testing::FailedSave& run) {
+      EXPECT_TRUE(run.now == original || run.now == clean.bytes);
+      if (run.reported) {
+        EXPECT_EQ(run.now, clean.bytes);
       }
       // A disk that fails for good cannot remove the temporary file either.
       if (!persistent) {
-        EXPECT_EQ(memory.FileCount(), 1u);
+        EXPECT_EQ(run.fileCount, 1u);
       }
-    }
+    });
   }
 }
 

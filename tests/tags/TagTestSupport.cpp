@@ -10,6 +10,9 @@
 #include <fstream>
 #include <sstream>
 
+#include "tags/FaultyFileSystem.h"
+#include "tags/MemoryFileSystem.h"
+
 namespace sv::tags::test {
 namespace fs = std::filesystem;
 
@@ -122,6 +125,40 @@ std::multimap<std::string, std::string> Oracle(const std::string& command, const
 std::string OracleValue(const std::multimap<std::string, std::string>& lines, const std::string& key) {
   if (lines.count(key) != 1) return "<missing>";
   return lines.find(key)->second;
+}
+
+CleanSave SaveWithoutFailure(const std::string& name, const std::string& old, const SaveUnderTest& save) {
+  MemoryFileSystem memory;
+  memory.Put(name, old);
+  FaultyFileSystem counting(memory);
+  CleanSave clean;
+  if (!save(counting, [&] { counting.FailAt(0); })) {
+    ADD_FAILURE() << "the save fails with no failure injected";
+    return clean;
+  }
+  clean.calls = counting.Calls();
+  clean.bytes = *memory.Get(name);
+  return clean;
+}
+
+void ForEachFailure(const std::string& name, const std::string& old, const SaveUnderTest& save, long calls,
+                    bool persistent, const std::function<void(const FailedSave&)>& check) {
+  for (long n = 1; n <= calls; ++n) {
+    SCOPED_TRACE("failing call " + std::to_string(n) + (persistent ? " onwards" : ""));
+    MemoryFileSystem memory;
+    memory.Put(name, old);
+    FaultyFileSystem faulty(memory);
+    const bool reported = save(faulty, [&] { faulty.FailAt(n, persistent); });
+    check({reported, *memory.Get(name), memory.FileCount()});
+  }
+}
+
+void ExpectOldOrNewAfterEachFailure(const std::string& name, const std::string& old, const SaveUnderTest& save) {
+  const CleanSave clean = SaveWithoutFailure(name, old, save);
+  ForEachFailure(name, old, save, clean.calls, false, [&](const FailedSave& run) {
+    EXPECT_TRUE(run.now == (run.reported ? clean.bytes : old));
+    EXPECT_EQ(run.fileCount, 1u);
+  });
 }
 
 }  // namespace sv::tags::test

@@ -1,9 +1,14 @@
 #pragma once
 // Shared by the tag tests: the fixture folders, scratch folders on the real
-// file system, and the mutagen oracle (native builds only).
+// file system, the mutagen oracle (native builds only), and saves run with
+// each file operation failing in turn.
+#include <cstddef>
+#include <functional>
 #include <map>
 #include <string>
 #include <vector>
+
+#include "tags/FileAccess.h"
 
 namespace sv::tags::test {
 
@@ -38,5 +43,35 @@ bool OracleAvailable();
 std::multimap<std::string, std::string> Oracle(const std::string& command, const std::string& path);
 // The single value of `key`, or "<missing>".
 std::string OracleValue(const std::multimap<std::string, std::string>& lines, const std::string& key);
+
+// A save under test: it works on `fs` and reports success. Failures are
+// injected only from its call to `failFromHere` on, so that the steps before
+// (reading the tag, say) do not fail.
+using SaveUnderTest = std::function<bool(FileSystem& fs, const std::function<void()>& failFromHere)>;
+
+// What the save wrote with no failure, and how many file operations it made.
+struct CleanSave {
+  std::string bytes;
+  long calls = 0;
+};
+// Runs `save` on `old`, held in memory as `name`; the save must work.
+CleanSave SaveWithoutFailure(const std::string& name, const std::string& old, const SaveUnderTest& save);
+
+// What one save with an injected failure left.
+struct FailedSave {
+  bool reported;           // what the save returned
+  const std::string& now;  // the file's bytes
+  std::size_t fileCount;
+};
+// Runs `save` on `old` again for each n from 1 to `calls`, with the n-th file
+// operation failing (and, when `persistent`, every later one too, as a dying
+// disk does), and hands each result to `check`.
+void ForEachFailure(const std::string& name, const std::string& old, const SaveUnderTest& save, long calls,
+                    bool persistent, const std::function<void(const FailedSave&)>& check);
+
+// Whatever step of the save fails, the file is left as the old bytes when the
+// save reports failure and as the new ones when it reports success, and no
+// temporary file stays.
+void ExpectOldOrNewAfterEachFailure(const std::string& name, const std::string& old, const SaveUnderTest& save);
 
 }  // namespace sv::tags::test

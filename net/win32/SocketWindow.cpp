@@ -1,0 +1,99 @@
+#include "net/win32/SocketWindow.h"
+
+#include <map>
+
+#include "forms/UtilityWindow.h"
+#include "net/win32/NetSocket.h"
+
+namespace sv::net::detail {
+
+namespace {
+
+// Sockets live on the GUI thread; nothing here is touched from elsewhere.
+struct Registry {
+  std::map<std::uint64_t, TCustomNetSocket*> living;
+  std::map<std::uint64_t, std::unique_ptr<TCustomNetSocket>> adopted;
+  std::unique_ptr<forms::UtilityWindow> window;
+  std::uint64_t next = 1;
+};
+
+Registry& Sockets() {
+  static Registry registry;
+  return registry;
+}
+
+TCustomNetSocket* FindById(WPARAM id) {
+  auto found = Sockets().living.find(static_cast<std::uint64_t>(id));
+  return found == Sockets().living.end() ? nullptr : found->second;
+}
+
+TCustomNetSocket* FindByHandle(WPARAM handle) {
+  for (auto& [id, socket] : Sockets().living)
+    if (socket->Handle() != INVALID_SOCKET && socket->Handle() == static_cast<SOCKET>(handle)) return socket;
+  return nullptr;
+}
+
+TCustomNetSocket* FindByLookup(WPARAM task) {
+  for (auto& [id, socket] : Sockets().living)
+    if (socket->DnsTask() && socket->DnsTask() == reinterpret_cast<HANDLE>(task)) return socket;
+  return nullptr;
+}
+
+LRESULT Route(UINT message, WPARAM wParam, LPARAM lParam) {
+  TCustomNetSocket* target = nullptr;
+  switch (message) {
+    case kMsgNetEvent:
+      target = FindByHandle(wParam);
+      break;
+    case kMsgDnsDone:
+    case kMsgReverseDnsDone:
+      target = FindByLookup(wParam);
+      break;
+    case kMsgRelease: {
+      auto held = Sockets().adopted.find(static_cast<std::uint64_t>(wParam));
+      if (held != Sockets().adopted.end()) {
+        std::unique_ptr<TCustomNetSocket> socket = std::move(held->second);
+        Sockets().adopted.erase(held);
+        return 0;  // freed here, after every handler of the socket returned
+      }
+      target = FindById(wParam);
+      break;
+    }
+    case kMsgCloseDelayed:
+    case kMsgTestException:
+    case kMsgLineRedeliver:
+      target = FindById(wParam);
+      break;
+    default:
+      return Sockets().window ? Sockets().window->DefaultHandle(message, wParam, lParam) : 0;
+  }
+  return target ? target->Dispatch(message, wParam, lParam) : 0;
+}
+
+}  // namespace
+
+std::uint64_t RegisterSocket(TCustomNetSocket* socket) {
+  Registry& registry = Sockets();
+  if (!registry.window)
+    registry.window = std::make_unique<forms::UtilityWindow>(&Route, forms::UtilityWindow::Kind::MessageOnly);
+  std::uint64_t id = registry.next++;
+  registry.living[id] = socket;
+  return id;
+}
+
+void UnregisterSocket(std::uint64_t id) {
+  Registry& registry = Sockets();
+  registry.living.erase(id);
+  if (registry.living.empty() && registry.adopted.empty()) registry.window.reset();
+}
+
+HWND SocketWindow() {
+  Registry& registry = Sockets();
+  return registry.window ? registry.window->Handle() : nullptr;
+}
+
+void AdoptForRelease(std::uint64_t id, std::unique_ptr<TCustomNetSocket> socket) {
+  Sockets().adopted[id] = std::move(socket);
+}
+
+}  // namespace sv::net::detail

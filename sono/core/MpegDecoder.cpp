@@ -1,0 +1,146 @@
+// MPEG audio layers I-III through libmpg123, reading from a byte source.
+// The output format is locked to the first frame's rate and channel count so
+// that later frames in another format are converted rather than changing the
+// meaning of positions.
+#include <mpg123.h>
+
+#include <cerrno>
+#include <cstdio>
+#include <mutex>
+
+#include "sono/core/Decoder.h"
+
+namespace sono {
+namespace {
+
+void InitOnce() {
+  static std::once_flag once;
+  std::call_once(once, [] { mpg123_init(); });
+}
+
+struct HandleDeleter {
+  void operator()(mpg123_handle* handle) const {
+    mpg123_close(handle);
+    mpg123_delete(handle);
+  }
+};
+using Handle = std::unique_ptr<mpg123_handle, HandleDeleter>;
+
+mpg123_ssize_t ReadCallback(void* data, void* buffer, size_t size) {
+  auto* source = static_cast<ByteSource*>(data);
+  const size_t got = source->Read(buffer, size);
+  if (got == 0 && source->Failed()) {
+    errno = EIO;
+    return -1;
+  }
+  return static_cast<mpg123_ssize_t>(got);
+}
+
+off_t SeekCallback(void* data, off_t offset, int whence) {
+  auto* source = static_cast<ByteSource*>(data);
+  if (!source->CanSeek()) return -1;
+  int64_t target = offset;
+  if (whence == SEEK_CUR) {
+    target += source->Tell();
+  } else if (whence == SEEK_END) {
+    if (source->Size() < 0) return -1;
+    target += source->Size();
+  } else if (whence != SEEK_SET) {
+    return -1;
+  }
+  if (!source->Seek(target)) return -1;
+  return static_cast<off_t>(source->Tell());
+}
+
+class MpegDecoder final : public Decoder {
+ public:
+  MpegDecoder(std::unique_ptr<ByteSource> source, Handle handle, PcmFormat format, int64_t length)
+      : source_(std::move(source)), handle_(std::move(handle)), format_(format), length_(length) {}
+
+  PcmFormat Format() const override { return format_; }
+  int64_t LengthFrames() const override { return length_; }
+
+  size_t Read(int16_t* out, size_t maxFrames) override {
+    if (ended_) return 0;
+    const size_t frameBytes = format_.BytesPerFrame();
+    auto* bytes = reinterpret_cast<unsigned char*>(out);
+    size_t filled = 0;
+    const size_t wanted = maxFrames * frameBytes;
+    // A few empty rounds in a row (new format notices, skipped junk) are
+    // normal; an endless run of them means the stream has nothing left.
+    for (int idle = 0; filled < wanted && idle < 64;) {
+      size_t done = 0;
+      const int result = mpg123_read(handle_.get(), bytes + filled, wanted - filled, &done);
+      filled += done;
+      idle = done > 0 ? 0 : idle + 1;
+      if (result == MPG123_OK || result == MPG123_NEW_FORMAT) continue;
+      if (result == MPG123_NEED_MORE && !source_->Failed()) continue;
+      ended_ = true;  // MPG123_DONE, or an error that libmpg123 cannot resync past
+      break;
+    }
+    if (filled < wanted && filled % frameBytes != 0) filled -= filled % frameBytes;
+    return filled / frameBytes;
+  }
+
+  bool Seek(uint64_t frame) override {
+    if (length_ < 0 || frame > static_cast<uint64_t>(length_)) return false;
+    if (mpg123_seek(handle_.get(), static_cast<off_t>(frame), SEEK_SET) < 0) return false;
+    ended_ = false;
+    return true;
+  }
+
+ private:
+  std::unique_ptr<ByteSource> source_;
+  Handle handle_;
+  PcmFormat format_;
+  int64_t length_;
+  bool ended_ = false;
+};
+
+}  // namespace
+
+std::unique_ptr<Decoder> OpenMpegDecoder(std::unique_ptr<ByteSource> source) {
+  if (!source) return nullptr;
+  InitOnce();
+  int error = MPG123_OK;
+  Handle handle(mpg123_new(nullptr, &error));
+  if (!handle) return nullptr;
+  mpg123_handle* mh = handle.get();
+  mpg123_param(mh, MPG123_ADD_FLAGS, MPG123_GAPLESS | MPG123_QUIET, 0);
+  if (!source->CanSeek()) mpg123_param(mh, MPG123_ADD_FLAGS, MPG123_NO_PEEK_END, 0);
+  // After a seek, enough earlier frames are decoded to refill the bit
+  // reservoir, which a low-rate stream spreads over several frames.
+  mpg123_param(mh, MPG123_PREFRAMES, 10, 0);
+  // Accept any rate while probing, but only 16-bit samples.
+  mpg123_format_none(mh);
+  const long* rates = nullptr;
+  size_t rateCount = 0;
+  mpg123_rates(&rates, &rateCount);
+  for (size_t i = 0; i < rateCount; ++i) {
+    mpg123_format(mh, rates[i], MPG123_MONO | MPG123_STEREO, MPG123_ENC_SIGNED_16);
+  }
+  if (mpg123_replace_reader_handle(mh, ReadCallback, SeekCallback, nullptr) != MPG123_OK) return nullptr;
+  if (mpg123_open_handle(mh, source.get()) != MPG123_OK) return nullptr;
+  long rate = 0;
+  int channels = 0;
+  int encoding = 0;
+  if (mpg123_getformat(mh, &rate, &channels, &encoding) != MPG123_OK) return nullptr;
+  if (rate <= 0 || (channels != 1 && channels != 2) || encoding != MPG123_ENC_SIGNED_16) return nullptr;
+  mpg123_format_none(mh);
+  if (mpg123_format(mh, rate, channels, MPG123_ENC_SIGNED_16) != MPG123_OK) return nullptr;
+
+  int64_t length = -1;
+  if (source->CanSeek()) {
+    // Walks every frame so the length is exact even without a gapless header.
+    if (mpg123_scan(mh) != MPG123_OK) return nullptr;
+    const off_t samples = mpg123_length(mh);
+    if (samples <= 0) return nullptr;
+    length = samples;
+  }
+  PcmFormat format;
+  format.rate = static_cast<uint32_t>(rate);
+  format.channels = static_cast<uint32_t>(channels);
+  return std::make_unique<MpegDecoder>(std::move(source), std::move(handle), format, length);
+}
+
+}  // namespace sono

@@ -1,0 +1,36 @@
+#pragma once
+// The library's state for the whole process: the engine, the plug-ins, the
+// proxy text and the device names handed out.
+#include <string>
+
+#include "sono/engine/Engine.h"
+#include "sono/win32/Plugins.h"
+
+namespace sono::win32 {
+
+Engine& TheEngine();
+PluginRegistry& ThePlugins();
+
+void SetProxyText(std::string text);
+std::string ProxyText();
+
+// Device n's name as a text that stays valid for the run; null past the
+// last device.
+const char* DeviceDescription(int device);
+// The output for SONO_Init's device number; null (with the error set) when
+// there is no such device.
+std::unique_ptr<OutputDevice> OpenDevice(int device);
+
+// Runs body, turning any exception into a failure with an unknown error:
+// nothing may escape through the C interface.
+template <typename T, typename Body>
+T Guarded(T failure, Body body) {
+  try {
+    return body();
+  } catch (...) {
+    SetLastError(Error::kUnknown);
+    return failure;
+  }
+}
+
+}  // namespace sono::win32

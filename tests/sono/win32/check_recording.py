@@ -1,0 +1,69 @@
+#!/usr/bin/env python3
+"""Checks what the null sink's monitor recorded during real_output.sh: two
+1 kHz tones, the first at the fixture's level, the second 12 dB louder.
+Usage: check_recording.py <raw s16le stereo 44.1 kHz> <expected amplitude>"""
+import math
+import struct
+import sys
+
+RATE = 44100
+
+
+def tone_amplitude(samples, frequency):
+    w = 2 * math.pi * frequency / RATE
+    coefficient = 2 * math.cos(w)
+    s1 = s2 = 0.0
+    for x in samples:
+        s1, s2 = x + coefficient * s1 - s2, s1
+    power = s1 * s1 + s2 * s2 - coefficient * s1 * s2
+    return 2 * math.sqrt(max(power, 0.0)) / len(samples)
+
+
+def loud_segments(left):
+    block = RATE // 100
+    segments, start = [], None
+    for at in range(0, len(left) - block, block):
+        rms = math.sqrt(sum(x * x for x in left[at:at + block]) / block)
+        if rms > 200 and start is None:
+            start = at
+        elif rms <= 200 and start is not None:
+            segments.append((start, at))
+            start = None
+    if start is not None:
+        segments.append((start, len(left)))
+    return [s for s in segments if s[1] - s[0] > RATE // 2]
+
+
+def main(path, expected):
+    data = open(path, "rb").read()
+    count = len(data) // 4
+    left = [struct.unpack_from("<h", data, 4 * i)[0] for i in range(count)]
+    segments = loud_segments(left)
+    if len(segments) != 2:
+        print(f"expected two tones, found {len(segments)}: {segments}")
+        tenth = RATE // 10
+        profile = [int(math.sqrt(sum(x * x for x in left[a:a + tenth]) / tenth))
+                   for a in range(0, len(left) - tenth, tenth)]
+        print("RMS per tenth of a second:", profile)
+        return 1
+    levels = []
+    for start, end in segments:
+        middle = (start + end) // 2
+        part = left[middle - RATE // 4:middle + RATE // 4]
+        level = tone_amplitude(part, 1000)
+        stray = max(tone_amplitude(part, f) for f in (500, 2000, 3000))
+        print(f"tone at {start / RATE:.2f} s: 1 kHz amplitude {level:.0f}, strongest other {stray:.0f}")
+        if stray > level / 100:
+            print("1 kHz does not dominate")
+            return 1
+        levels.append(level)
+    first_db = 20 * math.log10(levels[0] / expected)
+    boost_db = 20 * math.log10(levels[1] / levels[0])
+    print(f"level {first_db:+.2f} dB against the fixture, equalizer {boost_db:+.2f} dB")
+    if abs(first_db) > 1.5 or abs(boost_db - 12) > 1.0:
+        return 1
+    return 0
+
+
+if __name__ == "__main__":
+    sys.exit(main(sys.argv[1], float(sys.argv[2])))
