@@ -56,6 +56,20 @@ TEST(ID3v1, BlankThenNonBlankMakesVersion11) {
   EXPECT_EQ(v10.Comment, std::string(29, 'y') + "z");
 }
 
+TEST(ID3v1, SavedCommentNeverReadsBackAsATrack) {
+  MemoryFileSystem mem;
+  mem.Put("f.mp3", kAudio);
+  TID3v1 tag(mem);
+  ASSERT_TRUE(tag.ReadFromFile("f.mp3"));
+  tag.SetComment(std::string(28, 'c') + " z");
+  tag.SetTrack(0);
+  ASSERT_TRUE(tag.SaveToFile("f.mp3"));
+  TID3v1 back(mem);
+  ASSERT_TRUE(back.ReadFromFile("f.mp3"));
+  EXPECT_EQ(back.Track, 0);
+  EXPECT_EQ(back.Comment, std::string(28, 'c'));
+}
+
 TEST(ID3v1, GenreTableKeepsThePublishedSpellings) {
   const std::pair<int, const char*> pinned[] = {
       {12, "Other"},   {17, "Rock"},        {40, "AlternRock"}, {62, "Pop/Funk"},  {67, "Psychadelic"},
