@@ -18,6 +18,17 @@ inline uint32_t LoadLE(const uint8_t* p) {
   return uint32_t(p[0]) | uint32_t(p[1]) << 8 | uint32_t(p[2]) << 16 | uint32_t(p[3]) << 24;
 }
 
+// Both digests start from the same four words.
+template <typename Context>
+void Reset(Context& context) {
+  context.state[0] = 0x67452301;
+  context.state[1] = 0xefcdab89;
+  context.state[2] = 0x98badcfe;
+  context.state[3] = 0x10325476;
+  context.bitCount = 0;
+  std::memset(context.buffer, 0, sizeof context.buffer);
+}
+
 template <typename Context, typename Transform>
 void Absorb(Context& context, const void* data, size_t length, Transform transform) {
   const auto* in = static_cast<const uint8_t*>(data);

@@ -1,7 +1,5 @@
 #include "net/core/NetMD4.h"
 
-#include <cstring>
-
 #include "net/core/NetDigestBlocks.h"
 
 namespace sv::net {
@@ -44,12 +42,7 @@ void Transform(uint32_t state[4], const uint8_t block[64]) {
 }  // namespace
 
 void MD4Init(MD4Context& context) {
-  context.state[0] = 0x67452301;
-  context.state[1] = 0xefcdab89;
-  context.state[2] = 0x98badcfe;
-  context.state[3] = 0x10325476;
-  context.bitCount = 0;
-  std::memset(context.buffer, 0, sizeof context.buffer);
+  digest::Reset(context);
   context.initialised = true;
 }
 

@@ -53,12 +53,7 @@ void Transform(uint32_t state[4], const uint8_t block[64]) {
 }  // namespace
 
 void MD5Init(MD5Context& context) {
-  context.state[0] = 0x67452301;
-  context.state[1] = 0xefcdab89;
-  context.state[2] = 0x98badcfe;
-  context.state[3] = 0x10325476;
-  context.bitCount = 0;
-  std::memset(context.buffer, 0, sizeof context.buffer);
+  digest::Reset(context);
 }
 
 void MD5Update(MD5Context& context, const void* data, size_t length) {
