@@ -60,6 +60,14 @@ bool SameStream(const std::uint8_t* a, const std::uint8_t* b) {
   return PlausibleHeader(b) && (a[1] & 0x1E) == (b[1] & 0x1E) && (a[2] & 0x0C) == (b[2] & 0x0C);
 }
 
+// A free-format frame has no length in its header: it is confirmed by the
+// next frame that repeats its header (the padding bit aside) within the
+// longest frame such a stream can have.
+constexpr std::uint32_t kMaxFreeFrame = 8192;
+bool RepeatsHeader(const std::uint8_t* a, const std::uint8_t* b) {
+  return b[0] == 0xFF && a[1] == b[1] && (a[2] & 0xFD) == (b[2] & 0xFD) && (a[3] & 0xC0) == (b[3] & 0xC0);
+}
+
 // Sequential reads of a large file through one buffer, with short
 // look-aheads for the confirming frame.
 class ScanBuffer {
@@ -94,6 +102,13 @@ class ScanBuffer {
   std::size_t filled_ = 0;
   bool error_ = false;
 };
+
+bool FreeFormatConfirmed(ScanBuffer& scan, std::uint64_t pos, const std::uint8_t* h) {
+  std::uint8_t next[4];
+  for (std::uint64_t at = pos + 4; at < pos + kMaxFreeFrame && scan.Get(at, next, 4); ++at)
+    if (RepeatsHeader(h, next)) return true;
+  return false;
+}
 
 // Whole number made of ASCII digits only; false for "free", "bad" or "".
 bool ParseDecimal(const std::string& text, std::uint32_t& value) {
@@ -173,6 +188,11 @@ TagStatus ReadMPEGInfo(const std::string& path, InfosMPEG& info, FileSystem& fs)
     const std::uint32_t length = FrameLength(h);
     std::uint8_t next[4];
     if (length != 0 && scan.Get(pos + length, next, 4) && SameStream(h, next)) {
+      chosenPos = pos;
+      chosen = h;
+      break;
+    }
+    if (length == 0 && FreeFormatConfirmed(scan, pos, h)) {
       chosenPos = pos;
       chosen = h;
       break;

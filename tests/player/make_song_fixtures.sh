@@ -8,8 +8,8 @@ out=$1
 mkdir -p "$out"
 cd "$out"
 
-sox -n -r 44100 -c 2 -b 16 tone3.wav synth 3 sine 440 vol 0.5
-sox -n -r 44100 -c 2 -b 16 source2.wav synth 2 sine 660 vol 0.5
+sox -R -n -r 44100 -c 2 -b 16 tone3.wav synth 3 sine 440 vol 0.5
+sox -R -n -r 44100 -c 2 -b 16 source2.wav synth 2 sine 660 vol 0.5
 
 lame --quiet -b 128 source2.wav plain.mp3
 lame --quiet -b 128 --add-id3v2 --tt "Lame Title" --ta "Lame Artist" --tl "Lame Album" \

@@ -115,6 +115,20 @@ TEST(InfoMPEG, UnconfirmedHeaderIsTheFallback) {
   EXPECT_EQ(info.Emphasis, "None");
 }
 
+TEST(InfoMPEG, FreeFormatFrameConfirmedByItsRepeatBeatsALaterFalseSync) {
+  // Free-format frames of 653 bytes; inside the audio, a layer 1 header
+  // that its own frame length happens to confirm.
+  const std::string header("\xFF\xFB\x00\x44", 4);
+  std::string bytes;
+  for (int i = 0; i < 8; ++i) bytes += header + std::string(649, '\x11');
+  bytes.replace(2000, 4, "\xFF\xFF\xC0\x00");
+  bytes.replace(2000 + 416, 4, "\xFF\xFF\xC0\x00");
+  const InfosMPEG info = ReadFromMemory(bytes);
+  EXPECT_EQ(info.HeaderPos, 0u);
+  EXPECT_EQ(info.Layer, "Layer 3");
+  EXPECT_EQ(info.Bitrate, "free");
+}
+
 TEST(InfoMPEG, ReservedFieldsAreNeverTakenForAHeader) {
   // Reserved version, reserved layer, "bad" bit rate and reserved rate, each
   // followed by a copy of itself where a frame would end: none is a header.

@@ -195,7 +195,7 @@ def build_ogg(out, wav, mono):
     done(ogg("mono", ["-t", "Mono"], mono))
     for channels in (5, 6):
         raw = os.path.join(out, "ch%d.raw" % channels)
-        run("sox", "-n", "-r", "44100", "-c", str(channels), "-b", "16", "-e", "signed", raw, "synth", "1",
+        run("sox", "-R", "-n", "-r", "44100", "-c", str(channels), "-b", "16", "-e", "signed", raw, "synth", "1",
             "sine", "440")
         path = os.path.join(out, "ch%d.ogg" % channels)
         run("oggenc", "-Q", "-r", "-B", "16", "-C", str(channels), "-R", "44100", "-q", "0", "-t",
@@ -477,7 +477,7 @@ def build_malformed(out, scratch):
         open(os.path.join(out, name), "wb").write(bytes(data))
 
     wav = os.path.join(scratch, "short.wav")
-    run("sox", "-n", "-r", "8000", "-c", "1", "-b", "16", wav, "synth", "0.2", "sine", "440")
+    run("sox", "-R", "-n", "-r", "8000", "-c", "1", "-b", "16", wav, "synth", "0.2", "sine", "440")
     path = os.path.join(scratch, "short.ogg")
     run("oggenc", "-Q", "-q", "0", "-t", "T", "-a", "A", wav, "-o", path)
     base = bytearray(open(path, "rb").read())
@@ -600,7 +600,7 @@ def build_seeds(corpus, scratch):
     seed("ape_write", "plain.mp3", small, writer=True)
 
     wav = os.path.join(scratch, "seed.wav")
-    run("sox", "-n", "-r", "8000", "-c", "1", "-b", "16", wav, "synth", "0.2", "sine", "440")
+    run("sox", "-R", "-n", "-r", "8000", "-c", "1", "-b", "16", wav, "synth", "0.2", "sine", "440")
     for name, extra in (("plain.ogg", None), ("multipage.ogg", "m" * 6000)):
         path = os.path.join(scratch, name)
         run("oggenc", "-Q", "-q", "0", "-t", "T", "-a", "A", "-N", "2/9", wav, "-o", path)
@@ -622,8 +622,8 @@ def build_seeds(corpus, scratch):
 def short_wavs(scratch):
     wav = os.path.join(scratch, "stereo.wav")
     mono = os.path.join(scratch, "mono.wav")
-    run("sox", "-n", "-r", "44100", "-c", "2", "-b", "16", wav, "synth", "0.3", "sine", "440")
-    run("sox", "-n", "-r", "44100", "-c", "1", "-b", "16", mono, "synth", "0.3", "sine", "330")
+    run("sox", "-R", "-n", "-r", "44100", "-c", "2", "-b", "16", wav, "synth", "0.3", "sine", "440")
+    run("sox", "-R", "-n", "-r", "44100", "-c", "1", "-b", "16", mono, "synth", "0.3", "sine", "330")
     return wav, mono
 
 
@@ -645,8 +645,8 @@ def main():
     os.makedirs(out, exist_ok=True)
     wav = os.path.join(out, "stereo.wav")
     mono = os.path.join(out, "mono.wav")
-    run("sox", "-n", "-r", "44100", "-c", "2", "-b", "16", wav, "synth", "1", "sine", "440")
-    run("sox", "-n", "-r", "44100", "-c", "1", "-b", "16", mono, "synth", "1", "sine", "330")
+    run("sox", "-R", "-n", "-r", "44100", "-c", "2", "-b", "16", wav, "synth", "1", "sine", "440")
+    run("sox", "-R", "-n", "-r", "44100", "-c", "1", "-b", "16", mono, "synth", "1", "sine", "330")
     build_mpeg(out, wav, mono)
     build_ogg(out, wav, mono)
     build_ape(out)

@@ -9,7 +9,7 @@ here=$(cd "$(dirname "$0")" && pwd)
 py=/usr/bin/python3
 rm -rf "$out.tmp" && mkdir -p "$out.tmp" && cd "$out.tmp"
 
-sox -n -r 44100 -c 1 base.wav synth 1 sine 440
+sox -R -n -r 44100 -c 1 base.wav synth 1 sine 440
 lame --quiet -b 32 -t base.wav base.mp3
 rm base.wav
 "$py" -c 'import sys; sys.stdout.buffer.write(b"\xff\xd8\xff\xe0\x00\x10JFIF\x00\x01\x01\x00\x00\x01\x00\x01\x00\x00" + bytes(range(256)) + b"\xff\xd9")' > cover.jpg
