@@ -95,7 +95,8 @@ std::string DescribeState(const Control& control) {
                   {"Windowed", control.Windowed() ? "1" : "0"},
                   {"Bounds", std::to_string(b.Left) + ',' + std::to_string(b.Top) + ',' + std::to_string(b.Width) +
                                  ',' + std::to_string(b.Height)},
-                  {"Tag", std::to_string(control.Tag)}};
+                  {"Tag", std::to_string(control.Tag)},
+                  {"Hint", control.Hint}};
   control.DescribeState(state);
   std::string text;
   for (const auto& [key, value] : state) text += key + '=' + value + '\n';

@@ -61,6 +61,10 @@ class Control : public TComponent {
   // Schedules a repaint of the control's area.
   virtual void Invalidate();
 
+  // The tooltip text; the player also keeps small values of its own there
+  // (a picture's path, a drag anchor).
+  std::string Hint;
+
   // Appends what the automation interface reports beyond the common state.
   virtual void DescribeState(StateList& state) const {}
 

@@ -99,6 +99,8 @@ WindowedControl::~WindowedControl() {
   HWND window = handle_;
   RemoveNameProperty(window);
   Forget();
+  // The class frees its own data while the window is destroyed.
+  if (systemClass_) SetWindowLongPtrW(window, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(defaultProcedure_));
   DestroyWindow(window);
 }
 
@@ -127,6 +129,28 @@ void WindowedControl::CreateHandle(const std::string& className, DWORD style, DW
   }
   SetNameProperty(window, Name());
   UpdateBoundsFromWindow();
+}
+
+void WindowedControl::CreateSystemHandle(const wchar_t* className, DWORD style, DWORD exStyle, WindowedControl* parent,
+                                         const Bounds& bounds) {
+  // Identifiers only tell the children of one parent apart; a wrap after
+  // tens of thousands of controls is harmless.
+  static WORD nextIdentifier = 0;
+  nextIdentifier = static_cast<WORD>(nextIdentifier % 0xF000 + 1);
+  bounds_ = bounds;
+  HWND window = CreateWindowExW(exStyle, className, L"", style | WS_CHILD, bounds.Left, bounds.Top, bounds.Width,
+                                bounds.Height, parent ? parent->Handle() : nullptr,
+                                reinterpret_cast<HMENU>(static_cast<UINT_PTR>(nextIdentifier)),
+                                GetModuleHandleW(nullptr), nullptr);
+  if (!window) throw sv::Exception("Cannot create the window " + narrow(className));
+  handle_ = window;
+  Living()[window] = this;
+  systemClass_ = true;
+  defaultProcedure_ = reinterpret_cast<WNDPROC>(
+      SetWindowLongPtrW(window, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&WindowedControl::Procedure)));
+  SetNameProperty(window, Name());
+  UpdateBoundsFromWindow();
+  if (parent) SetParent(parent);
 }
 
 LRESULT CALLBACK WindowedControl::Procedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
@@ -180,17 +204,26 @@ void WindowedControl::DefaultHandler(WindowMessage& message) {
 
 void WindowedControl::HandleWindowMessage(WindowMessage& message) {
   switch (message.Msg) {
+    case WM_COMMAND:
+    case WM_NOTIFY:
+    case WM_DRAWITEM:
+    case WM_CTLCOLORLISTBOX:
+      if (WindowedControl* child = NotifyingChild(message); child && child->ParentNotification(message)) return;
+      break;
     case WM_PAINT: {
+      if (systemClass_) break;
       PaintStructScope paint(handle_);
       PaintTo(paint.dc);
       message.Result = 0;
       return;
     }
     case WM_PRINTCLIENT:
+      if (systemClass_) break;
       PaintTo(reinterpret_cast<HDC>(message.WParam));
       message.Result = 0;
       return;
     case WM_ERASEBKGND:
+      if (systemClass_) break;
       // PaintTo fills the background itself, without flicker.
       message.Result = 1;
       return;
@@ -226,6 +259,11 @@ void WindowedControl::HandleWindowMessage(WindowMessage& message) {
     case WM_MBUTTONUP:
     case WM_MOUSEMOVE: {
       std::shared_ptr<bool> alive = alive_;
+      if (systemClass_) {
+        DefaultHandler(message);
+        if (*alive) RouteMouse(message);
+        return;
+      }
       RouteMouse(message);
       if (!*alive) return;
       break;
@@ -292,6 +330,26 @@ void WindowedControl::RouteMouse(WindowMessage& message) {
       return;
     }
   }
+}
+
+WindowedControl* WindowedControl::NotifyingChild(const WindowMessage& message) const {
+  HWND child = nullptr;
+  switch (message.Msg) {
+    case WM_NOTIFY:
+      if (const auto* header = reinterpret_cast<const NMHDR*>(message.LParam)) child = header->hwndFrom;
+      break;
+    case WM_DRAWITEM:
+      // A menu's item carries a menu handle there, not a window.
+      if (const auto* draw = reinterpret_cast<const DRAWITEMSTRUCT*>(message.LParam); draw && draw->CtlType != ODT_MENU)
+        child = draw->hwndItem;
+      break;
+    default:  // WM_COMMAND from a control, WM_CTLCOLOR...
+      child = reinterpret_cast<HWND>(message.LParam);
+      break;
+  }
+  if (!child) return nullptr;
+  WindowedControl* control = FromHandle(child);
+  return control && control->parent_ == this ? control : nullptr;
 }
 
 Control* WindowedControl::ControlAtPoint(int x, int y) const {

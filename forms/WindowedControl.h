@@ -90,6 +90,19 @@ class WindowedControl : public Control {
   // Runs once the outermost message of this window has been handled.
   virtual void DispatchFinished() {}
 
+  // Creates a child window of a class the system provides (list box,
+  // progress bar) under `parent`, with a control identifier of its own. The
+  // class's procedure becomes DefaultHandler; it paints the window and sees
+  // input before the mouse events fire, so that they find its state (a
+  // list's selection) already updated.
+  void CreateSystemHandle(const wchar_t* className, DWORD style, DWORD exStyle, WindowedControl* parent,
+                          const Bounds& bounds);
+
+  // A message about this control that the system sends to its parent
+  // (WM_COMMAND, WM_NOTIFY, WM_DRAWITEM, WM_CTLCOLORLISTBOX), handed back by
+  // the parent. True when answered, in Result.
+  virtual bool ParentNotification(WindowMessage& message) { return false; }
+
   // Drops the message handlers: a form's derived part, which they call, is
   // gone once the form's own destructor runs.
   void ClearMessageHandlers() { handlers_.clear(); }
@@ -100,6 +113,7 @@ class WindowedControl : public Control {
   LRESULT Route(UINT message, WPARAM wParam, LPARAM lParam);
   void Dispatch(WindowMessage& message);
   void RouteMouse(WindowMessage& message);
+  WindowedControl* NotifyingChild(const WindowMessage& message) const;
   void UpdateBoundsFromWindow();
   void InsertControl(Control* control);
   void RemoveControl(Control* control);
@@ -107,6 +121,7 @@ class WindowedControl : public Control {
 
   HWND handle_ = nullptr;
   WNDPROC defaultProcedure_ = DefWindowProcW;
+  bool systemClass_ = false;
   MessageFilterChain filters_;
   std::unordered_map<UINT, MessageHandler> handlers_;
   std::vector<Control*> controls_;

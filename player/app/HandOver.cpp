@@ -1,0 +1,33 @@
+#include "player/app/HandOver.h"
+
+#include "forms/Application.h"
+#include "forms/Wide.h"
+#include "player/app/Unit1.h"
+
+namespace player {
+
+HWND FindRunningMainWindow(DWORD waitMs) {
+  const DWORD start = GetTickCount();
+  for (;;) {
+    if (HWND window = FindWindowW(L"TForm1", L"Sorivanel")) return window;
+    if (GetTickCount() - start >= waitMs) return nullptr;
+    Sleep(50);
+  }
+}
+
+void HandOverArguments(HWND target, const std::vector<std::string>& arguments) {
+  DWORD process = 0;
+  GetWindowThreadProcessId(target, &process);
+  // Lets "/show" bring the window to the front.
+  AllowSetForegroundWindow(process);
+  for (const std::string& argument : arguments) {
+    if (!IsWindow(target)) return;
+    const ATOM atom = GlobalAddAtomW(forms::widen(argument).c_str());
+    if (atom == 0) continue;
+    const LRESULT taken = SendMessageW(target, WmEnvoiAtom(), atom, 0);
+    if (taken != 1) GlobalDeleteAtom(atom);
+    forms::Application->ProcessMessages();
+  }
+}
+
+}  // namespace player

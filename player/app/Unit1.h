@@ -1,0 +1,251 @@
+#pragma once
+// The player's main window. One class whose member functions are defined by
+// concern: the form and its components (Unit1_Form), start-up
+// (Unit1_Startup), the playback road (Unit1_Playback), the cover preview
+// (Unit1_Cover), position and hot keys (Unit1_Position), commands and the
+// hand-over (Unit1_Commands), and the close (Unit1_Close).
+#include <windows.h>
+
+#include <array>
+#include <cstdint>
+#include <deque>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "desktop/HotKeyManager.h"
+#include "desktop/SimpleTimer.h"
+#include "desktop/TextTrayIcon.h"
+#include "forms/Form.h"
+#include "forms/ImageView.h"
+#include "forms/ListBox.h"
+#include "forms/Panel.h"
+#include "forms/ProgressBar.h"
+#include "forms/ShortcutMenu.h"
+#include "forms/SpeedButton.h"
+#include "player/DisplayTitle.h"
+#include "player/Settings.h"
+#include "player/SonoLengthProbe.h"
+#include "player/VolumeEqualizer.h"
+#include "sono/include/sono.h"
+#include "tags/Unit_SongTagInfos.h"
+
+namespace sv::net {
+class TScrobbler;
+}
+
+namespace player {
+
+class TFormInfoBulle;
+
+// Messages the main window posts to itself.
+inline constexpr UINT kEndOfSongMessage = WM_APP + 1;   // wParam: the channel that ended
+inline constexpr UINT kStreamTitleMessage = WM_APP + 2;  // a stream title waits in the queue
+inline constexpr UINT kArgumentsMessage = WM_APP + 3;    // held arguments can be treated now
+inline constexpr UINT kOpenDialogMessage = WM_APP + 4;   // "/open" outside the sender's call
+
+// Where key states come from; tests of the program replace it.
+class KeyStateSource {
+ public:
+  virtual ~KeyStateSource() = default;
+  virtual bool ShiftDown() const;
+  virtual bool CtrlDown() const;
+};
+
+class TForm1 : public forms::TForm {
+ public:
+  explicit TForm1(forms::TComponent* owner);
+  ~TForm1() override;
+
+  // Start-up, once before the message loop; Initialisation at the first showing.
+  void Demarrage(const std::vector<std::string>& arguments);
+  void Initialisation();
+
+  // The playback road.
+  void ActiveFichier(int Index, std::int64_t Position, std::int64_t LengthB, float LengthT);
+  void LitFichier(bool ShowBubble);
+  void PauseFichier();
+  void DesactiveFichier(bool ClearCover);
+  void LecturePause();
+  void LecturePrevNext(bool Prev, bool Continue);
+  void SpdBtnPlayClick(forms::TComponent* Sender);
+  void ListBox1DblClick(forms::TComponent* Sender);
+
+  // Position, time label and hot keys.
+  void SetLabelTemps(bool Refresh);
+  void TimerAvancementTimer(desktop::TSimpleTimer* Sender);
+  void HotKeyManager1HotKeyPressed(std::uint32_t HotKey, std::uint16_t Index);
+  void MoveBy(float seconds);
+
+  // Commands.
+  void TraiteParam(const std::string& Param, bool Play);
+  void WMDropFiles(HDROP drop);
+  void FormKeyDown(forms::TComponent* Sender, std::uint16_t& Key, forms::ShiftState Shift);
+
+  // Showing and hiding the window.
+  void AfficheForm(int Page, bool Immediate);
+  void CacheForm(bool Immediate);
+
+  // Stream titles and module names.
+  void ShowModuleName(HSONOCHANNEL channel);
+  void ApplyStreamTitle(HSONOCHANNEL channel, const std::string* data, bool fromLibrary);
+
+  void FormClose(forms::TComponent* Sender, forms::CloseAction& Action);
+  void FormCloseQuery(forms::TComponent* Sender, bool& CanClose);
+  void MenuRefreshListeClick(forms::TComponent* Sender);
+  void MenuOuvrirFichierClick(forms::TComponent* Sender);
+  void AjouteRepLecture(const std::string& Folder, bool Recurse, bool Start);
+
+  // Routines of features still to come (see Unit1_Pending).
+  void TimerAffichageTimer();
+  void TimerCheckVersionTimer();
+  void TimerCDDBTimer();
+  void AppDeactivate();
+  void LoadSkin(bool Reload);
+  void SpdBtnRepClick(forms::TComponent* Sender);
+  void MiseaJours(bool Rescan);
+  void ExpandNodes(const std::string& nodes);
+  void SaveTreeCache();
+  void MenuQuitterClick(forms::TComponent* Sender);
+
+  // State other windows read or change.
+  std::vector<std::string> Playlist;  // parallel to ListBox1's texts
+  int CurrentIndex = -1;
+  HSONOCHANNEL Channel = 0;
+  std::unique_ptr<sv::tags::TSongInfo> SongInfo;
+  float LengthSeconds = 0;
+  float ElapsedSeconds = 0;
+  std::vector<std::string> ShuffleHistory;
+  std::string PlaylistFile;
+  bool Busy = false;
+  bool FormShown = false;
+  bool Initialised = false;
+  TVolumeState Volume;  // Channel, EqGain, EqFx, EqParam and the volume bar
+  sv::net::TScrobbler* Scrobbler = nullptr;
+
+  std::unique_ptr<desktop::TSimpleTimer> TimerAffichage, TimerAvancement, TimerCheckVersion, TimerCDDB;
+  std::uint16_t HotKeyPlay = 0, HotKeyPrev = 0, HotKeyNext = 0, HotKeyVolUp = 0, HotKeyVolDwn = 0,
+                HotKeyShowHide = 0, HotKeyAvancerRapide = 0, HotKeyReculerRapide = 0;
+
+  // Components.
+  forms::Panel* Panel_Listes = nullptr;
+  forms::ListBox* ListBox1 = nullptr;
+  forms::ProgressBar* ProgressBar1 = nullptr;  // seek, in bytes
+  forms::ProgressBar* ProgressBar2 = nullptr;  // volume, 0..100
+  forms::SpeedButton* SpdBtnPrev = nullptr;
+  forms::SpeedButton* SpdBtnPlay = nullptr;
+  forms::SpeedButton* SpdBtnNext = nullptr;
+  forms::SpeedButton* SpdBtnRep = nullptr;
+  forms::SpeedButton* SpdBtnListe = nullptr;
+  forms::Control* LabelTemps = nullptr;  // Tag: 0 remaining, 1 elapsed, 2 total
+  forms::Panel* PanelPreviewAlbum = nullptr;  // Tag: picture height/width in percent
+  forms::ImageView* ImgPreviewAlbum = nullptr;
+  forms::ShortcutMenu* PopupMenu1 = nullptr;
+  forms::MenuEntry *MenuAfficher = nullptr, *MenuPlayPause = nullptr, *MenuPrev = nullptr, *MenuNext = nullptr,
+                   *MenuShuffle = nullptr, *MenuLectureBoucle = nullptr, *MenuResteAffichee = nullptr,
+                   *MenuOptions = nullptr, *MenuQuitter = nullptr;
+  desktop::TTextTrayIcon* TrayIcon1 = nullptr;
+  desktop::THotKeyManager* HotKeyManager1 = nullptr;
+
+  // The picture shown in the preview: the file, plus for an embedded picture
+  // the song and a digest of its bytes (two songs share "temp.jpg").
+  std::string ShownCover;
+  // ImagePlay and ImagePause: the play button's two pictures, from the skin.
+  std::shared_ptr<const forms::PixelBitmap> ImagePlay, ImagePause;
+  bool ShowsPauseGlyph = false;
+  int PreviewTop = 10;
+  int PreviewRight = 25;
+
+  std::unique_ptr<KeyStateSource> Keys;
+
+ protected:
+  void DefaultHandler(forms::WindowMessage& message) override;
+  // The playback state, for the automation interface.
+  void DescribeState(forms::StateList& state) const override;
+
+ private:
+  // Start-up pieces.
+  bool StartAudioLibrary(const StartupSettings& settings);
+  void LoadPlugins();
+  void RegisterHotKeys(const HotKeySettings& hotKeys);
+  void LoadSavedPlaylist();
+  void StartScrobbler(const StartupSettings& settings);
+
+  // Cover preview.
+  void ShowCover(const std::string& songPath);
+  void HideCover();
+
+  // Playlist pairs: Playlist and ListBox1 change together.
+  void AppendEntry(const std::string& path, const std::string& text);
+  void ClearEntries();
+  std::string DisplayTitle(const std::string& path);
+
+  void SetTransportEnabled(bool enabled);
+  void SetBubbleText(const std::string& caption);
+  void ShowBubbleIfHidden(const std::string& text);
+  void SetPlayGlyph(bool playing);
+
+  // Commands.
+  void TreatArgument(const std::string& argument, bool play);
+  void ImportM3U(const std::string& path, bool play);
+  void ImportPLS(const std::string& path, bool play);
+  void TreatFolder(const std::string& path);
+  void ChangeSkin(const std::string& name);
+  void ReceiveHandOver(forms::WindowMessage& message);
+  void DrainArguments();
+  bool MustHoldArguments() const;
+  void OnEndOfSong(HSONOCHANNEL channel);
+  void DrainStreamTitles();
+  void RequestClose();
+
+  class RoadCall {
+   public:
+    explicit RoadCall(TForm1& form);
+    ~RoadCall();
+    RoadCall(const RoadCall&) = delete;
+    RoadCall& operator=(const RoadCall&) = delete;
+
+   private:
+    TForm1& form_;
+  };
+
+  std::string ExeFolder;
+  std::string IniFileName;
+  std::string LangFileName;
+  std::string SkinFolder;
+  std::vector<std::string> SupportedExtensions;
+  std::string OpenDialogFilter;
+  std::string ProxyText;  // the audio library keeps a pointer to it
+  OptionFlags Flags;
+  bool MsnNowPlaying = false;
+  bool ScrobblerEnabled = false;
+  TitleTemplates Templates;
+  int BubbleOpacity = 255;
+
+  std::unique_ptr<SonoLengthProbe> Lengths;
+  std::unique_ptr<CdDrives> Drives;
+  std::unique_ptr<CdLookupTimer> CdTimer;
+
+  // Arguments received while the start-up or a long operation runs, in order.
+  std::deque<std::pair<std::string, bool>> HeldArguments;
+  bool StartupDone = false;
+  int RoadDepth = 0;  // playback-road calls on the stack
+  bool PendingClose = false;  // a close that came during a road call
+  WindowLayout SavedLayout;    // as read at the first showing
+  bool Closed = false;
+  HSONOCHANNEL PendingEnd = 0;  // an end of song that came during a road call
+};
+
+void ChargeLangue(int part);
+// The language file's MESSAGES text of that number, or the built-in one.
+std::string LangMessage(int number, const std::string& builtIn);
+void SendMsnNowPlaying(const std::string& artist, const std::string& album, const std::string& title, int state);
+
+// The main window, once made; the engine's callbacks post to it.
+extern TForm1* Form1;
+extern TFormInfoBulle* FormInfoBulle;
+
+// The message a second instance hands its arguments over with.
+UINT WmEnvoiAtom();
+
+}  // namespace player

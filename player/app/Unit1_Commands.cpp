@@ -1,0 +1,266 @@
+// Every textual command: arguments of the command line and of a second
+// instance, dropped files, and the main window's keys.
+#include <windows.h>
+#include <shellapi.h>
+
+#include "base/Ascii.h"
+#include "base/Paths.h"
+#include "base/TextFile.h"
+#include "forms/Application.h"
+#include "forms/Wide.h"
+#include "player/CommandSwitches.h"
+#include "player/Extensions.h"
+#include "player/PlaylistFiles.h"
+#include "player/app/FolderFiles.h"
+#include "player/app/Unit1.h"
+#include "player/app/Unit_Form_InfoBulle.h"
+
+namespace player {
+
+namespace {
+
+DWORD Attributes(const std::string& path) { return GetFileAttributesW(forms::widen(path).c_str()); }
+
+bool IsExistingFolder(const std::string& path) {
+  const DWORD attributes = Attributes(path);
+  return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY);
+}
+
+// DragFinish in every case, also when treating a name fails.
+class DropHandle {
+ public:
+  explicit DropHandle(HDROP drop) : drop_(drop) {}
+  ~DropHandle() { DragFinish(drop_); }
+  DropHandle(const DropHandle&) = delete;
+  DropHandle& operator=(const DropHandle&) = delete;
+
+ private:
+  HDROP drop_;
+};
+
+}  // namespace
+
+// Arguments that arrive during the start-up, a long list operation or a
+// playback-road call (all of which let messages through) would change the
+// lists under that work: they wait, in order.
+bool TForm1::MustHoldArguments() const { return !StartupDone || Busy || RoadDepth > 0; }
+
+void TForm1::TraiteParam(const std::string& Param, bool Play) {
+  // The start-up's own argument is treated at once; it comes last there.
+  if (StartupDone && MustHoldArguments()) {
+    HeldArguments.emplace_back(Param, Play);
+    return;
+  }
+  TreatArgument(Param, Play);
+}
+
+// Posted when the work that held arguments back has returned; anything that
+// holds them again posts anew when it returns.
+void TForm1::DrainArguments() {
+  while (!HeldArguments.empty() && !MustHoldArguments()) {
+    auto [argument, play] = HeldArguments.front();
+    HeldArguments.pop_front();
+    TreatArgument(argument, play);
+  }
+}
+
+void TForm1::TreatArgument(const std::string& argument, bool play) {
+  const Switch command = ParseSwitch(argument);
+  switch (command.Kind) {
+    case SwitchKind::Play:
+      LecturePause();
+      return;
+    case SwitchKind::Next:
+      LecturePrevNext(false, true);
+      return;
+    case SwitchKind::Prev:
+      LecturePrevNext(true, true);
+      return;
+    case SwitchKind::Quit:
+      RequestClose();
+      return;
+    case SwitchKind::Open:
+      AfficheForm(0, false);
+      // A modal dialog inside the sender's call would hold the sender.
+      PostMessageW(Handle(), kOpenDialogMessage, 0, 0);
+      return;
+    case SwitchKind::Skin:
+      ChangeSkin(command.SkinName);
+      return;
+    case SwitchKind::Toggle:
+      if (FormShown)
+        CacheForm(true);
+      else
+        AfficheForm(0, false);
+      return;
+    case SwitchKind::None:
+      break;
+  }
+  if (sv::FileExists(argument)) {
+    const std::string extension = sv::LowerAscii(sv::ExtractFileExt(argument));
+    if (IsSupportedFile(argument, SupportedExtensions)) {
+      AppendEntry(argument, DisplayTitle(argument));
+      if (play) {
+        ActiveFichier(static_cast<int>(Playlist.size()) - 1, 0, 100, 0);
+        LitFichier(true);
+      }
+    } else if (extension == ".m3u") {
+      ImportM3U(argument, play);
+    } else if (extension == ".pls") {
+      ImportPLS(argument, play);
+    }
+    return;
+  }
+  if (IsExistingFolder(argument)) TreatFolder(argument);
+}
+
+void TForm1::ChangeSkin(const std::string& name) {
+  // The name reaches us from any local process: it must stay inside "skin\".
+  if (!IsPlainSkinName(name)) return;
+  const std::string folder = sv::IncludeTrailingBackslash(ExeFolder + "skin\\" + name);
+  if (!sv::FileExists(folder + "skin.ini")) return;
+  SkinFolder = folder;
+  if (Initialised)
+    LoadSkin(true);
+  else
+    FormInfoBulle->ChargeSkin();
+}
+
+void TForm1::TreatFolder(const std::string& path) {
+  const bool append = Keys->ShiftDown();
+  const bool recurse = Keys->CtrlDown();
+  if (!append) {
+    ClearEntries();
+    DesactiveFichier(true);
+  }
+  AjouteRepLecture(path, recurse, !append);
+}
+
+void TForm1::AjouteRepLecture(const std::string& Folder, bool Recurse, bool Start) {
+  if (IsPlaylistFile(Folder)) {
+    TreatArgument(Folder, true);
+    return;
+  }
+  const std::vector<std::string> files = GatherFolderFiles(Folder, Recurse, SupportedExtensions);
+  bool started = false;
+  for (const std::string& file : files) {
+    AppendEntry(file, DisplayTitle(file));
+    if (Start && !started && !MenuShuffle->Checked) {
+      started = true;
+      CurrentIndex = static_cast<int>(Playlist.size()) - 1;
+      ActiveFichier(CurrentIndex, 0, 100, 0);
+      LitFichier(true);
+    }
+  }
+  if (Start && MenuShuffle->Checked && !Playlist.empty()) {
+    CurrentIndex = static_cast<int>(GetTickCount() % Playlist.size());
+    ActiveFichier(CurrentIndex, 0, 100, 0);
+    LitFichier(true);
+  }
+}
+
+void TForm1::ImportM3U(const std::string& path, bool play) {
+  ClearEntries();
+  DesactiveFichier(true);
+  std::vector<std::string> lines;
+  if (!ReadPlaylistLines(path, lines)) return;
+  const auto entries = ParseM3u(lines, sv::ExtractFilePath(path), SupportedExtensions);
+  for (const auto& entry : entries) {
+    AppendEntry(entry.Path, entry.Title.empty() ? DisplayTitle(entry.Path) : " " + entry.Title);
+    if (play && Playlist.size() == 1) {
+      ActiveFichier(0, 0, 100, 0);
+      LitFichier(true);
+    }
+  }
+}
+
+void TForm1::ImportPLS(const std::string& path, bool play) {
+  ClearEntries();
+  DesactiveFichier(true);
+  const auto entries = ParsePls(sv::ReadFileBytes(path), sv::ExtractFilePath(path));
+  for (const auto& entry : entries) {
+    AppendEntry(entry.Path, entry.Title.empty() ? DisplayTitle(entry.Path) : entry.Title);
+    if (play && Playlist.size() == 1) {
+      ActiveFichier(0, 0, 100, 0);
+      LitFichier(true);
+    }
+  }
+}
+
+void TForm1::ReceiveHandOver(forms::WindowMessage& message) {
+  const auto atom = static_cast<ATOM>(LOWORD(message.WParam));
+  if (atom == 0) return;
+  wchar_t name[256] = {};
+  const UINT length = GlobalGetAtomNameW(atom, name, 256);
+  const bool shift = Keys->ShiftDown();
+  GlobalDeleteAtom(atom);
+  // The sender deletes the atom itself unless we say we did.
+  message.Result = 1;
+  if (length == 0) return;
+  const std::string argument = forms::narrow(std::wstring(name, length));
+  if (!StartupDone) {
+    HeldArguments.emplace_back(argument, !shift);
+    return;
+  }
+  TraiteParam(argument, !shift);
+}
+
+void TForm1::WMDropFiles(HDROP drop) {
+  DropHandle finish(drop);
+  const UINT count = DragQueryFileW(drop, 0xFFFFFFFF, nullptr, 0);
+  std::vector<std::string> names;
+  for (UINT i = 0; i < count; ++i) {
+    const UINT length = DragQueryFileW(drop, i, nullptr, 0);
+    if (length == 0) break;
+    std::wstring name(length + 1, L'\0');
+    DragQueryFileW(drop, i, name.data(), length + 1);
+    name.resize(length);
+    names.push_back(forms::narrow(name));
+  }
+  SortPathsIgnoringCase(names);
+  for (const std::string& name : names) TraiteParam(name, CurrentIndex == -1);
+}
+
+void TForm1::FormKeyDown(forms::TComponent*, std::uint16_t& Key, forms::ShiftState Shift) {
+  if (Key == VK_F5) {
+    if (ListBox1->Visible()) MenuRefreshListeClick(nullptr);
+    return;
+  }
+  const bool listFocused = GetFocus() == ListBox1->Handle();
+  if (Key == 0xE2) {
+    if (SpdBtnRep->Down()) {
+      SpdBtnListe->SetDown(true);
+    } else if (SpdBtnListe->Down()) {
+      SpdBtnListe->SetDown(false);
+    } else {
+      SpdBtnRep->SetDown(true);
+    }
+    SpdBtnRepClick(SpdBtnRep);
+  } else if (listFocused && (Key == VK_SPACE || Key == VK_RETURN)) {
+    if (ListBox1->ItemIndex() >= 0) {
+      ActiveFichier(ListBox1->ItemIndex(), 0, 100, 0);
+      LitFichier(false);
+    }
+  } else if (listFocused && Key == 'A' && (Shift & forms::kCtrlKey)) {
+    ListBox1->SelectAll();
+  }
+}
+
+void TForm1::RequestClose() { PostMessageW(Handle(), WM_CLOSE, 0, 0); }
+
+void TForm1::MenuRefreshListeClick(forms::TComponent*) {
+  if (Busy) return;
+  Busy = true;
+  struct Release {
+    bool& busy;
+    ~Release() { busy = false; }
+  } release{Busy};
+  ListBox1->Clear();
+  ListBox1->SetHorizontalExtent(0);
+  for (const std::string& path : Playlist) ListBox1->Add(DisplayTitle(path));
+  if (CurrentIndex >= 0) ListBox1->SetItemIndex(CurrentIndex);
+}
+
+void TForm1::MenuQuitterClick(forms::TComponent*) { RequestClose(); }
+
+}  // namespace player

@@ -1,0 +1,75 @@
+// The cover preview of the current song: its embedded picture, else a
+// picture file of its folder.
+#include <windows.h>
+
+#include "base/Paths.h"
+#include "forms/Application.h"
+#include "forms/Wide.h"
+#include "player/CoverPicture.h"
+#include "player/platform/FolderListing.h"
+#include "player/app/Unit1.h"
+
+namespace player {
+
+namespace {
+
+// FNV-1a: enough to tell two embedded pictures apart.
+std::string PictureDigest(const std::string& bytes) {
+  std::uint64_t hash = 14695981039346656037ull;
+  for (unsigned char c : bytes) hash = (hash ^ c) * 1099511628211ull;
+  return std::to_string(hash);
+}
+
+bool WriteWholeFile(const std::string& path, const std::string& bytes) {
+  HANDLE file = CreateFileW(forms::widen(path).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                            FILE_ATTRIBUTE_NORMAL, nullptr);
+  if (file == INVALID_HANDLE_VALUE) return false;
+  DWORD written = 0;
+  const bool ok = WriteFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr) &&
+                  written == bytes.size();
+  CloseHandle(file);
+  return ok;
+}
+
+}  // namespace
+
+void TForm1::ShowCover(const std::string& songPath) {
+  std::string file;
+  std::string identity;
+  const bool embedded = !SongInfo->Picture.empty();
+  if (embedded) {
+    file = ExeFolder + "temp.jpg";
+    identity = songPath + "|" + PictureDigest(SongInfo->Picture);
+  } else {
+    const std::string folder = sv::ExtractFilePath(songPath);
+    const std::string name = folder.empty() ? std::string() : FindFolderCover(ListJpegNames(folder));
+    if (name.empty()) {
+      HideCover();
+      return;
+    }
+    file = folder + name;
+    identity = file;
+  }
+  if (identity == ShownCover) return;
+  HideCover();
+  if (embedded && !WriteWholeFile(file, SongInfo->Picture)) return;
+  DecodedPicture picture;
+  CoverLayout layout{};
+  if (!DecodeJpegFile(file, picture) || !LayoutCover(picture.Width, picture.Height, layout)) return;
+  PanelPreviewAlbum->SetBounds(Panel_Listes->Width() - layout.PanelWidth - PreviewRight, PreviewTop,
+                               layout.PanelWidth, layout.PanelHeight);
+  PanelPreviewAlbum->Tag = layout.RatioTag;
+  ImgPreviewAlbum->SetBounds(0, 0, layout.PanelWidth, layout.PanelHeight);
+  forms::Application->ProcessMessages();
+  ImgPreviewAlbum->SetPicture(picture.Width, picture.Height, std::move(picture.Bgr), picture.Stride);
+  ShownCover = identity;
+  PanelPreviewAlbum->SetVisible(true);
+}
+
+void TForm1::HideCover() {
+  ShownCover.clear();
+  ImgPreviewAlbum->ClearPicture();
+  PanelPreviewAlbum->SetVisible(false);
+}
+
+}  // namespace player

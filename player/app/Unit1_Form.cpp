@@ -1,0 +1,241 @@
+// The main window's components, its message handling and the audio
+// library's callbacks.
+#include <atomic>
+#include <cstring>
+#include <mutex>
+
+#include "forms/Application.h"
+#include "forms/Dispatch.h"
+#include "forms/Wide.h"
+#include "player/app/Unit1.h"
+#include "player/app/Unit_Form_InfoBulle.h"
+#include "player/StreamTitle.h"
+
+namespace player {
+
+TForm1* Form1 = nullptr;
+TFormInfoBulle* FormInfoBulle = nullptr;
+
+namespace {
+
+using forms::Bind;
+using forms::Bounds;
+using forms::New;
+
+std::atomic<HWND> g_mainWindow{nullptr};
+
+// Stream titles reach the window from the library's thread through this
+// queue; the data pointer the library passes lives only during its call.
+struct PendingTitle {
+  HSONOCHANNEL channel;
+  std::string data;
+};
+std::mutex g_titlesLock;
+std::deque<PendingTitle> g_titles;
+
+void CALLBACK SonoEndSync(HSONOSYNC, DWORD channel, const char*, void*) {
+  if (HWND window = g_mainWindow.load()) PostMessageW(window, kEndOfSongMessage, channel, 0);
+}
+
+void CALLBACK StreamMetaSync(HSONOSYNC, DWORD channel, const char* data, void*) {
+  {
+    std::lock_guard<std::mutex> lock(g_titlesLock);
+    g_titles.push_back({channel, data ? std::string(data) : std::string()});
+  }
+  if (HWND window = g_mainWindow.load()) PostMessageW(window, kStreamTitleMessage, 0, 0);
+}
+
+}  // namespace
+
+SONO_SYNCPROC* EndSyncProcedure() { return &SonoEndSync; }
+SONO_SYNCPROC* MetaSyncProcedure() { return &StreamMetaSync; }
+
+UINT WmEnvoiAtom() {
+  static const UINT id = RegisterWindowMessageW(L"WM_ENVOI_ATOM");
+  return id;
+}
+
+bool KeyStateSource::ShiftDown() const { return (GetKeyState(VK_SHIFT) & 0x8000) != 0; }
+bool KeyStateSource::CtrlDown() const { return (GetKeyState(VK_CONTROL) & 0x8000) != 0; }
+
+TForm1::TForm1(forms::TComponent* owner) : TForm(owner, "TForm1"), Keys(std::make_unique<KeyStateSource>()) {
+  Form1 = this;
+  SetName("Form1");
+  SetCaption("Sorivanel");
+  SetBorderStyle(forms::BorderKind::None);
+  SetStayOnTop(true);
+  SetBounds(0, 0, 350, 346);
+  KeyPreview = true;
+  OnKeyDown = Bind(this, &TForm1::FormKeyDown);
+  OnClose = Bind(this, &TForm1::FormClose);
+  OnCloseQuery = Bind(this, &TForm1::FormCloseQuery);
+
+  SpdBtnPrev = New<forms::SpeedButton>(this, "SpdBtnPrev", this, Bounds{8, 8, 24, 24});
+  SpdBtnPlay = New<forms::SpeedButton>(this, "SpdBtnPlay", this, Bounds{36, 8, 24, 24});
+  SpdBtnNext = New<forms::SpeedButton>(this, "SpdBtnNext", this, Bounds{64, 8, 24, 24});
+  SpdBtnRep = New<forms::SpeedButton>(this, "SpdBtnRep", this, Bounds{260, 8, 24, 24});
+  SpdBtnListe = New<forms::SpeedButton>(this, "SpdBtnListe", this, Bounds{288, 8, 24, 24});
+  for (forms::SpeedButton* view : {SpdBtnRep, SpdBtnListe}) {
+    view->SetGroupIndex(1);
+    view->SetAllowAllUp(true);
+  }
+  for (forms::SpeedButton* button : {SpdBtnPrev, SpdBtnPlay, SpdBtnNext}) {
+    button->OnClick = Bind(this, &TForm1::SpdBtnPlayClick);
+    button->SetEnabled(false);
+  }
+  LabelTemps = New<forms::Control>(this, "LabelTemps");
+  LabelTemps->SetParent(this);
+  LabelTemps->SetBounds(100, 8, 60, 24);
+  LabelTemps->SetCaption(" 00:00");
+
+  ProgressBar1 = New<forms::ProgressBar>(this, "ProgressBar1", this, Bounds{8, 40, 334, 10});
+  ProgressBar1->SetEnabled(false);
+  ProgressBar2 = New<forms::ProgressBar>(this, "ProgressBar2", this, Bounds{170, 12, 80, 10});
+  ProgressBar2->SetMax(100);
+
+  Panel_Listes = New<forms::Panel>(this, "Panel_Listes", this, Bounds{0, 56, 350, 290});
+  ListBox1 = New<forms::ListBox>(this, "ListBox1", Panel_Listes, Bounds{0, 0, 350, 290});
+  ListBox1->OnDblClick = Bind(this, &TForm1::ListBox1DblClick);
+  PanelPreviewAlbum = New<forms::Panel>(this, "PanelPreviewAlbum", Panel_Listes, Bounds{225, 10, 100, 100});
+  PanelPreviewAlbum->SetVisible(false);
+  ImgPreviewAlbum = New<forms::ImageView>(this, "ImgPreviewAlbum", PanelPreviewAlbum, Bounds{0, 0, 100, 100});
+
+  PopupMenu1 = New<forms::ShortcutMenu>(this, "PopupMenu1");
+  MenuAfficher = PopupMenu1->Add("Afficher", "MenuAfficher");
+  MenuAfficher->Default = true;
+  MenuAfficher->OnClick = [this](forms::TComponent*) {
+    if (FormShown)
+      CacheForm(true);
+    else
+      AfficheForm(0, false);
+  };
+  PopupMenu1->Add("-");
+  MenuPlayPause = PopupMenu1->Add("Lecture / Pause", "MenuPlayPause");
+  MenuPrev = PopupMenu1->Add("Précédent", "MenuPrev");
+  MenuNext = PopupMenu1->Add("Suivant", "MenuNext");
+  for (forms::MenuEntry* item : {MenuPlayPause, MenuPrev, MenuNext}) {
+    item->OnClick = Bind(this, &TForm1::SpdBtnPlayClick);
+    item->Enabled = false;
+  }
+  PopupMenu1->Add("-");
+  MenuShuffle = PopupMenu1->Add("Lecture aléatoire", "MenuShuffle");
+  MenuLectureBoucle = PopupMenu1->Add("Lecture en boucle", "MenuLectureBoucle");
+  MenuResteAffichee = PopupMenu1->Add("Reste affichée", "MenuResteAffichee");
+  for (forms::MenuEntry* item : {MenuShuffle, MenuLectureBoucle, MenuResteAffichee})
+    item->OnClick = [item](forms::TComponent*) { item->Checked = !item->Checked; };
+  // The options window opens from here once it exists.
+  MenuOptions = PopupMenu1->Add("Options...", "MenuOptions");
+  MenuOptions->Visible = false;
+  PopupMenu1->Add("-");
+  MenuQuitter = PopupMenu1->Add("Quitter", "MenuQuitter");
+  MenuQuitter->OnClick = Bind(this, &TForm1::MenuQuitterClick);
+
+  TrayIcon1 = New<desktop::TTextTrayIcon>(this, "TrayIcon1");
+  TrayIcon1->Enabled = false;
+  TrayIcon1->SetPopupMenu(PopupMenu1);
+  TrayIcon1->SetHint("Sorivanel");
+  TrayIcon1->OnDblClick = [this](forms::TComponent*) { MenuAfficher->Click(); };
+
+  HotKeyManager1 = New<desktop::THotKeyManager>(this, "HotKeyManager1");
+  HotKeyManager1->OnHotKeyPressed = Bind(this, &TForm1::HotKeyManager1HotKeyPressed);
+
+  SetMessageHandler(kEndOfSongMessage, [this](forms::WindowMessage& message) {
+    OnEndOfSong(static_cast<HSONOCHANNEL>(message.WParam));
+  });
+  SetMessageHandler(kStreamTitleMessage, [this](forms::WindowMessage&) { DrainStreamTitles(); });
+  SetMessageHandler(kArgumentsMessage, [this](forms::WindowMessage&) { DrainArguments(); });
+  SetMessageHandler(kOpenDialogMessage, [this](forms::WindowMessage&) { MenuOuvrirFichierClick(nullptr); });
+  SetMessageHandler(WM_DROPFILES, [this](forms::WindowMessage& message) {
+    WMDropFiles(reinterpret_cast<HDROP>(message.WParam));
+  });
+  g_mainWindow.store(Handle());
+}
+
+TForm1::~TForm1() {
+  g_mainWindow.store(nullptr);
+  if (Channel) {
+    SONO_StreamFree(Channel);
+    SONO_MusicFree(Channel);
+  }
+  Form1 = nullptr;
+}
+
+void TForm1::DefaultHandler(forms::WindowMessage& message) {
+  TForm::DefaultHandler(message);
+  if (message.Msg == WmEnvoiAtom()) {
+    ReceiveHandOver(message);
+  } else if (message.Msg == WM_CTLCOLORSCROLLBAR) {
+    message.Result = reinterpret_cast<LRESULT>(GetStockObject(WHITE_BRUSH));
+  }
+}
+
+void TForm1::DescribeState(forms::StateList& state) const {
+  state.emplace_back("Started", StartupDone ? "1" : "0");
+  state.emplace_back("CurrentIndex", std::to_string(CurrentIndex));
+  state.emplace_back("Playing", Channel != 0 && SONO_ChannelIsActive(Channel) == SONO_ACTIVE_PLAYING ? "1" : "0");
+  state.emplace_back("Channel", Channel != 0 ? "1" : "0");
+  state.emplace_back("Entries", std::to_string(Playlist.size()));
+  for (std::size_t i = 0; i < Playlist.size() && i < 200; ++i)
+    state.emplace_back("Entry" + std::to_string(i), Playlist[i]);
+  state.emplace_back("ShuffleHistory", std::to_string(ShuffleHistory.size()));
+  state.emplace_back("FormShown", FormShown ? "1" : "0");
+  state.emplace_back("LengthSeconds", std::to_string(LengthSeconds));
+  state.emplace_back("ElapsedSeconds", std::to_string(ElapsedSeconds));
+  state.emplace_back("Bubble", FormInfoBulle ? FormInfoBulle->Caption() : "");
+  state.emplace_back("TrayHint", TrayIcon1->Hint());
+  state.emplace_back("Cover", ShownCover);
+  state.emplace_back("PlayGlyph", ShowsPauseGlyph ? "pause" : "play");
+  int effects = 0;
+  for (HSONOFX fx : Volume.EqFx) effects += fx != 0;
+  state.emplace_back("EqEffects", std::to_string(effects));
+}
+
+void TForm1::DrainStreamTitles() {
+  std::deque<PendingTitle> titles;
+  {
+    std::lock_guard<std::mutex> lock(g_titlesLock);
+    titles.swap(g_titles);
+  }
+  for (const PendingTitle& title : titles) ApplyStreamTitle(title.channel, &title.data, true);
+}
+
+// Station name and stream title, in this order; the library's call (not the
+// first direct one) may also announce the title.
+void TForm1::ApplyStreamTitle(HSONOCHANNEL channel, const std::string* data, bool fromLibrary) {
+  if (channel == 0 || channel != Channel) return;
+  const char* headers = SONO_ChannelGetTags(channel, SONO_TAG_ICY);
+  if (headers && CurrentIndex >= 0 && CurrentIndex < ListBox1->Count()) {
+    std::size_t size = 0;
+    while (headers[size] != '\0') size += std::strlen(headers + size) + 1;
+    if (auto station = StationNameFromHeaders(headers, size + 1)) ListBox1->SetItem(CurrentIndex, " " + *station);
+  }
+  std::string meta;
+  if (data && !data->empty()) {
+    meta = *data;
+  } else if (const char* tags = SONO_ChannelGetTags(channel, SONO_TAG_META)) {
+    meta = tags;
+  }
+  const std::string title = StreamTitleFromMetadata(meta.data(), meta.size());
+  if (title.empty()) return;
+  SetBubbleText(" " + title);
+  if (fromLibrary) ShowBubbleIfHidden(TrayIcon1->Hint());
+}
+
+void TForm1::ShowModuleName(HSONOCHANNEL channel) {
+  const char* name = SONO_ChannelGetTags(channel, SONO_TAG_MUSIC_NAME);
+  if (!name || !*name) return;
+  const std::string caption = " " + std::string(name);
+  if (CurrentIndex >= 0 && CurrentIndex < ListBox1->Count()) ListBox1->SetItem(CurrentIndex, caption);
+  SetBubbleText(caption);
+}
+
+void TForm1::SetBubbleText(const std::string& caption) {
+  FormInfoBulle->SetCaption(caption);
+  TrayIcon1->SetHint("Sorivanel\r\n" + caption);
+}
+
+void TForm1::ShowBubbleIfHidden(const std::string& text) {
+  if (!FormShown && Flags.ShowBalloon) FormInfoBulle->Affiche(text);
+}
+
+}  // namespace player

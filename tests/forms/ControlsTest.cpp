@@ -1,0 +1,382 @@
+// The main window's controls: the owner-drawn list (its notifications come
+// back from the parent window), the 64-bit progress bar, grouped speed
+// buttons, the picture view, and what the automation interface reads of
+// them.
+#include <gtest/gtest.h>
+#include <windows.h>
+// After windows.h, which it needs.
+#include <commctrl.h>
+
+#include <algorithm>
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "base/Exception.h"
+#include "forms/Automation.h"
+#include "forms/ImageView.h"
+#include "forms/ListBox.h"
+#include "forms/Panel.h"
+#include "forms/PixelBitmap.h"
+#include "forms/ProgressBar.h"
+#include "forms/SpeedButton.h"
+#include "tests/forms/AppFixture.h"
+
+namespace {
+
+using forms::Bounds;
+using forms::MouseButton;
+using forms::ShiftState;
+using forms::TComponent;
+using formstest::TFormProbe;
+
+class ControlsTest : public formstest::ApplicationTest {
+ protected:
+  void SetUp() override {
+    ApplicationTest::SetUp();
+    form = app->CreateForm<TFormProbe>();
+    form->SetBounds(50, 50, 400, 300);
+  }
+
+  // What the form shows, painted into memory.
+  std::unique_ptr<forms::PixelBitmap> Snapshot() {
+    auto bitmap = std::make_unique<forms::PixelBitmap>(form->ClientWidth(), form->ClientHeight());
+    forms::BitmapPainter painter(*bitmap);
+    form->PaintTo(painter.DC());
+    return bitmap;
+  }
+
+  void Press(HWND window, int x, int y, UINT down = WM_LBUTTONDOWN) {
+    SendMessageW(window, down, MK_LBUTTON, MAKELPARAM(x, y));
+    SendMessageW(window, WM_LBUTTONUP, 0, MAKELPARAM(x, y));
+  }
+
+  std::string State(const std::string& name) {
+    forms::AutomationChannel channel(*app);
+    std::string reply;
+    EXPECT_TRUE(channel.Answer("state\tTFormProbe\t" + name, reply)) << reply;
+    return reply;
+  }
+
+  TFormProbe* form = nullptr;
+};
+
+forms::ListBox* MakeList(TComponent* owner, forms::WindowedControl* parent, int items) {
+  auto* list = forms::New<forms::ListBox>(owner, "List1", parent, Bounds{0, 0, 200, 100});
+  list->SetItemHeight(16);
+  for (int i = 0; i < items; ++i) list->Add(" song " + std::to_string(i));
+  return list;
+}
+
+TEST_F(ControlsTest, ListEditsKeepTextsAndBadIndicesRaise) {
+  auto* list = MakeList(form, form, 0);
+  EXPECT_EQ(list->ItemIndex(), -1);
+  list->Add("b");
+  list->Insert(0, "a");
+  list->Insert(99, "d");
+  list->Insert(2, "c \xc3\xa9\xe2\x82\xac &x");  // UTF-8 and a would-be prefix
+  ASSERT_EQ(list->Count(), 4);
+  EXPECT_EQ(list->Item(0), "a");
+  EXPECT_EQ(list->Item(2), "c \xc3\xa9\xe2\x82\xac &x");
+  EXPECT_EQ(list->Item(3), "d");
+  list->Delete(1);
+  EXPECT_EQ(list->Item(1), "c \xc3\xa9\xe2\x82\xac &x");
+  EXPECT_THROW(list->Item(3), sv::Exception);
+  EXPECT_THROW(list->Delete(-1), sv::Exception);
+  EXPECT_THROW(list->SetItem(5, "x"), sv::Exception);
+  list->Clear();
+  EXPECT_EQ(list->Count(), 0);
+  EXPECT_EQ(list->ItemIndex(), -1);
+}
+
+TEST_F(ControlsTest, ListReplaceInPlaceKeepsSelectionCaretAndScroll) {
+  auto* list = MakeList(form, form, 30);
+  list->SetItemIndex(5);
+  list->SetSelected(7, true);
+  list->SetSelected(8, true);
+  list->SetTopIndex(4);
+  int caret = list->ItemIndex();
+  list->SetItem(7, " renamed");
+  list->SetItem(6, " other");
+  list->SetItem(caret, " caret");
+  EXPECT_EQ(list->Count(), 30);
+  EXPECT_EQ(list->Item(7), " renamed");
+  EXPECT_TRUE(list->Selected(5));
+  EXPECT_TRUE(list->Selected(7));
+  EXPECT_FALSE(list->Selected(6));
+  EXPECT_EQ(list->SelCount(), 3);
+  EXPECT_EQ(list->ItemIndex(), caret);
+  EXPECT_EQ(list->TopIndex(), 4);
+}
+
+TEST_F(ControlsTest, ListMultipleSelection) {
+  auto* list = MakeList(form, form, 6);
+  list->SelectAll();
+  EXPECT_EQ(list->SelCount(), 6);
+  list->SetItemIndex(2);
+  EXPECT_EQ(list->SelCount(), 1);
+  EXPECT_TRUE(list->Selected(2));
+  EXPECT_EQ(list->ItemIndex(), 2);
+  // A shift click extends from the item chosen last, as the list's own
+  // mouse handling does.
+  SendMessageW(list->Handle(), WM_LBUTTONDOWN, MK_LBUTTON | MK_SHIFT, MAKELPARAM(10, 5 * 16 + 3));
+  SendMessageW(list->Handle(), WM_LBUTTONUP, MK_SHIFT, MAKELPARAM(10, 5 * 16 + 3));
+  EXPECT_EQ(list->SelCount(), 4);
+  EXPECT_EQ(list->ItemIndex(), 5);
+  list->SetSelected(0, true);
+  list->SetSelected(3, false);
+  EXPECT_EQ(list->SelCount(), 4);
+  list->SetItemIndex(-1);
+  EXPECT_EQ(list->SelCount(), 0);
+}
+
+TEST_F(ControlsTest, ListItemAtPosFollowsScrollAndIsEmptyBelowTheItems) {
+  auto* list = MakeList(form, form, 20);
+  EXPECT_EQ(list->ItemAtPos(5, 0), 0);
+  EXPECT_EQ(list->ItemAtPos(5, 33), 2);
+  list->SetTopIndex(10);
+  EXPECT_EQ(list->ItemAtPos(5, 33), 12);
+  EXPECT_EQ(list->ItemAtPos(-1, 33), -1);
+  list->Clear();
+  list->Add("one");
+  EXPECT_EQ(list->ItemAtPos(5, 3), 0);
+  EXPECT_EQ(list->ItemAtPos(5, 20), -1);
+}
+
+TEST_F(ControlsTest, ListDrawingAndDoubleClickComeBackThroughTheParentPanel) {
+  auto* panel = forms::New<forms::Panel>(form, "Panel_Listes", form, Bounds{10, 10, 300, 200});
+  auto* list = MakeList(form, panel, 3);
+  std::vector<int> drawn;
+  list->OnDrawItem = [&](forms::ListBox& sender, int index, HDC dc, const RECT& rect, bool, bool) {
+    EXPECT_EQ(&sender, list);
+    EXPECT_EQ(rect.top, index * 16);
+    drawn.push_back(index);
+    FillRect(dc, &rect, static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH)));
+  };
+  int doubleClicks = 0;
+  int indexAtPress = -2;
+  list->OnDblClick = [&](TComponent*) { ++doubleClicks; };
+  list->OnMouseDown = [&](TComponent*, MouseButton, ShiftState, int, int) { indexAtPress = list->ItemIndex(); };
+  form->ShowNoActivate();
+  UpdateWindow(form->Handle());
+  app->ProcessMessages();
+  std::sort(drawn.begin(), drawn.end());
+  drawn.erase(std::unique(drawn.begin(), drawn.end()), drawn.end());
+  EXPECT_EQ(drawn, (std::vector<int>{0, 1, 2}));
+  // The mouse events see the selection the click made.
+  Press(list->Handle(), 10, 16 + 4);
+  EXPECT_EQ(indexAtPress, 1);
+  EXPECT_EQ(doubleClicks, 0);
+  Press(list->Handle(), 10, 16 + 4, WM_LBUTTONDBLCLK);
+  EXPECT_EQ(doubleClicks, 1);
+  // Notifications of another parent's list are not taken for this one's.
+  SendMessageW(form->Handle(), WM_COMMAND, MAKEWPARAM(0, LBN_DBLCLK), reinterpret_cast<LPARAM>(list->Handle()));
+  EXPECT_EQ(doubleClicks, 1);
+}
+
+TEST_F(ControlsTest, ListWithoutDrawHandlerDrawsItsTexts) {
+  auto* list = MakeList(form, form, 2);
+  list->SetItemIndex(1);
+  forms::PixelBitmap bitmap(200, 100);
+  {
+    forms::BitmapPainter painter(bitmap);
+    SendMessageW(list->Handle(), WM_PRINTCLIENT, reinterpret_cast<WPARAM>(painter.DC()), PRF_CLIENT);
+  }
+  COLORREF highlight = GetSysColor(COLOR_HIGHLIGHT);
+  COLORREF window = GetSysColor(COLOR_WINDOW);
+  int textPixels = 0;
+  for (int x = 0; x < 100; ++x) textPixels += bitmap.Pixel(x, 8) != window;
+  EXPECT_GT(textPixels, 3);
+  EXPECT_EQ(bitmap.Pixel(150, 16 + 8), highlight);
+}
+
+TEST_F(ControlsTest, ProgressBarKeepsSixtyFourBitValuesExactly) {
+  auto* bar = forms::New<forms::ProgressBar>(form, "ProgressBar1", form, Bounds{0, 0, 200, 12});
+  constexpr std::int64_t kGiB = 1024LL * 1024 * 1024;
+  bar->SetMax(5 * kGiB);
+  bar->SetPosition(4 * kGiB + 7);
+  EXPECT_EQ(bar->Position(), 4 * kGiB + 7);
+  EXPECT_EQ(bar->Max(), 5 * kGiB);
+  // The window shows four fifths of its own range.
+  auto windowMax = SendMessageW(bar->Handle(), PBM_GETRANGE, FALSE, 0);
+  auto windowPos = SendMessageW(bar->Handle(), PBM_GETPOS, 0, 0);
+  EXPECT_NEAR(static_cast<double>(windowPos) / static_cast<double>(windowMax), 0.8, 1e-6);
+  bar->SetPosition(6 * kGiB);
+  EXPECT_EQ(bar->Position(), 5 * kGiB);
+  bar->SetPosition(-3);
+  EXPECT_EQ(bar->Position(), 0);
+  bar->SetPosition(3 * kGiB);
+  bar->SetMax(100);
+  EXPECT_EQ(bar->Position(), 100);
+  // Small ranges reach the window unchanged.
+  bar->SetPosition(42);
+  EXPECT_EQ(SendMessageW(bar->Handle(), PBM_GETPOS, 0, 0), 42);
+  EXPECT_EQ(SendMessageW(bar->Handle(), PBM_GETRANGE, FALSE, 0), 100);
+  bar->SetMax(-5);
+  EXPECT_EQ(bar->Max(), 0);
+  EXPECT_EQ(bar->Position(), 0);
+}
+
+TEST_F(ControlsTest, ProgressBarDragKeepsTheMouseUntilReleased) {
+  auto* bar = forms::New<forms::ProgressBar>(form, "ProgressBar2", form, Bounds{0, 0, 104, 12}, true);
+  EXPECT_TRUE(GetWindowLongPtrW(bar->Handle(), GWL_STYLE) & PBS_VERTICAL);
+  std::vector<std::string> log;
+  bar->OnMouseDown = [&](TComponent*, MouseButton, ShiftState, int x, int) {
+    log.push_back("down " + std::to_string(x));
+  };
+  bar->OnMouseMove = [&](TComponent*, ShiftState shift, int x, int) {
+    log.push_back("move " + std::to_string(x) + ((shift & forms::kLeftButton) ? " held" : ""));
+  };
+  bar->OnMouseUp = [&](TComponent*, MouseButton, ShiftState, int x, int) { log.push_back("up " + std::to_string(x)); };
+  SendMessageW(bar->Handle(), WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(50, 5));
+  EXPECT_EQ(GetCapture(), bar->Handle());
+  SendMessageW(bar->Handle(), WM_MOUSEMOVE, MK_LBUTTON, MAKELPARAM(300, 5));
+  SendMessageW(bar->Handle(), WM_LBUTTONUP, 0, MAKELPARAM(300, 5));
+  EXPECT_NE(GetCapture(), bar->Handle());
+  EXPECT_EQ(log, (std::vector<std::string>{"down 50", "move 300 held", "up 300"}));
+}
+
+std::shared_ptr<forms::PixelBitmap> RedSquareOnWhite() {
+  auto glyph = std::make_shared<forms::PixelBitmap>(8, 8);
+  forms::BitmapPainter painter(*glyph);
+  painter.FillRect(RECT{0, 0, 8, 8}, RGB(255, 255, 255));
+  painter.FillRect(RECT{2, 2, 6, 6}, RGB(255, 0, 0));
+  return glyph;
+}
+
+TEST_F(ControlsTest, SpeedButtonGroupKeepsAtMostOneDown) {
+  std::vector<forms::SpeedButton*> buttons;
+  std::vector<std::string> clicks;
+  for (int i = 0; i < 3; ++i) {
+    auto* button = forms::New<forms::SpeedButton>(form, "SpdBtn" + std::to_string(i), form, Bounds{i * 30, 0, 25, 25});
+    button->SetGroupIndex(1);
+    button->OnClick = [&clicks, button](TComponent*) {
+      clicks.push_back(button->Name() + (button->Down() ? " down" : " up"));
+    };
+    buttons.push_back(button);
+  }
+  auto click = [&](int i) { Press(form->Handle(), i * 30 + 10, 10); };
+  click(0);
+  click(1);
+  EXPECT_FALSE(buttons[0]->Down());
+  EXPECT_TRUE(buttons[1]->Down());
+  click(1);  // without AllowAllUp the down button stays down
+  EXPECT_TRUE(buttons[1]->Down());
+  EXPECT_EQ(clicks, (std::vector<std::string>{"SpdBtn0 down", "SpdBtn1 down", "SpdBtn1 down"}));
+  buttons[1]->SetDown(false);
+  EXPECT_TRUE(buttons[1]->Down());
+  for (auto* button : buttons) button->SetAllowAllUp(true);
+  click(1);
+  EXPECT_FALSE(buttons[1]->Down());
+  buttons[2]->SetDown(true);
+  buttons[0]->SetDown(true);
+  EXPECT_FALSE(buttons[2]->Down());
+  // Another group, or none, is left alone.
+  auto* loner = forms::New<forms::SpeedButton>(form, "Loner", form, Bounds{100, 0, 25, 25});
+  loner->SetDown(true);
+  EXPECT_FALSE(loner->Down());
+  loner->SetGroupIndex(2);
+  loner->SetDown(true);
+  EXPECT_TRUE(loner->Down());
+  EXPECT_TRUE(buttons[0]->Down());
+  // Released away from the button: no click, no change.
+  clicks.clear();
+  SendMessageW(form->Handle(), WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(40, 10));
+  SendMessageW(form->Handle(), WM_LBUTTONUP, 0, MAKELPARAM(390, 290));
+  EXPECT_TRUE(clicks.empty());
+  EXPECT_FALSE(buttons[1]->Down());
+}
+
+TEST_F(ControlsTest, SpeedButtonGlyphIsCentredTransparentAndDimmedWhenDisabled) {
+  form->SetColor(0x00FF00);
+  auto* button = forms::New<forms::SpeedButton>(form, "SpdBtnPlay", form, Bounds{10, 10, 20, 20});
+  button->SetGlyph(RedSquareOnWhite());
+  auto shot = Snapshot();
+  // The 8x8 glyph sits at (16,16); white, its bottom-left colour, is not drawn.
+  EXPECT_EQ(shot->Pixel(20, 20), RGB(255, 0, 0));
+  EXPECT_EQ(shot->Pixel(16, 16), RGB(0, 255, 0));
+  button->SetEnabled(false);
+  shot = Snapshot();
+  COLORREF dimmed = shot->Pixel(20, 20);
+  EXPECT_EQ(GetRValue(dimmed), GetGValue(dimmed));
+  EXPECT_EQ(GetGValue(dimmed), GetBValue(dimmed));
+  EXPECT_EQ(shot->Pixel(16, 16), RGB(0, 255, 0));
+}
+
+std::vector<std::uint8_t> TwoPixels(std::uint8_t left, std::uint8_t right) {
+  // One row of two BGR pixels padded to 8 bytes: left red-ish, right blue.
+  return {0, 0, left, right, 0, 0, 0xEE, 0xEE};
+}
+
+TEST_F(ControlsTest, ImageViewStretchesItsPictureAndTellsPicturesApart) {
+  form->SetColor(0x00FF00);
+  auto* image = forms::New<forms::ImageView>(form, "ImgPreviewAlbum", form, Bounds{0, 0, 40, 20});
+  EXPECT_EQ(image->PictureChecksum(), 0u);
+  image->SetPicture(2, 1, TwoPixels(255, 255), 8);
+  std::uint32_t first = image->PictureChecksum();
+  auto shot = Snapshot();
+  // Halftone stretching blends neighbours: each half keeps its colour's lead.
+  COLORREF left = shot->Pixel(2, 10);
+  COLORREF right = shot->Pixel(37, 10);
+  EXPECT_GT(GetRValue(left), 200);
+  EXPECT_LT(GetBValue(left), 60);
+  EXPECT_GT(GetBValue(right), 200);
+  EXPECT_LT(GetRValue(right), 60);
+  EXPECT_EQ(shot->Pixel(45, 10), RGB(0, 255, 0));
+  // Padding bytes are not part of the picture.
+  auto padded = TwoPixels(255, 255);
+  padded[6] = 1;
+  image->SetPicture(2, 1, padded, 8);
+  EXPECT_EQ(image->PictureChecksum(), first);
+  image->SetPicture(2, 1, TwoPixels(254, 255), 8);
+  EXPECT_NE(image->PictureChecksum(), first);
+  // Sizes that do not match the bytes change nothing.
+  std::uint32_t shown = image->PictureChecksum();
+  EXPECT_THROW(image->SetPicture(2, 2, TwoPixels(1, 1), 8), sv::Exception);
+  EXPECT_THROW(image->SetPicture(2, 1, TwoPixels(1, 1), 6), sv::Exception);
+  EXPECT_THROW(image->SetPicture(0x40000000, 1, TwoPixels(1, 1), 8), sv::Exception);
+  EXPECT_EQ(image->PictureChecksum(), shown);
+  image->ClearPicture();
+  EXPECT_FALSE(image->HasPicture());
+  EXPECT_EQ(Snapshot()->Pixel(2, 10), RGB(0, 255, 0));
+}
+
+TEST_F(ControlsTest, ImageViewDoubleClick) {
+  auto* image = forms::New<forms::ImageView>(form, "ImgPreviewAlbum", form, Bounds{0, 0, 40, 20});
+  int doubleClicks = 0;
+  image->OnDblClick = [&](TComponent*) { ++doubleClicks; };
+  Press(form->Handle(), 5, 5);
+  EXPECT_EQ(doubleClicks, 0);
+  Press(form->Handle(), 5, 5, WM_LBUTTONDBLCLK);
+  EXPECT_EQ(doubleClicks, 1);
+}
+
+TEST_F(ControlsTest, AutomationReportsTheControlsState) {
+  auto* list = MakeList(form, form, 3);
+  list->SetSelected(0, true);
+  list->SetSelected(2, true);
+  auto* bar = forms::New<forms::ProgressBar>(form, "ProgressBar1", form, Bounds{0, 120, 200, 12});
+  bar->SetMax(6000000000LL);
+  bar->SetPosition(5000000000LL);
+  auto* button = forms::New<forms::SpeedButton>(form, "SpdBtnRep", form, Bounds{0, 140, 20, 20});
+  button->SetGroupIndex(3);
+  button->SetDown(true);
+  auto* image = forms::New<forms::ImageView>(form, "ImgPreviewAlbum", form, Bounds{0, 160, 40, 20});
+  image->SetPicture(2, 1, TwoPixels(255, 255), 8);
+  image->Hint = "C:\\music\\folder.jpg";
+
+  std::string listState = State("List1");
+  EXPECT_NE(listState.find("Type=ListBox\n"), std::string::npos) << listState;
+  EXPECT_NE(listState.find("Count=3\n"), std::string::npos) << listState;
+  EXPECT_NE(listState.find("SelCount=2\nTopIndex=0\n"), std::string::npos) << listState;
+  EXPECT_NE(listState.find("Selection=0,2\nItem0= song 0\nItem1= song 1\nItem2= song 2\n"), std::string::npos);
+  std::string barState = State("ProgressBar1");
+  EXPECT_NE(barState.find("Position=5000000000\nMax=6000000000\n"), std::string::npos) << barState;
+  EXPECT_NE(State("SpdBtnRep").find("Down=1\nGroupIndex=3\n"), std::string::npos);
+  std::string imageState = State("ImgPreviewAlbum");
+  EXPECT_NE(imageState.find("Hint=C:\\music\\folder.jpg\n"), std::string::npos) << imageState;
+  EXPECT_NE(imageState.find("HasPicture=1\nPictureWidth=2\nPictureHeight=1\nPictureChecksum="), std::string::npos);
+}
+
+}  // namespace

@@ -1,0 +1,165 @@
+// The player as one instance: a second start hands its arguments over, and
+// every argument takes the command road.
+#include "tests/player/app/PlayerTestSupport.h"
+
+namespace playertest {
+namespace {
+
+using Commands = PlayerProgram;
+
+TEST_F(Commands, SecondStartWithoutArgumentsShowsThenHidesTheWindow) {
+  Start();
+  EXPECT_FALSE(IsWindowVisible(mainWindow));
+  EXPECT_EQ(Second({}), 0u);
+  EXPECT_TRUE(svtest::WaitUntil([&] { return IsWindowVisible(mainWindow) != FALSE; }));
+  EXPECT_EQ(Second({}), 0u);
+  EXPECT_TRUE(svtest::WaitUntil([&] { return IsWindowVisible(mainWindow) == FALSE; }));
+  // "/Play" is no play switch: it toggles the window too.
+  EXPECT_EQ(Second({"/Play"}), 0u);
+  EXPECT_TRUE(svtest::WaitUntil([&] { return IsWindowVisible(mainWindow) != FALSE; }));
+  EXPECT_EQ(Value("Channel"), "0");
+  Quit();
+}
+
+TEST_F(Commands, ArgumentsOfASecondStartAreTreatedInOrderAndLeaveNoAtoms) {
+  Prepare();
+  const std::string a = Place("a.wav"), b = Place("b.wav"), c = Place("c.wav");
+  Start();
+  EXPECT_EQ(Second({c, a, b}), 0u);
+  auto state = State();
+  EXPECT_EQ(state["Entries"], "3");
+  EXPECT_EQ(state["Entry0"], c);
+  EXPECT_EQ(state["Entry1"], a);
+  EXPECT_EQ(state["Entry2"], b);
+  // The last one was added with Play, so it plays.
+  EXPECT_EQ(state["CurrentIndex"], "2");
+  Quit();
+  for (const std::string& path : {a, b, c})
+    EXPECT_NE(svtest::RunProbe({"atom", path}).exitCode, 0u) << "atom left behind: " << path;
+  const std::string m3u = folder.Read("Sorivanel.m3u").value_or("");
+  EXPECT_EQ(m3u.find("c.wav"), m3u.find("\r\nc.wav") + 2);
+  EXPECT_LT(m3u.find("c.wav"), m3u.find("a.wav"));
+  EXPECT_LT(m3u.find("a.wav"), m3u.find("b.wav"));
+}
+
+TEST_F(Commands, FirstInstanceTreatsOnlyItsFirstArgument) {
+  Prepare();
+  const std::string a = Place("a.wav"), b = Place("b.wav");
+  Start({a, b});
+  EXPECT_TRUE(WaitFor("Entries", "1"));
+  EXPECT_EQ(Value("Entry0"), a);
+  Quit();
+}
+
+TEST_F(Commands, LongUnicodeUrlAndUnplayableArgumentsAreSafe) {
+  Prepare();
+  const std::string unicode = Place("a.wav", "Café Привет 音楽.wav");
+  folder.Write("notes.txt", "not audio");
+  Start();
+  EXPECT_EQ(Second({std::string(300, 'x'), "http://127.0.0.1:9/radio", PathOf("notes.txt"), PathOf("gone.wav")}), 0u);
+  EXPECT_EQ(Value("Entries"), "0");
+  EXPECT_EQ(Second({unicode}), 0u);
+  EXPECT_EQ(Value("Entry0"), unicode);
+  Quit();
+  const std::string m3u = folder.Read("Sorivanel.m3u").value_or("");
+  EXPECT_NE(m3u.find("Привет"), std::string::npos) << m3u;
+}
+
+TEST_F(Commands, SkinSwitchStaysInsideTheSkinFolder) {
+  Prepare();
+  std::filesystem::create_directories(folder / "skin/dark");
+  std::filesystem::create_directories(folder / "evil");
+  folder.Write("skin/dark/skin.ini", "[Skin]\r\n");
+  folder.Write("evil/skin.ini", "[Skin]\r\n");
+  Start();
+  EXPECT_EQ(Second({"/skin:..\\evil"}), 0u);
+  EXPECT_EQ(Second({"/skin:nothere"}), 0u);
+  Quit();
+  EXPECT_EQ(Settings().ReadString("DATA", "Skin", ""), "default");
+
+  Start();
+  EXPECT_EQ(Second({"/SKIN:dark"}), 0u);
+  Quit();
+  EXPECT_EQ(Settings().ReadString("DATA", "Skin", ""), "dark");
+}
+
+TEST_F(Commands, FolderReplacesTheListWithItsOwnFilesOnly) {
+  Prepare();
+  std::filesystem::create_directories(folder / "album/sub");
+  Place("a.wav", "album/02.wav");
+  Place("b.wav", "album/01.WAV");
+  Place("c.wav", "album/sub/03.wav");
+  folder.Write("album/cover.txt", "x");
+  Start();
+  const std::string first = Place("c.wav", "first.wav");
+  EXPECT_EQ(Second({first}), 0u);
+  EXPECT_EQ(Second({PathOf("album")}), 0u);
+  auto state = State();
+  EXPECT_EQ(state["Entries"], "2");
+  EXPECT_EQ(state["Entry0"], PathOf("album\\01.WAV"));
+  EXPECT_EQ(state["Entry1"], PathOf("album\\02.wav"));
+  EXPECT_EQ(state["CurrentIndex"], "0");
+  Quit();
+}
+
+TEST_F(Commands, PlaylistsGivenAsArgumentsReplaceTheList) {
+  Prepare();
+  Place("a.wav");
+  Place("b.wav");
+  folder.Write("list.m3u", "#EXTM3U\r\n#EXTINF:-1,First title\r\na.wav\r\nnotes.txt\r\nb.wav\r\n");
+  folder.Write("list.pls", "[playlist]\r\nFile1=b.wav\r\nTitle1=From pls\r\nFile2=a.wav\r\nFile4=c.wav\r\n");
+  Start();
+  EXPECT_EQ(Second({PathOf("list.m3u")}), 0u);
+  auto state = State();
+  EXPECT_EQ(state["Entries"], "2");
+  EXPECT_EQ(state["Entry0"], PathOf("a.wav"));
+  EXPECT_EQ(Value("Item0", "ListBox1"), " First title");
+  EXPECT_EQ(Second({PathOf("list.pls")}), 0u);
+  EXPECT_EQ(Value("Entries"), "2");
+  EXPECT_EQ(Value("Item0", "ListBox1"), "From pls");
+  EXPECT_EQ(Value("Entry1"), PathOf("a.wav"));
+  Quit();
+}
+
+TEST_F(Commands, HotKeysAreHeldWhileRunningAndFreedAtTheEnd) {
+  Prepare("[HOTKEYS]\r\nVolUpActive=0\r\n");
+  Start();
+  constexpr const char* kCtrl = "2";
+  // Ctrl+F9 (play) is held; Ctrl+Up (volume up) is switched off.
+  EXPECT_EQ(svtest::RunProbe({"hotkey", kCtrl, "120"}).exitCode, 1409u);
+  EXPECT_EQ(svtest::RunProbe({"hotkey", kCtrl, "123"}).exitCode, 1409u);
+  EXPECT_EQ(svtest::RunProbe({"hotkey", kCtrl, "38"}).exitCode, 0u);
+  Quit();
+  EXPECT_EQ(svtest::RunProbe({"hotkey", kCtrl, "120"}).exitCode, 0u);
+  EXPECT_EQ(svtest::RunProbe({"hotkey", kCtrl, "123"}).exitCode, 0u);
+}
+
+TEST_F(Commands, PluginExtensionsArePlayable) {
+  Prepare();
+  folder.CopyIn(svtest::BuiltFile("tests/sono/win32/sonotest.dll"));
+  folder.Write("x.foo", "tone");
+  folder.Write("x.baz", "tone");
+  Start();
+  EXPECT_EQ(Second({PathOf("x.baz")}), 0u);
+  EXPECT_EQ(Value("Entries"), "0");
+  EXPECT_EQ(Second({PathOf("x.foo")}), 0u);
+  EXPECT_EQ(Value("Entries"), "1");
+  Quit();
+}
+
+TEST_F(Commands, ADeviceThatFailsIsReportedAndTheDefaultOneIsUsed) {
+  Prepare("[SOUND_DEVICE]\r\nDEVICE=99\r\n");
+  svtest::LaunchOptions options;
+  options.workingFolder = folder.Path();
+  player = std::make_unique<svtest::ProgramUnderTest>(program, std::vector<std::string>{}, options);
+  svtest::MessageBoxWatcher boxes(player->Id(), svtest::MessageBoxWatcher::Mode::Record);
+  ASSERT_TRUE(boxes.WaitForBoxes(1, 20000));
+  EXPECT_EQ(boxes.Seen()[0].title, "Sono initialize problem");
+  EXPECT_EQ(boxes.Seen()[0].text.rfind("Can't initialize device: 99\n", 0), 0u) << boxes.Seen()[0].text;
+  mainWindow = player->WaitForWindow("TForm1", "", 20000);
+  ASSERT_NE(mainWindow, nullptr);
+  Quit();
+}
+
+}  // namespace
+}  // namespace playertest

@@ -1,0 +1,149 @@
+// The playback road in the running player: the saved playlist and entry,
+// skipping, the end of the list, pause and resume, shuffle and previous.
+#include "tests/player/app/PlayerTestSupport.h"
+
+#include <thread>
+
+namespace playertest {
+namespace {
+
+using Playback = PlayerProgram;
+using namespace std::chrono_literals;
+
+std::string List(const std::vector<std::string>& lines) {
+  std::string text = "#EXTM3U\r\n";
+  for (const std::string& line : lines) text += line + "\r\n";
+  return text;
+}
+
+TEST_F(Playback, SavedPlaylistAndEntryComeBackAndAreWrittenBack) {
+  Prepare("[LECT]\r\nIndex=1\r\nPosition=1234\r\nLengthB=16000\r\n",
+          List({"#EXTINF:-1,My Radio", "http://127.0.0.1:9/radio", "#EXTINF:-1,", "a.wav", "gone.mp3", "notes.txt",
+                "# a comment"}));
+  Place("a.wav");
+  Start();
+  auto list = State("ListBox1");
+  EXPECT_EQ(list["Count"], "3");
+  EXPECT_EQ(list["Item0"], " My Radio");
+  EXPECT_EQ(list["Item1"], " a.wav");
+  EXPECT_EQ(list["Item2"], " No File... gone.mp3");
+  EXPECT_EQ(Value("CurrentIndex"), "1");
+  EXPECT_EQ(Value("Position", "ProgressBar1"), "1234");
+  Quit();
+  const sv::IniFile ini = Settings();
+  EXPECT_EQ(ini.ReadInteger("LECT", "Index", 0), 1);
+  EXPECT_EQ(ini.ReadInt64("LECT", "Position", 0), 1234);
+  EXPECT_EQ(folder.Read("Sorivanel.m3u").value_or(""),
+            "#EXTM3U\r\n#EXTINF:-1,My Radio\r\nhttp://127.0.0.1:9/radio\r\n#EXTINF:-1,a.wav\r\na.wav\r\ngone.mp3\r\n");
+}
+
+TEST_F(Playback, AnIndexOutsideTheListSelectsNothing) {
+  Prepare("[LECT]\r\nIndex=50\r\n", List({"a.wav"}));
+  Place("a.wav");
+  Start();
+  EXPECT_EQ(Value("CurrentIndex"), "-1");
+  Quit();
+  EXPECT_EQ(Settings().ReadInteger("LECT", "Index", 0), -1);
+}
+
+TEST_F(Playback, AListOfMissingFilesEndsAtItsStartEntry) {
+  Prepare("[LECT]\r\nIndex=1\r\n", List({"x.wav", "y.wav", "z.wav"}));
+  Start();
+  EXPECT_EQ(Second({"/play"}), 0u);
+  EXPECT_EQ(Value("CurrentIndex"), "1");
+  EXPECT_EQ(Value("Channel"), "0");
+  Quit();
+}
+
+TEST_F(Playback, TheEndOfTheListWithoutLoopStaysStopped) {
+  Prepare("[LECT]\r\nIndex=0\r\nLectureBoucle=0\r\n", List({"a.wav", "b.wav"}));
+  Place("a.wav");
+  Place("b.wav");
+  Start();
+  EXPECT_EQ(Second({"/play"}), 0u);
+  EXPECT_EQ(Value("Playing"), "1");
+  ASSERT_TRUE(WaitFor("CurrentIndex", "1", 5000));
+  ASSERT_TRUE(WaitFor("CurrentIndex", "0", 5000));
+  std::this_thread::sleep_for(1500ms);
+  EXPECT_EQ(Value("Channel"), "0");
+  EXPECT_EQ(Value("CurrentIndex"), "0");
+  Quit();
+}
+
+TEST_F(Playback, InstantlyEndingFilesWithLoopDoNotBringThePlayerDown) {
+  Prepare("[LECT]\r\nIndex=0\r\nLectureBoucle=1\r\n", List({"z1.wav", "z2.wav", "z3.wav"}));
+  for (const char* name : {"z1.wav", "z2.wav", "z3.wav"}) Place("zero.wav", name);
+  Start();
+  EXPECT_EQ(Second({"/play"}), 0u);
+  std::this_thread::sleep_for(2s);
+  ASSERT_TRUE(player->Running());
+  EXPECT_NE(Value("Entries"), "<none>");
+  Quit();
+}
+
+TEST_F(Playback, NextAndTheEndOfASongEachMoveOneEntry) {
+  Prepare("[LECT]\r\nIndex=0\r\n", List({"long.wav", "a.wav", "c.wav", "long2.wav"}));
+  Place("long.wav");
+  Place("a.wav");
+  Place("c.wav");
+  Place("long.wav", "long2.wav");
+  Start();
+  EXPECT_EQ(Second({"/play"}), 0u);
+  EXPECT_EQ(Second({"/next"}), 0u);
+  EXPECT_EQ(Value("CurrentIndex"), "1");
+  EXPECT_EQ(Value("Playing"), "1");
+  // a.wav and c.wav last a second each; then the long one plays on.
+  ASSERT_TRUE(WaitFor("CurrentIndex", "3", 6000));
+  std::this_thread::sleep_for(500ms);
+  EXPECT_EQ(Value("CurrentIndex"), "3");
+  EXPECT_EQ(Value("Playing"), "1");
+  Quit();
+}
+
+TEST_F(Playback, PauseAndResumeKeepThePosition) {
+  Prepare("[LECT]\r\nIndex=0\r\n", List({"long.wav"}));
+  Place("long.wav");
+  Start();
+  EXPECT_EQ(Second({"/play"}), 0u);
+  std::this_thread::sleep_for(1500ms);
+  EXPECT_EQ(Second({"/play"}), 0u);
+  EXPECT_EQ(Value("Channel"), "0");
+  const long long paused = std::stoll(Value("Position", "ProgressBar1"));
+  EXPECT_GT(paused, 8000);  // bytes: 8 kHz, 16-bit mono
+  EXPECT_EQ(Second({"/play"}), 0u);
+  EXPECT_EQ(Value("Playing"), "1");
+  EXPECT_EQ(Second({"/play"}), 0u);
+  const long long again = std::stoll(Value("Position", "ProgressBar1"));
+  EXPECT_GE(again, paused);
+  EXPECT_LT(again, paused + 16000);
+  Quit();
+  EXPECT_EQ(Settings().ReadInt64("LECT", "Position", 0), again);
+}
+
+TEST_F(Playback, PreviousRestartsAfterASecondElseGoesBack) {
+  Prepare("[LECT]\r\nIndex=1\r\n", List({"a.wav", "long.wav"}));
+  Place("a.wav");
+  Place("long.wav");
+  Start();
+  EXPECT_EQ(Second({"/play"}), 0u);
+  std::this_thread::sleep_for(1700ms);
+  EXPECT_EQ(Second({"/prev"}), 0u);
+  EXPECT_EQ(Value("CurrentIndex"), "1");
+  EXPECT_EQ(Second({"/prev"}), 0u);
+  EXPECT_EQ(Value("CurrentIndex"), "0");
+  Quit();
+}
+
+TEST_F(Playback, ShuffleKeepsAShortHistory) {
+  Prepare("[LECT]\r\nIndex=0\r\nShuffle=1\r\n", List({"l1.wav", "l2.wav", "l3.wav", "l4.wav"}));
+  for (const char* name : {"l1.wav", "l2.wav", "l3.wav", "l4.wav"}) Place("long.wav", name);
+  Start();
+  for (int i = 0; i < 8; ++i) EXPECT_EQ(Second({"/next"}), 0u);
+  EXPECT_LE(std::stoi(Value("ShuffleHistory")), 3);
+  EXPECT_EQ(Value("Playing"), "1");
+  Quit();
+  EXPECT_EQ(Settings().ReadInteger("LECT", "Shuffle", 0), 1);
+}
+
+}  // namespace
+}  // namespace playertest

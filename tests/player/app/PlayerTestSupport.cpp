@@ -1,0 +1,89 @@
+#include "tests/player/app/PlayerTestSupport.h"
+
+#include <sstream>
+
+namespace playertest {
+
+std::filesystem::path Fixture(std::string_view name) {
+  return svtest::BuiltFile("tests/player/app/fixtures") / svtest::PathFromUtf8(name);
+}
+
+PlayerProgram::PlayerProgram() = default;
+
+void PlayerProgram::TearDown() {
+  watcher.reset();
+  if (player && player->Running()) {
+    PostMessageW(mainWindow, WM_CLOSE, 0, 0);
+    if (!player->WaitForExit(10000)) {
+      ADD_FAILURE() << "the player did not end";
+      player->Kill();
+    }
+  }
+}
+
+void PlayerProgram::Prepare(const std::string& ini, const std::string& m3u) {
+  for (const char* file : {"Sorivanel.exe", "sono.dll", "sonocd.dll"})
+    program = folder.CopyIn(svtest::BuiltFile(std::string("player/app/") + file));
+  program = folder / "Sorivanel.exe";
+  // The tests never reach the network.
+  folder.Write("Sorivanel.ini", "[DATA]\r\nCheckNouvelleVersion=0\r\n" + ini);
+  if (!m3u.empty()) folder.Write("Sorivanel.m3u", m3u);
+}
+
+void PlayerProgram::Start(const std::vector<std::string>& arguments, bool expectBoxes) {
+  if (program.empty()) Prepare();
+  svtest::LaunchOptions options;
+  options.workingFolder = folder.Path();
+  options.environment.emplace_back("SORIVANEL_AUTOMATION", "1");
+  player = std::make_unique<svtest::ProgramUnderTest>(program, arguments, options);
+  watcher = std::make_unique<svtest::MessageBoxWatcher>(
+      player->Id(), expectBoxes ? svtest::MessageBoxWatcher::Mode::Record : svtest::MessageBoxWatcher::Mode::FailOnBox);
+  appWindow = player->WaitForWindow("TApplication", "Sorivanel", 20000);
+  mainWindow = player->WaitForWindow("TForm1", "", 20000);
+  ASSERT_NE(appWindow, nullptr);
+  ASSERT_NE(mainWindow, nullptr);
+  // The window may answer while its start-up still runs.
+  ASSERT_TRUE(WaitFor("Started", "1", 20000));
+}
+
+DWORD PlayerProgram::Second(const std::vector<std::string>& arguments, DWORD timeoutMs) {
+  return svtest::RunProgram(program, arguments, timeoutMs).exitCode;
+}
+
+void PlayerProgram::Quit() {
+  EXPECT_EQ(Second({"/quit"}), 0u);
+  EXPECT_TRUE(player->WaitForExit(15000)) << "the player did not end after /quit";
+}
+
+std::map<std::string, std::string> PlayerProgram::State(const std::string& component) {
+  std::map<std::string, std::string> values;
+  auto reply = client.Request(appWindow, {"state", "Form1", component});
+  if (!reply || !reply->ok) return values;
+  std::istringstream lines(reply->text);
+  std::string line;
+  while (std::getline(lines, line)) {
+    if (!line.empty() && line.back() == '\r') line.pop_back();
+    const auto equals = line.find('=');
+    if (equals != std::string::npos) values[line.substr(0, equals)] = line.substr(equals + 1);
+  }
+  return values;
+}
+
+std::string PlayerProgram::Value(const std::string& key, const std::string& component) {
+  auto values = State(component);
+  auto found = values.find(key);
+  return found == values.end() ? "<none>" : found->second;
+}
+
+bool PlayerProgram::WaitFor(const std::string& key, const std::string& value, DWORD timeoutMs,
+                            const std::string& component) {
+  return svtest::WaitUntil([&] { return Value(key, component) == value; }, timeoutMs);
+}
+
+sv::IniFile PlayerProgram::Settings() const { return sv::IniFile(svtest::PathToUtf8(folder / "Sorivanel.ini")); }
+
+std::string PlayerProgram::Place(std::string_view fixture, std::string_view name) {
+  return svtest::PathToUtf8(folder.CopyIn(Fixture(fixture), name));
+}
+
+}  // namespace playertest

@@ -1,0 +1,57 @@
+#pragma once
+// The player run as a real process in a folder of its own: started, driven
+// by second instances and the automation interface, and read back through
+// the files it writes.
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include <map>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "base/IniFile.h"
+#include "tests/support/TestSupport.h"
+
+namespace playertest {
+
+// Files the build made for these tests (sox tones, 8 kHz mono).
+std::filesystem::path Fixture(std::string_view name);
+
+class PlayerProgram : public ::testing::Test {
+ protected:
+  PlayerProgram();
+  void TearDown() override;
+
+  // Copies the program and its libraries in; the settings and saved
+  // playlist are written first when given.
+  void Prepare(const std::string& ini = {}, const std::string& m3u = {});
+  // Starts the first instance and waits until it answers.
+  void Start(const std::vector<std::string>& arguments = {}, bool expectBoxes = false);
+  // A second start; returns its exit code once it has ended.
+  DWORD Second(const std::vector<std::string>& arguments, DWORD timeoutMs = 20000);
+  // Ends the player with "/quit" and waits for it.
+  void Quit();
+
+  // The main window's state (CurrentIndex, Channel, Entries, ...).
+  std::map<std::string, std::string> State(const std::string& component = "");
+  std::string Value(const std::string& key, const std::string& component = "");
+  bool WaitFor(const std::string& key, const std::string& value, DWORD timeoutMs = 8000,
+               const std::string& component = "");
+  sv::IniFile Settings() const;
+
+  // Copies a fixture into the player's folder; returns its full path.
+  std::string Place(std::string_view fixture, std::string_view name = {});
+  std::string PathOf(std::string_view name) const { return svtest::PathToUtf8(folder / name); }
+
+  svtest::TempFolder folder;
+  std::filesystem::path program;
+  svtest::AutomationClient client;
+  std::unique_ptr<svtest::ProgramUnderTest> player;
+  std::unique_ptr<svtest::MessageBoxWatcher> watcher;
+  HWND appWindow = nullptr;
+  HWND mainWindow = nullptr;
+};
+
+}  // namespace playertest
