@@ -1,8 +1,11 @@
 #include "forms/Automation.h"
 
+#include <shlobj.h>
 #include <cxxabi.h>
 
+#include <algorithm>
 #include <cstdlib>
+#include <cstring>
 #include <memory>
 #include <sstream>
 #include <typeinfo>
@@ -11,6 +14,7 @@
 #include "base/Exception.h"
 #include "forms/Application.h"
 #include "forms/Capture.h"
+#include "forms/Wide.h"
 
 namespace forms {
 
@@ -127,6 +131,27 @@ void Click(const Control& control) {
   PostMessageW(window, WM_LBUTTONUP, 0, point);
 }
 
+// Files dropped on a form as the shell drops them: a DROPFILES block that
+// the form's WM_DROPFILES handler frees with DragFinish.
+void Drop(const Control& form, const std::vector<std::string>& paths) {
+  if (!form.Handle()) throw sv::Exception(form.Name() + " has no window");
+  std::wstring names;
+  for (const std::string& path : paths) names += widen(path) + L'\0';
+  names += L'\0';
+  const std::size_t bytes = sizeof(DROPFILES) + names.size() * sizeof(wchar_t);
+  HGLOBAL memory = GlobalAlloc(GHND, bytes);
+  if (!memory) throw sv::Exception("no memory for the dropped names");
+  auto* block = static_cast<DROPFILES*>(GlobalLock(memory));
+  block->pFiles = sizeof(DROPFILES);
+  block->fWide = TRUE;
+  std::memcpy(reinterpret_cast<char*>(block) + sizeof(DROPFILES), names.data(), names.size() * sizeof(wchar_t));
+  GlobalUnlock(memory);
+  if (!PostMessageW(form.Handle(), WM_DROPFILES, reinterpret_cast<WPARAM>(memory), 0)) {
+    GlobalFree(memory);
+    throw sv::Exception("the drop could not be posted");
+  }
+}
+
 void Capture(const Control& control, const std::string& path) {
   HWND window = control.Handle();
   RECT area{};
@@ -179,6 +204,9 @@ bool AutomationChannel::Answer(const std::string& request, std::string& reply) {
       reply = DescribeState(*target.control);
     } else if (command == "click") {
       Click(*target.control);
+      reply = "ok";
+    } else if (command == "drop") {
+      Drop(*target.control, std::vector<std::string>(fields.begin() + std::min<std::size_t>(3, fields.size()), fields.end()));
       reply = "ok";
     } else if (command == "capture") {
       if (fields.size() < 4 || fields[3].empty()) throw sv::Exception("missing file name");

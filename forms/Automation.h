@@ -18,6 +18,8 @@
 //   click <window> <name>          a left press and release posted to the
 //                                  window under the control's centre
 //   capture <window> <name> <file> the control's client area as a BMP file
+//   drop <window> <name> <path>... the paths dropped on the window, as the
+//                                  shell drops files (WM_DROPFILES, posted)
 #include <windows.h>
 
 #include <string>

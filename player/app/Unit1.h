@@ -76,6 +76,14 @@ class TForm1 : public forms::TForm {
   void TimerAvancementTimer(desktop::TSimpleTimer* Sender);
   void HotKeyManager1HotKeyPressed(std::uint32_t HotKey, std::uint16_t Index);
   void MoveBy(float seconds);
+  void ProgressBar1MouseDown(forms::TComponent* Sender, forms::MouseButton Button, forms::ShiftState Shift, int X,
+                             int Y);
+  void ProgressBar1MouseMove(forms::TComponent* Sender, forms::ShiftState Shift, int X, int Y);
+  void ProgressBar2MouseDown(forms::TComponent* Sender, forms::MouseButton Button, forms::ShiftState Shift, int X,
+                             int Y);
+  void ProgressBar2MouseMove(forms::TComponent* Sender, forms::ShiftState Shift, int X, int Y);
+  void LabelTempsMouseDown(forms::TComponent* Sender, forms::MouseButton Button, forms::ShiftState Shift, int X,
+                           int Y);
 
   // Commands.
   void TraiteParam(const std::string& Param, bool Play);

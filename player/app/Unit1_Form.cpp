@@ -87,11 +87,16 @@ TForm1::TForm1(forms::TComponent* owner) : TForm(owner, "TForm1"), Keys(std::mak
   LabelTemps->SetParent(this);
   LabelTemps->SetBounds(100, 8, 60, 24);
   LabelTemps->SetCaption(" 00:00");
+  LabelTemps->OnMouseDown = Bind(this, &TForm1::LabelTempsMouseDown);
 
   ProgressBar1 = New<forms::ProgressBar>(this, "ProgressBar1", this, Bounds{8, 40, 334, 10});
   ProgressBar1->SetEnabled(false);
+  ProgressBar1->OnMouseDown = Bind(this, &TForm1::ProgressBar1MouseDown);
+  ProgressBar1->OnMouseMove = Bind(this, &TForm1::ProgressBar1MouseMove);
   ProgressBar2 = New<forms::ProgressBar>(this, "ProgressBar2", this, Bounds{170, 12, 80, 10});
   ProgressBar2->SetMax(100);
+  ProgressBar2->OnMouseDown = Bind(this, &TForm1::ProgressBar2MouseDown);
+  ProgressBar2->OnMouseMove = Bind(this, &TForm1::ProgressBar2MouseMove);
 
   Panel_Listes = New<forms::Panel>(this, "Panel_Listes", this, Bounds{0, 56, 350, 290});
   ListBox1 = New<forms::ListBox>(this, "ListBox1", Panel_Listes, Bounds{0, 0, 350, 290});

@@ -51,6 +51,38 @@ void TForm1::MoveBy(float seconds) {
   SetLabelTemps(false);
 }
 
+// A press goes on as a move with the same state and place.
+void TForm1::ProgressBar1MouseDown(forms::TComponent* Sender, forms::MouseButton, forms::ShiftState Shift, int X,
+                                   int Y) {
+  ProgressBar1MouseMove(Sender, Shift, X, Y);
+}
+
+void TForm1::ProgressBar1MouseMove(forms::TComponent*, forms::ShiftState Shift, int X, int) {
+  if (!(Shift & forms::kLeftButton) || !ProgressBar1->Enabled()) return;
+  const int span = std::max(1, ProgressBar1->Width() - 4);
+  ProgressBar1->SetPosition(sv::Round(static_cast<double>(ProgressBar1->Max()) * X / span));
+  if (Channel) SONO_ChannelSetPosition(Channel, ProgressBar1->Position());
+  SetLabelTemps(false);
+}
+
+void TForm1::ProgressBar2MouseDown(forms::TComponent* Sender, forms::MouseButton, forms::ShiftState Shift, int X,
+                                   int Y) {
+  ProgressBar2MouseMove(Sender, Shift, X, Y);
+}
+
+void TForm1::ProgressBar2MouseMove(forms::TComponent*, forms::ShiftState Shift, int X, int) {
+  if (!(Shift & forms::kLeftButton)) return;
+  const int span = std::max(1, ProgressBar2->Width() - 4);
+  ProgressBar2->SetPosition(std::clamp<std::int64_t>(sv::Round(100.0 * X / span), 0, 100));
+  Volume.VolumeBar = static_cast<int>(ProgressBar2->Position());
+  ApplyVolume(Volume, false);
+}
+
+void TForm1::LabelTempsMouseDown(forms::TComponent*, forms::MouseButton, forms::ShiftState, int, int) {
+  LabelTemps->Tag = static_cast<int>(NextTimeMode(LabelTemps->Tag));
+  SetLabelTemps(false);
+}
+
 void TForm1::HotKeyManager1HotKeyPressed(std::uint32_t, std::uint16_t Index) {
   if (Index == 0) return;
   if (Index == HotKeyPlay) {

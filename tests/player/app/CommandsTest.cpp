@@ -121,6 +121,26 @@ TEST_F(Commands, PlaylistsGivenAsArgumentsReplaceTheList) {
   Quit();
 }
 
+TEST_F(Commands, DroppedFilesAreSortedAndOnlyTheFirstPlays) {
+  Prepare();
+  const std::string b = Place("b.wav"), a = Place("a.wav", "A.wav");
+  // A path longer than the old 260-character buffers arrives whole.
+  const std::string deep = "d" + std::string(120, 'e') + "/" + std::string(120, 'f');
+  std::filesystem::create_directories(folder / deep);
+  const std::string longPath = Place("c.wav", deep + "/c.wav");
+  ASSERT_GT(longPath.size(), 260u);
+  Start();
+  auto reply = client.Request(appWindow, {"drop", "Form1", "", b, longPath, a});
+  ASSERT_TRUE(reply && reply->ok);
+  ASSERT_TRUE(WaitFor("Entries", "3"));
+  auto state = State();
+  EXPECT_EQ(state["Entry0"], a);
+  EXPECT_EQ(state["Entry1"], b);
+  EXPECT_EQ(state["Entry2"], longPath);
+  EXPECT_EQ(state["CurrentIndex"], "0");
+  Quit();
+}
+
 TEST_F(Commands, HotKeysAreHeldWhileRunningAndFreedAtTheEnd) {
   Prepare("[HOTKEYS]\r\nVolUpActive=0\r\n");
   Start();

@@ -2,6 +2,7 @@
 // skipping, the end of the list, pause and resume, shuffle and previous.
 #include "tests/player/app/PlayerTestSupport.h"
 
+#include <cstdlib>
 #include <thread>
 
 namespace playertest {
@@ -143,6 +144,67 @@ TEST_F(Playback, ShuffleKeepsAShortHistory) {
   EXPECT_EQ(Value("Playing"), "1");
   Quit();
   EXPECT_EQ(Settings().ReadInteger("LECT", "Shuffle", 0), 1);
+}
+
+TEST_F(Playback, CoversFollowTheSongAndABadPictureOnlyHidesThePreview) {
+  Prepare("[LECT]\r\nIndex=0\r\n",
+          List({"cover1.mp3", "cover2.mp3", "withfolder\\a.wav", "bad\\a.wav", "none\\a.wav"}));
+  Place("cover1.mp3");
+  Place("cover2.mp3");
+  for (const char* sub : {"withfolder", "bad", "none"}) {
+    std::filesystem::create_directories(folder / sub);
+    Place("a.wav", std::string(sub) + "/a.wav");
+  }
+  folder.CopyIn(svtest::BuiltFile("tests/player/cover-fixtures/grey-120x80.jpg"), "withfolder/Folder.jpg");
+  folder.Write("bad/folder.jpg", std::string("\xFF\xD8\xFF\xE0 not really a picture", 28));
+  Start();
+  auto image = State("ImgPreviewAlbum");
+  EXPECT_EQ(image["HasPicture"], "1");
+  // 150x200 is decoded at half size; the panel is 100 high and 75 wide,
+  // 25 from the right of the lists' panel (350 wide).
+  EXPECT_EQ(image["PictureWidth"], "75");
+  EXPECT_EQ(State("PanelPreviewAlbum")["Bounds"], "250,10,75,100");
+  const std::string first = image["PictureChecksum"];
+
+  EXPECT_EQ(Second({"/next"}), 0u);
+  image = State("ImgPreviewAlbum");
+  EXPECT_EQ(image["HasPicture"], "1");
+  // 400x300 is decoded at a quarter.
+  EXPECT_EQ(image["PictureWidth"], "100");
+  EXPECT_NE(image["PictureChecksum"], first);
+
+  EXPECT_EQ(Second({"/next"}), 0u);
+  EXPECT_EQ(Value("Cover"), PathOf("withfolder\\Folder.jpg"));
+  EXPECT_EQ(Value("PictureWidth", "ImgPreviewAlbum"), "120");
+
+  EXPECT_EQ(Second({"/next"}), 0u);
+  EXPECT_EQ(Value("HasPicture", "ImgPreviewAlbum"), "0");
+  EXPECT_EQ(Value("Visible", "PanelPreviewAlbum"), "0");
+  EXPECT_EQ(Value("Playing"), "1");
+
+  EXPECT_EQ(Second({"/next"}), 0u);
+  EXPECT_EQ(Value("HasPicture", "ImgPreviewAlbum"), "0");
+  Quit();
+  EXPECT_FALSE(folder.Exists("temp.jpg"));
+}
+
+// Run by plays_in_order.sh, which records the sound device meanwhile and
+// checks the three tones in the recording.
+TEST_F(Playback, PlaysTheListInOrderToTheSoundDevice) {
+  if (!std::getenv("SV_RECORDING")) GTEST_SKIP() << "needs the recording harness";
+  Prepare("[LECT]\r\nIndex=0\r\nLectureBoucle=0\r\n", List({"a.wav", "b.wav", "c.wav"}));
+  Place("a.wav");
+  Place("b.wav");
+  Place("c.wav");
+  Start();
+  EXPECT_EQ(Second({"/play"}), 0u);
+  ASSERT_TRUE(WaitFor("CurrentIndex", "2", 8000));
+  ASSERT_TRUE(WaitFor("CurrentIndex", "0", 8000));
+  // The window answers while it moves on: the channel goes a moment later.
+  EXPECT_TRUE(WaitFor("Channel", "0", 2000));
+  std::this_thread::sleep_for(500ms);
+  EXPECT_EQ(Value("CurrentIndex"), "0");
+  Quit();
 }
 
 }  // namespace
