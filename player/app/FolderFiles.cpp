@@ -7,38 +7,9 @@
 #include "base/Paths.h"
 #include "forms/Wide.h"
 #include "player/Extensions.h"
+#include "player/platform/FolderListing.h"
 
 namespace player {
-
-namespace {
-
-class FindHandle {
- public:
-  explicit FindHandle(HANDLE handle) : handle_(handle) {}
-  ~FindHandle() {
-    if (handle_ != INVALID_HANDLE_VALUE) FindClose(handle_);
-  }
-  FindHandle(const FindHandle&) = delete;
-  FindHandle& operator=(const FindHandle&) = delete;
-  HANDLE Get() const { return handle_; }
-
- private:
-  HANDLE handle_;
-};
-
-template <class Visit>
-void ListFolder(const std::string& folder, Visit&& visit) {
-  WIN32_FIND_DATAW found;
-  FindHandle search(FindFirstFileW(forms::widen(folder + "*.*").c_str(), &found));
-  if (search.Get() == INVALID_HANDLE_VALUE) return;
-  do {
-    const std::wstring name = found.cFileName;
-    if (name == L"." || name == L"..") continue;
-    visit(forms::narrow(name), found.dwFileAttributes);
-  } while (FindNextFileW(search.Get(), &found));
-}
-
-}  // namespace
 
 void SortPathsIgnoringCase(std::vector<std::string>& paths) {
   std::vector<std::pair<std::wstring, std::string>> keyed;
@@ -58,19 +29,16 @@ std::vector<std::string> GatherFolderFiles(const std::string& folder, bool recur
     // Linked folders are not followed: a link to a parent would never end.
     for (std::size_t i = 0; i < folders.size(); ++i) {
       const std::string parent = folders[i];
-      ListFolder(parent, [&](const std::string& name, DWORD attributes) {
-        if ((attributes & FILE_ATTRIBUTE_DIRECTORY) && !(attributes & FILE_ATTRIBUTE_REPARSE_POINT))
-          folders.push_back(parent + name + "\\");
-      });
+      for (const FolderEntry& entry : ListFolder(parent, "*.*"))
+        if (entry.IsFolder && !entry.IsLink) folders.push_back(parent + entry.Name + "\\");
     }
   }
   SortPathsIgnoringCase(folders);
   std::vector<std::string> result;
   for (const std::string& each : folders) {
     std::vector<std::string> files;
-    ListFolder(each, [&](const std::string& name, DWORD attributes) {
-      if (!(attributes & FILE_ATTRIBUTE_DIRECTORY) && IsSupportedFile(name, supported)) files.push_back(each + name);
-    });
+    for (const FolderEntry& entry : ListFolder(each, "*.*"))
+      if (!entry.IsFolder && IsSupportedFile(entry.Name, supported)) files.push_back(each + entry.Name);
     SortPathsIgnoringCase(files);
     result.insert(result.end(), files.begin(), files.end());
   }

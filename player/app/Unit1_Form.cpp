@@ -139,7 +139,6 @@ TForm1::TForm1(forms::TComponent* owner) : TForm(owner, "TForm1"), Keys(std::mak
   TrayIcon1->Enabled = false;
   TrayIcon1->SetPopupMenu(PopupMenu1);
   TrayIcon1->SetHint("Sorivanel");
-  TrayIcon1->OnDblClick = [this](forms::TComponent*) { MenuAfficher->Click(); };
 
   HotKeyManager1 = New<desktop::THotKeyManager>(this, "HotKeyManager1");
   HotKeyManager1->OnHotKeyPressed = Bind(this, &TForm1::HotKeyManager1HotKeyPressed);

@@ -16,6 +16,7 @@
 #include "player/StartupRules.h"
 #include "player/TextPieces.h"
 #include "player/app/Unit1.h"
+#include "player/platform/FolderListing.h"
 #include "player/app/Unit_Form_InfoBulle.h"
 #include "sono/include/sonocd.h"
 
@@ -168,23 +169,18 @@ bool TForm1::StartAudioLibrary(const StartupSettings& settings) {
 }
 
 void TForm1::LoadPlugins() {
-  WIN32_FIND_DATAW found;
-  const std::wstring pattern = forms::widen(ExeFolder + "sono*.dll");
-  HANDLE search = FindFirstFileW(pattern.c_str(), &found);
-  if (search == INVALID_HANDLE_VALUE) return;
-  do {
-    const std::string file = ExeFolder + forms::narrow(found.cFileName);
+  for (const FolderEntry& entry : ListFolder(ExeFolder, "sono*.dll")) {
+    const std::string file = ExeFolder + entry.Name;
     const HSONOPLUGIN plugin = SONO_PluginLoad(file.c_str(), 0);
     if (!plugin) continue;
-    if (const SONO_PLUGININFO* info = SONO_PluginGetInfo(plugin)) {
-      for (DWORD i = 0; i < info->formatc; ++i) {
-        if (!info->formats[i].exts) continue;
-        for (std::string& ext : PluginExtensions(info->formats[i].exts))
-          SupportedExtensions.push_back(sv::LowerAscii(std::string_view(ext)));
-      }
+    const SONO_PLUGININFO* info = SONO_PluginGetInfo(plugin);
+    if (!info) continue;
+    for (DWORD i = 0; i < info->formatc; ++i) {
+      if (!info->formats[i].exts) continue;
+      for (std::string& ext : PluginExtensions(info->formats[i].exts))
+        SupportedExtensions.push_back(sv::LowerAscii(std::string_view(ext)));
     }
-  } while (FindNextFileW(search, &found));
-  FindClose(search);
+  }
 }
 
 void TForm1::StartScrobbler(const StartupSettings& settings) {

@@ -26,19 +26,29 @@ class FindHandle {
 
 }  // namespace
 
-std::vector<std::string> ListJpegNames(const std::string& folder) {
-  std::vector<std::string> names;
-  if (folder.empty()) return names;
-  std::wstring pattern = forms::widen(folder);
-  if (pattern.back() != L'\\' && pattern.back() != L'/') pattern += L'\\';
-  pattern += L"*.jpg";
+std::vector<FolderEntry> ListFolder(const std::string& folder, const std::string& pattern) {
+  std::vector<FolderEntry> entries;
+  if (folder.empty()) return entries;
+  std::wstring search = forms::widen(folder);
+  if (search.back() != L'\\' && search.back() != L'/') search += L'\\';
+  search += forms::widen(pattern);
 
   WIN32_FIND_DATAW found{};
-  const FindHandle search(FindFirstFileW(pattern.c_str(), &found));
-  if (!search.valid()) return names;
+  const FindHandle handle(FindFirstFileW(search.c_str(), &found));
+  if (!handle.valid()) return entries;
   do {
-    if ((found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) == 0) names.push_back(forms::narrow(found.cFileName));
-  } while (FindNextFileW(search.get(), &found));
+    const std::wstring name = found.cFileName;
+    if (name == L"." || name == L"..") continue;
+    entries.push_back({forms::narrow(name), (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0,
+                       (found.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0});
+  } while (FindNextFileW(handle.get(), &found));
+  return entries;
+}
+
+std::vector<std::string> ListJpegNames(const std::string& folder) {
+  std::vector<std::string> names;
+  for (FolderEntry& entry : ListFolder(folder, "*.jpg"))
+    if (!entry.IsFolder) names.push_back(std::move(entry.Name));
   return names;
 }
 

@@ -181,5 +181,31 @@ TEST_F(Commands, ADeviceThatFailsIsReportedAndTheDefaultOneIsUsed) {
   Quit();
 }
 
+TEST_F(Commands, ArgumentsHandedOverDuringTheStartUpWaitForItsEnd) {
+  Prepare("[SOUND_DEVICE]\r\nDEVICE=99\r\n");
+  const std::string a = Place("a.wav");
+  svtest::LaunchOptions options;
+  options.workingFolder = folder.Path();
+  options.environment.emplace_back("SORIVANEL_AUTOMATION", "1");
+  player = std::make_unique<svtest::ProgramUnderTest>(program, std::vector<std::string>{}, options);
+  // The device box holds the start-up half way; the hand-over comes in
+  // through the box's own message loop.
+  HWND box = svtest::WaitForWindow("#32770", "Sono initialize problem", 20000, player->Id());
+  ASSERT_NE(box, nullptr);
+  EXPECT_EQ(Second({a, "/next"}), 0u);
+  EXPECT_TRUE(IsWindow(box));
+  PostMessageW(box, WM_COMMAND, IDOK, 0);
+  appWindow = player->WaitForWindow("TApplication", "Sorivanel", 20000);
+  mainWindow = player->WaitForWindow("TForm1", "", 20000);
+  ASSERT_TRUE(WaitFor("Started", "1", 10000));
+  ASSERT_TRUE(WaitFor("Entries", "1", 10000));
+  EXPECT_EQ(Value("Entry0"), a);
+  // "/next" came after the file and was treated after it: the one entry
+  // plays again.
+  EXPECT_TRUE(WaitFor("CurrentIndex", "0"));
+  EXPECT_TRUE(WaitFor("Playing", "1"));
+  Quit();
+}
+
 }  // namespace
 }  // namespace playertest

@@ -117,8 +117,20 @@ TEST_F(Playback, PauseAndResumeKeepThePosition) {
   const long long again = std::stoll(Value("Position", "ProgressBar1"));
   EXPECT_GE(again, paused);
   EXPECT_LT(again, paused + 16000);
+  // A press in the middle of the seek bar, while paused, moves the resume
+  // point to the middle of the song (20 s: 320,000 bytes).
+  auto clicked = client.Request(appWindow, {"click", "Form1", "ProgressBar1"});
+  ASSERT_TRUE(clicked && clicked->ok);
+  ASSERT_TRUE(svtest::WaitUntil([&] { return std::stoll(Value("Position", "ProgressBar1")) > 150000; }));
+  const long long middle = std::stoll(Value("Position", "ProgressBar1"));
+  EXPECT_NEAR(middle, 160000, 8000);
+  EXPECT_EQ(Second({"/play"}), 0u);
+  EXPECT_EQ(Second({"/play"}), 0u);
+  const long long resumed = std::stoll(Value("Position", "ProgressBar1"));
+  EXPECT_GE(resumed, middle);
+  EXPECT_LT(resumed, middle + 16000);
   Quit();
-  EXPECT_EQ(Settings().ReadInt64("LECT", "Position", 0), again);
+  EXPECT_EQ(Settings().ReadInt64("LECT", "Position", 0), resumed);
 }
 
 TEST_F(Playback, PreviousRestartsAfterASecondElseGoesBack) {

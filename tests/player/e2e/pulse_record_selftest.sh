@@ -9,8 +9,8 @@ command -v paplay >/dev/null || exit 77
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 
-sox -n -r 44100 -c 2 -b 16 "$work/low.wav" synth 0.8 sine 440 vol 0.3
-sox -n -r 44100 -c 2 -b 16 "$work/high.wav" synth 0.8 sine 880 vol 0.3
+sox -R -n -r 44100 -c 2 -b 16 "$work/low.wav" synth 0.8 sine 440 vol 0.3
+sox -R -n -r 44100 -c 2 -b 16 "$work/high.wav" synth 0.8 sine 880 vol 0.3
 sox "$work/low.wav" "$work/high.wav" "$work/both.wav"
 
 sh "$record" "$work/played.raw" -- paplay "$work/both.wav"

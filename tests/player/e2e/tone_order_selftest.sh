@@ -17,7 +17,7 @@ tone() {
     *) sound="sine $3 vol 0.3" ;;
   esac
   # shellcheck disable=SC2086 # $sound is several sox words
-  sox -n -r "${4:-44100}" -c "${5:-2}" -b 16 -e signed -t raw "$work/$1" synth "$2" $sound
+  sox -R -n -r "${4:-44100}" -c "${5:-2}" -b 16 -e signed -t raw "$work/$1" synth "$2" $sound
 }
 
 # expect <exit status> <recording> <rate> <channels> <frequencies...>
