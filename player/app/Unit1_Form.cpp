@@ -186,7 +186,11 @@ void TForm1::DescribeState(forms::StateList& state) const {
   state.emplace_back("LengthSeconds", std::to_string(LengthSeconds));
   state.emplace_back("ElapsedSeconds", std::to_string(ElapsedSeconds));
   state.emplace_back("Bubble", FormInfoBulle ? FormInfoBulle->Caption() : "");
-  state.emplace_back("TrayHint", TrayIcon1->Hint());
+  // One line per key: the hint's line break is written as the text "\r\n".
+  std::string hint = TrayIcon1->Hint();
+  for (std::size_t at = hint.find("\r\n"); at != std::string::npos; at = hint.find("\r\n", at + 4))
+    hint.replace(at, 2, "\\r\\n");
+  state.emplace_back("TrayHint", hint);
   state.emplace_back("Cover", ShownCover);
   state.emplace_back("PlayGlyph", ShowsPauseGlyph ? "pause" : "play");
   int effects = 0;
@@ -222,7 +226,9 @@ void TForm1::ApplyStreamTitle(HSONOCHANNEL channel, const std::string* data, boo
   const std::string title = StreamTitleFromMetadata(meta.data(), meta.size());
   if (title.empty()) return;
   SetBubbleText(" " + title);
-  if (fromLibrary) ShowBubbleIfHidden(TrayIcon1->Hint());
+  if (!fromLibrary) return;
+  ShowBubbleIfHidden(TrayIcon1->Hint());
+  if (MsnNowPlaying) SendMsnNowPlaying(FormInfoBulle->Caption(), "", "", 1);
 }
 
 void TForm1::ShowModuleName(HSONOCHANNEL channel) {

@@ -2,6 +2,7 @@
 // and draining.
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <memory>
 #include <string>
 #include <vector>
@@ -22,8 +23,11 @@ TEST(SocketData, LargeSendAgainstASlowReader) {
   std::string payload(total, '\0');
   for (std::size_t i = 0; i < total; ++i) payload[i] = static_cast<char>((i * 2654435761u) >> 13);
   std::string atPeer;
+  std::atomic<bool> sendReturned{false};
   nettest::LoopbackPeer peer([&](SOCKET client) {
-    Sleep(500);  // lets the sender's buffers fill first
+    // Reads only once the send call has returned, however slowly a loaded
+    // machine gets there: the sender's buffers are full by then.
+    for (int waited = 0; !sendReturned && waited < 30000; waited += 10) Sleep(10);
     atPeer = nettest::ReadAll(client, total, 1);
   });
   auto socket = forms::NewUnowned<TNetSocket>("");
@@ -40,6 +44,7 @@ TEST(SocketData, LargeSendAgainstASlowReader) {
     accepted = s->Send(payload.data(), static_cast<int>(payload.size()));
     insideSend = false;
     queuedAfterSend = s->BufferedCount();
+    sendReturned = true;
   };
   socket->SetAddr("127.0.0.1");
   socket->SetPort(peer.PortText());

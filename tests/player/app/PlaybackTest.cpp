@@ -1,6 +1,7 @@
 // The playback road in the running player: the saved playlist and entry,
 // skipping, the end of the list, pause and resume, shuffle and previous.
 #include "tests/player/app/PlayerTestSupport.h"
+#include "tests/sono/win32/RadioServer.h"
 
 #include <cstdlib>
 #include <thread>
@@ -198,6 +199,23 @@ TEST_F(Playback, CoversFollowTheSongAndABadPictureOnlyHidesThePreview) {
   EXPECT_EQ(Value("HasPicture", "ImgPreviewAlbum"), "0");
   Quit();
   EXPECT_FALSE(folder.Exists("temp.jpg"));
+}
+
+TEST_F(Playback, ARadioStreamShowsItsStationAndTitles) {
+  const std::string mp3 = svtest::ReadFileBytes(Fixture("cover1.mp3")).value_or("");
+  ASSERT_FALSE(mp3.empty());
+  sono_test::RadioServer station(mp3, {"StreamTitle='Artist - Song';"});
+  const std::string url = "http://127.0.0.1:" + std::to_string(station.Port()) + "/live";
+  Prepare("[LECT]\r\nIndex=0\r\n", List({"#EXTINF:-1,My Station", url}));
+  Start();
+  EXPECT_EQ(Value("Item0", "ListBox1"), " My Station");
+  EXPECT_EQ(Second({"/play"}), 0u);
+  EXPECT_TRUE(WaitFor("Item0", " Loopback FM", 8000, "ListBox1"));
+  EXPECT_TRUE(WaitFor("Bubble", " Artist - Song", 8000));
+  EXPECT_EQ(Value("TrayHint"), "Sorivanel\\r\\n Artist - Song");
+  EXPECT_EQ(Value("Playing"), "1");
+  Quit();
+  EXPECT_NE(station.Request().find("GET /live"), std::string::npos);
 }
 
 // Run by plays_in_order.sh, which records the sound device meanwhile and

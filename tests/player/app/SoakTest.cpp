@@ -15,24 +15,29 @@ using namespace std::chrono_literals;
 
 // Wine counts neither the handles nor the GDI objects of another process;
 // the windows a process owns and its memory are what can be watched.
+struct WindowSearch {
+  DWORD process;
+  int count;
+};
+
+BOOL CALLBACK CountChild(HWND, LPARAM data) {
+  ++reinterpret_cast<WindowSearch*>(data)->count;
+  return TRUE;
+}
+
+BOOL CALLBACK CountTopLevel(HWND window, LPARAM data) {
+  auto* search = reinterpret_cast<WindowSearch*>(data);
+  DWORD owner = 0;
+  GetWindowThreadProcessId(window, &owner);
+  if (owner != search->process) return TRUE;
+  ++search->count;
+  EnumChildWindows(window, CountChild, data);
+  return TRUE;
+}
+
 int WindowCount(DWORD process) {
-  struct Search {
-    DWORD process;
-    int count;
-  } search{process, 0};
-  EnumWindows(
-      [](HWND window, LPARAM data) -> BOOL {
-        auto* s = reinterpret_cast<Search*>(data);
-        DWORD owner = 0;
-        GetWindowThreadProcessId(window, &owner);
-        if (owner != s->process) return TRUE;
-        ++s->count;
-        EnumChildWindows(
-            window, [](HWND, LPARAM counter) -> BOOL { return ++*reinterpret_cast<int*>(counter), TRUE; },
-            reinterpret_cast<LPARAM>(&s->count));
-        return TRUE;
-      },
-      reinterpret_cast<LPARAM>(&search));
+  WindowSearch search{process, 0};
+  EnumWindows(CountTopLevel, reinterpret_cast<LPARAM>(&search));
   return search.count;
 }
 
