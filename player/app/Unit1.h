@@ -244,6 +244,9 @@ class TForm1 : public forms::TForm {
   HSONOCHANNEL PendingEnd = 0;  // an end of song that came during a road call
 };
 
+// Uniform in 0..count-1 (count > 0), the generator seeded from the clock.
+int RandomIndex(int count);
+
 void ChargeLangue(int part);
 // The language file's MESSAGES text of that number, or the built-in one.
 std::string LangMessage(int number, const std::string& builtIn);

@@ -153,7 +153,7 @@ void TForm1::AjouteRepLecture(const std::string& Folder, bool Recurse, bool Star
     }
   }
   if (Start && MenuShuffle->Checked && !Playlist.empty()) {
-    CurrentIndex = static_cast<int>(GetTickCount() % Playlist.size());
+    CurrentIndex = RandomIndex(static_cast<int>(Playlist.size()));
     ActiveFichier(CurrentIndex, 0, 100, 0);
     LitFichier(true);
   }

@@ -16,6 +16,13 @@ namespace player {
 SONO_SYNCPROC* EndSyncProcedure();
 SONO_SYNCPROC* MetaSyncProcedure();
 
+// Uniform in 0..count-1, from a generator seeded anew from the clock.
+int RandomIndex(int count) {
+  static std::mt19937 generator;
+  generator.seed(static_cast<unsigned>(std::chrono::steady_clock::now().time_since_epoch().count()));
+  return std::uniform_int_distribution<int>(0, count - 1)(generator);
+}
+
 // Counts the playback-road calls on the stack. They let pending messages
 // run, so an end of song or an argument may arrive meanwhile: those wait
 // until the outermost call returns, then are posted again.
@@ -179,11 +186,7 @@ void TForm1::LecturePrevNext(bool Prev, bool Continue) {
     return;
   }
   if (MenuShuffle->Checked) {
-    static std::mt19937 generator;
-    generator.seed(static_cast<unsigned>(std::chrono::steady_clock::now().time_since_epoch().count()));
-    CurrentIndex = ShuffleChoose(ShuffleHistory, Playlist, CurrentIndex, Prev, [](int n) {
-      return std::uniform_int_distribution<int>(0, n - 1)(generator);
-    });
+    CurrentIndex = ShuffleChoose(ShuffleHistory, Playlist, CurrentIndex, Prev, RandomIndex);
   } else if (Prev) {
     CurrentIndex = CurrentIndex - 1 < 0 ? count - 1 : CurrentIndex - 1;
   } else {
