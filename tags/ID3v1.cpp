@@ -290,9 +290,10 @@ bool TID3v1::SaveToFile(const std::string& fileName) {
     if (Track != 0) {
       record[125] = 0;
       record[126] = static_cast<char>(Track);
-    } else if (record[125] == ' ' && record[126] != ' ' && record[126] != 0) {
-      // A blank followed by a character there reads as a track number: the
-      // comment ends at 28 characters instead, so that it reads back as saved.
+    } else if ((record[125] == ' ' || record[125] == 0) && record[126] != ' ' && record[126] != 0) {
+      // A blank or a zero (a comment may hold zeros) followed by a character
+      // there reads as a track number: the comment ends at 28 characters
+      // instead, so that it reads back as saved.
       record[125] = 0;
       record[126] = 0;
     }
