@@ -154,6 +154,34 @@ TEST_F(Commands, HotKeysAreHeldWhileRunningAndFreedAtTheEnd) {
   EXPECT_EQ(svtest::RunProbe({"hotkey", kCtrl, "123"}).exitCode, 0u);
 }
 
+TEST_F(Commands, HotKeysActOnPlayback) {
+  Prepare("[LECT]\r\nIndex=0\r\n", "#EXTM3U\r\nlong.wav\r\nlong2.wav\r\n");
+  Place("long.wav");
+  Place("long.wav", "long2.wav");
+  Start();
+  const auto press = [](WORD key) {
+    INPUT keys[4] = {};
+    for (INPUT& input : keys) input.type = INPUT_KEYBOARD;
+    keys[0].ki.wVk = VK_CONTROL;
+    keys[1].ki.wVk = key;
+    keys[2].ki.wVk = key;
+    keys[2].ki.dwFlags = KEYEVENTF_KEYUP;
+    keys[3].ki.wVk = VK_CONTROL;
+    keys[3].ki.dwFlags = KEYEVENTF_KEYUP;
+    SendInput(4, keys, sizeof(INPUT));
+  };
+  press(VK_F9);  // play
+  EXPECT_TRUE(WaitFor("Playing", "1"));
+  press(VK_F11);  // next
+  EXPECT_TRUE(WaitFor("CurrentIndex", "1"));
+  press(VK_RIGHT);  // forward 5 s
+  EXPECT_TRUE(svtest::WaitUntil([&] { return std::stoll(Value("Position", "ProgressBar1")) >= 80000; }));
+  const std::string volume = Value("Position", "ProgressBar2");
+  press(VK_DOWN);  // volume down 3
+  EXPECT_TRUE(WaitFor("Position", std::to_string(std::stoi(volume) - 3), 5000, "ProgressBar2"));
+  Quit();
+}
+
 TEST_F(Commands, PluginExtensionsArePlayable) {
   Prepare();
   folder.CopyIn(svtest::BuiltFile("tests/sono/win32/sonotest.dll"));
