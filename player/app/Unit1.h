@@ -6,7 +6,6 @@
 // hand-over (Unit1_Commands), and the close (Unit1_Close).
 #include <windows.h>
 
-#include <array>
 #include <cstdint>
 #include <deque>
 #include <memory>

@@ -3,8 +3,8 @@
 #include <windows.h>
 
 #include "base/Paths.h"
+#include "base/TextFile.h"
 #include "forms/Application.h"
-#include "forms/Wide.h"
 #include "player/CoverPicture.h"
 #include "player/platform/FolderListing.h"
 #include "player/app/Unit1.h"
@@ -18,17 +18,6 @@ std::string PictureDigest(const std::string& bytes) {
   std::uint64_t hash = 14695981039346656037ull;
   for (unsigned char c : bytes) hash = (hash ^ c) * 1099511628211ull;
   return std::to_string(hash);
-}
-
-bool WriteWholeFile(const std::string& path, const std::string& bytes) {
-  HANDLE file = CreateFileW(forms::widen(path).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
-                            FILE_ATTRIBUTE_NORMAL, nullptr);
-  if (file == INVALID_HANDLE_VALUE) return false;
-  DWORD written = 0;
-  const bool ok = WriteFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr) &&
-                  written == bytes.size();
-  CloseHandle(file);
-  return ok;
 }
 
 }  // namespace
@@ -52,7 +41,14 @@ void TForm1::ShowCover(const std::string& songPath) {
   }
   if (identity == ShownCover) return;
   HideCover();
-  if (embedded && !WriteWholeFile(file, SongInfo->Picture)) return;
+  if (embedded) {
+    // A picture that cannot be written is not shown; the song plays on.
+    try {
+      sv::WriteFileAtomic(file, SongInfo->Picture);
+    } catch (const sv::FileWriteError&) {
+      return;
+    }
+  }
   DecodedPicture picture;
   CoverLayout layout{};
   if (!DecodeJpegFile(file, picture) || !LayoutCover(picture.Width, picture.Height, layout)) return;

@@ -1,7 +1,6 @@
 // Start-up of the main window: once before the message loop (Demarrage),
 // and at its first showing (Initialisation).
 #include <algorithm>
-#include <filesystem>
 
 #include "base/Ascii.h"
 #include "base/IniFile.h"
