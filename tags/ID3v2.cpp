@@ -1,5 +1,6 @@
 #include "tags/ID3v2.h"
 
+#include <algorithm>
 #include <array>
 #include <optional>
 
@@ -153,6 +154,9 @@ bool TID3v2::ReadFromFile(const std::string& fileName, bool readPicture) {
         const int entry = EntryOf(f.id, version);
         if (entry < 0) return 0;
         if (entry == kPicture) return readPicture && f.size <= kMaxPictureFrame ? f.size : 0;
+        // With pictures every frame is read whole (a comment may follow a
+        // long description); without, the title builder's bound holds.
+        if (readPicture) return static_cast<std::size_t>(std::min<std::uint64_t>(f.size, kMaxPictureFrame));
         return kTextFrameRead;
       },
       [&](Frame& f) {

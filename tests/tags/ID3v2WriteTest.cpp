@@ -28,6 +28,25 @@ Dump Without(Dump d, const std::vector<std::string>& keys) {
   return d;
 }
 
+TEST(ID3v2Write, ACommentAfterALongDescriptionReadsBackWithPictures) {
+  // The kept description pushes the new comment past the bytes a read
+  // without pictures takes of a frame; a read with pictures takes it whole.
+  const std::string described = std::string("\0eng", 4) + std::string(600, 'd') + '\0' + "old";
+  MemoryFileSystem mem;
+  mem.Put("f.mp3", test::Tag(3, test::Frame23("COMM", described), 64) + "audio");
+  TID3v2 tag(mem);
+  ASSERT_TRUE(tag.ReadFromFile("f.mp3", true));
+  EXPECT_EQ(tag.Comment, "old");
+  tag.SetComment("Комментарий");
+  ASSERT_TRUE(tag.SaveToFile("f.mp3"));
+  TID3v2 back(mem);
+  ASSERT_TRUE(back.ReadFromFile("f.mp3", true));
+  EXPECT_EQ(back.Comment, "Комментарий");
+  TID3v2 titlesOnly(mem);
+  ASSERT_TRUE(titlesOnly.ReadFromFile("f.mp3", false));
+  EXPECT_EQ(titlesOnly.Comment, "");
+}
+
 TEST(ID3v2Write, UntaggedFileGainsA4096ByteTagMutagenReads) {
   test::ScratchDir dir;
   const std::string path = dir.CopyFixture("base.mp3", "new.mp3");
