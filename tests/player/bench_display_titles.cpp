@@ -19,6 +19,7 @@
 #include <string>
 #include <vector>
 
+#include "bench/BenchRow.h"
 #include "player/DecoderLengthProbe.h"
 #include "player/DisplayTitle.h"
 #include "tags/ID3v1.h"
@@ -156,6 +157,8 @@ int main(int argc, char** argv) {
   std::printf("with %%length       : %8.0f files/s (%.3f s), %.1f us more per file\n", count / lengthS, lengthS,
               1e6 * (lengthS - displayS) / count);
   std::printf("(checksum %zu)\n", sink);
+  PrintBenchRow("display titles vs raw tag read", count / displayS, count / rawS, "files/s");
+  PrintBenchRow("display titles: with %length vs without", count / lengthS, count / displayS, "files/s");
   if (argc <= 3) {
     std::error_code ec;
     fs::remove_all(folder, ec);

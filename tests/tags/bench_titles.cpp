@@ -22,6 +22,7 @@
 #include <utility>
 #include <vector>
 
+#include "bench/BenchRow.h"
 #include "bench_titles.h"
 #include "tags/APETag.h"
 #include "tags/FileAccess.h"
@@ -260,6 +261,8 @@ int main(int argc, char** argv) {
     }
     if (rate.size() > 1) std::printf("%17.2f", rate[0] / rate[1]);
     std::printf("\n");
+    if (f == kFormats && rate.size() > 1)
+      PrintBenchRow("title reads: ours vs reference tag reader", rate[0], rate[1], "files/s");
   }
   std::printf("(checksum %zu)\n", checksum);
   return 0;

@@ -1,7 +1,8 @@
 // Figures for the engine's costs, printed rather than asserted:
 //   1. decoding a file into memory through a channel with five equalizer
 //      bands, against decoding it alone;
-//   2. CPU time per second of audio while playing on "No sound";
+//   2. CPU time per second of audio while playing on "No sound", against
+//      the engine started with nothing to play;
 //   3. time from creating a stream to playing it.
 // Usage: sono_engine_bench <file.mp3>
 #include <algorithm>
@@ -13,12 +14,16 @@
 #include <thread>
 #include <vector>
 
+#include "bench/BenchRow.h"
 #include "sono/core/Decoder.h"
 #include "sono/engine/Engine.h"
 
 namespace {
 
 using namespace std::chrono_literals;
+
+// How long the CPU is watched, playing and idle.
+constexpr std::chrono::duration<double> kWindow = 3s;
 
 double CpuSeconds() { return static_cast<double>(std::clock()) / CLOCKS_PER_SEC; }
 
@@ -101,9 +106,13 @@ int main(int argc, char** argv) {
   }
   std::printf("decode alone: %.3f s CPU; through a channel with 5 EQ bands: %.3f s CPU (%.2fx)\n", plain, engine,
               engine / plain);
+  PrintBenchRow("engine decode: 5 EQ bands vs plain decode", engine * 1000, plain * 1000, "ms CPU");
 
   sono::Engine player;
   player.Init(sono::MakeNullOutputDevice());
+  const double idleBefore = CpuSeconds();
+  std::this_thread::sleep_for(kWindow);
+  const double idle = (CpuSeconds() - idleBefore) / kWindow.count() * 100;
   const auto before = std::chrono::steady_clock::now();
   const uint32_t channel = player.CreateChannel(sono::ChannelKind::kStream, sono::OpenStreamDecoder(path));
   player.Play(channel, false);
@@ -111,8 +120,9 @@ int main(int argc, char** argv) {
   std::printf("create and play: %.2f ms\n", startMs);
 
   const double cpuBefore = CpuSeconds();
-  std::this_thread::sleep_for(5s);
-  const double cpu = CpuSeconds() - cpuBefore;
-  std::printf("playing on \"No sound\": %.3f%% of one core\n", cpu / 5.0 * 100);
+  std::this_thread::sleep_for(kWindow);
+  const double cpu = (CpuSeconds() - cpuBefore) / kWindow.count() * 100;
+  std::printf("playing on \"No sound\": %.3f%% of one core; idle: %.3f%%\n", cpu, idle);
+  PrintBenchRow("engine CPU, native: playing vs idle (% of a core)", cpu, idle, "%");
   return 0;
 }

@@ -1,0 +1,180 @@
+// The running player under Wine, on the "No sound" device, each figure
+// against a reference from the same run:
+//   - song changes: a list of the same 2-second MP3 twice, from the moment
+//     the first plays until the player stands stopped after the second,
+//     against that song played alone (twice its time); the difference is
+//     what a song change costs beyond noticing a song's end;
+//   - CPU while playing a 60-second MP3, against the same player paused.
+//   SV_TEST_BIN=<build> wine player_playback_bench.exe
+#include "tests/player/app/PlayerTestSupport.h"
+
+#include <algorithm>
+#include <chrono>
+#include <cstdio>
+#include <optional>
+#include <thread>
+
+#include "bench/BenchRow.h"
+#include "bench/HostProcessCpu.h"
+
+namespace playertest {
+namespace {
+
+using Clock = std::chrono::steady_clock;
+using namespace std::chrono_literals;
+
+constexpr char kNoSound[] = "[SOUND_DEVICE]\r\nDEVICE=0\r\n[LECT]\r\nIndex=0\r\nLectureBoucle=0\r\n";
+constexpr int kRounds = 5;
+constexpr auto kCpuWindow = 5s;
+
+std::filesystem::path BenchSong(std::string_view name) {
+  return svtest::BuiltFile("bench/songs") / svtest::PathFromUtf8(name);
+}
+
+double Median(std::vector<double> values) {
+  std::sort(values.begin(), values.end());
+  return values[values.size() / 2];
+}
+
+class PlaybackBench : public PlayerProgram {
+ public:
+  void TestBody() override {}
+
+  void StartWith(const std::vector<std::string>& songs, std::string_view source) {
+    std::string list = "#EXTM3U\r\n";
+    for (const std::string& song : songs) list += song + "\r\n";
+    Prepare(kNoSound, list);
+    for (const std::string& song : songs) folder.CopyIn(BenchSong(source), song);
+    Start();
+  }
+
+  struct Seen {
+    int index = -1;
+    bool playing = false;
+    bool channel = false;
+  };
+
+  Seen Look() {
+    auto state = State();
+    Seen seen;
+    try {
+      seen.index = std::stoi(state["CurrentIndex"]);
+    } catch (const std::exception&) {
+    }
+    seen.playing = state["Playing"] == "1";
+    seen.channel = state["Channel"] == "1";
+    return seen;
+  }
+
+  // Seconds from when `first` is seen playing after a click on the button
+  // (a click is posted) until the player stands stopped at the start of the
+  // list after the last entry played.
+  std::optional<double> TimeToEnd(const char* button, int first, int last) {
+    // The buttons come back only once the end of the list is fully treated.
+    const auto refused = Clock::now();
+    for (auto reply = client.Request(appWindow, {"click", "Form1", button}); !reply || !reply->ok;
+         reply = client.Request(appWindow, {"click", "Form1", button})) {
+      if (Clock::now() - refused > 10s) {
+        std::printf("%s: %s\n", button, reply ? reply->text.c_str() : "no answer");
+        return std::nullopt;
+      }
+      Sleep(5);
+    }
+    const Clock::time_point clicked = Clock::now();
+    std::optional<Clock::time_point> start;
+    bool reachedLast = first == last;
+    while (Clock::now() - clicked < 30s) {
+      const Seen seen = Look();
+      const Clock::time_point now = Clock::now();
+      if (!start) {
+        if (seen.playing && seen.index == first) start = now;
+      } else {
+        if (seen.index == last) reachedLast = true;
+        if (reachedLast && seen.index == 0 && !seen.channel)
+          return std::chrono::duration<double>(now - *start).count();
+      }
+      Sleep(1);
+    }
+    const Seen seen = Look();
+    std::printf("%s from entry %d: %s; now entry %d, playing %d\n", button, first,
+                start ? "the list did not end" : "never seen playing", seen.index, seen.playing);
+    return std::nullopt;
+  }
+
+  // Milliseconds of the same song twice in a row and of twice the song
+  // alone (medians over the rounds).
+  std::optional<std::pair<double, double>> SongChanges() {
+    StartWith({"one.mp3", "two.mp3"}, "song2.mp3");
+    if (!TimeToEnd("SpdBtnNext", 1, 1)) return std::nullopt;  // warms the decoder up
+    std::vector<double> twoInARow, alone;
+    for (int round = 0; round < kRounds; ++round) {
+      const auto both = TimeToEnd("SpdBtnPlay", 0, 1);
+      const auto one = TimeToEnd("SpdBtnNext", 1, 1);
+      if (!both || !one) return std::nullopt;
+      std::printf("two in a row %.1f ms, alone %.1f ms\n", *both * 1000, *one * 1000);
+      twoInARow.push_back(*both * 1000);
+      alone.push_back(*one * 1000);
+    }
+    Quit();
+    return std::make_pair(Median(twoInARow), 2 * Median(alone));
+  }
+
+  // Percent of one core over the window.
+  std::optional<double> CpuPercent(const bench::HostProcessCpu& cpu) {
+    std::this_thread::sleep_for(1s);
+    const auto before = cpu.Seconds();
+    const Clock::time_point start = Clock::now();
+    std::this_thread::sleep_for(kCpuWindow);
+    const auto after = cpu.Seconds();
+    const double wall = std::chrono::duration<double>(Clock::now() - start).count();
+    if (!before || !after) return std::nullopt;
+    return (*after - *before) / wall * 100;
+  }
+
+  // Percent of one core while playing and while paused.
+  std::optional<std::pair<double, double>> PlayingCpu() {
+    StartWith({"long.mp3"}, "song60.mp3");
+    const bench::HostProcessCpu cpu(svtest::PathToUtf8(folder.Path().filename()));
+    if (!cpu.Found()) {
+      std::printf("the player's host process was not found\n");
+      return std::nullopt;
+    }
+    client.Request(appWindow, {"click", "Form1", "SpdBtnPlay"});
+    if (!WaitFor("Playing", "1", 5000)) return std::nullopt;
+    const auto playing = CpuPercent(cpu);
+    client.Request(appWindow, {"click", "Form1", "SpdBtnPlay"});
+    if (!WaitFor("Playing", "0", 5000)) return std::nullopt;
+    const auto paused = CpuPercent(cpu);
+    Quit();
+    if (!playing || !paused) return std::nullopt;
+    std::printf("CPU playing %.2f%%, paused %.2f%%\n", *playing, *paused);
+    return std::make_pair(*playing, *paused);
+  }
+};
+
+}  // namespace
+}  // namespace playertest
+
+int main() {
+  int result = 0;
+  {
+    playertest::PlaybackBench bench;
+    if (const auto changes = bench.SongChanges()) {
+      std::printf("a song change costs %.1f ms more than a stop at the end\n", changes->first - changes->second);
+      PrintBenchRow("song change: 2 s song twice in a row vs alone twice", changes->first, changes->second, "ms");
+    } else {
+      std::printf("song changes: the player did not play the list through\n");
+      result = 1;
+    }
+  }
+  {
+    playertest::PlaybackBench bench;
+    if (const auto cpu = bench.PlayingCpu()) {
+      PrintBenchRow("player CPU: playing vs paused (% of a core)", cpu->first, cpu->second, "%");
+    } else {
+      std::printf("playing CPU: not measured\n");
+      result = 1;
+    }
+  }
+  return result;
+}
