@@ -1,9 +1,10 @@
 // The running player under Wine, on the "No sound" device, each figure
 // against a reference from the same run:
-//   - song changes: a list of the same 2-second MP3 twice, from the moment
-//     the first plays until the player stands stopped after the second,
-//     against that song played alone (twice its time); the difference is
-//     what a song change costs beyond noticing a song's end;
+//   - song changes: a list of the same 2-second MP3 ten times, from the
+//     moment the first plays until the player stands stopped after the
+//     last, per song, against that song played once; ten times the
+//     difference, over nine changes, is what a change costs beyond noticing
+//     a song's end;
 //   - CPU while playing a 60-second MP3, against the same player paused.
 //   SV_TEST_BIN=<build> wine player_playback_bench.exe
 #include "tests/player/app/PlayerTestSupport.h"
@@ -24,8 +25,10 @@ using Clock = std::chrono::steady_clock;
 using namespace std::chrono_literals;
 
 constexpr char kNoSound[] = "[SOUND_DEVICE]\r\nDEVICE=0\r\n[LECT]\r\nIndex=0\r\nLectureBoucle=0\r\n";
-constexpr int kRounds = 5;
-constexpr auto kCpuWindow = 5s;
+constexpr int kSongs = 10;
+constexpr int kRounds = 3;
+constexpr double kSongRate = 44100;
+constexpr auto kCpuWindow = 10s;
 
 std::filesystem::path BenchSong(std::string_view name) {
   return svtest::BuiltFile("bench/songs") / svtest::PathFromUtf8(name);
@@ -101,22 +104,26 @@ class PlaybackBench : public PlayerProgram {
     return std::nullopt;
   }
 
-  // Milliseconds of the same song twice in a row and of twice the song
-  // alone (medians over the rounds).
+  // Milliseconds per song of the list played through and of the song
+  // played once (medians over the rounds).
   std::optional<std::pair<double, double>> SongChanges() {
-    StartWith({"one.mp3", "two.mp3"}, "song2.mp3");
-    if (!TimeToEnd("SpdBtnNext", 1, 1)) return std::nullopt;  // warms the decoder up
-    std::vector<double> twoInARow, alone;
+    std::vector<std::string> songs;
+    for (int i = 0; i < kSongs; ++i) songs.push_back("song" + std::to_string(i) + ".mp3");
+    StartWith(songs, "song2.mp3");
+    // "Previous" from the first entry plays the last one alone; the first
+    // time also warms the decoder up.
+    if (!TimeToEnd("SpdBtnPrev", kSongs - 1, kSongs - 1)) return std::nullopt;
+    std::vector<double> inARow, alone;
     for (int round = 0; round < kRounds; ++round) {
-      const auto both = TimeToEnd("SpdBtnPlay", 0, 1);
-      const auto one = TimeToEnd("SpdBtnNext", 1, 1);
-      if (!both || !one) return std::nullopt;
-      std::printf("two in a row %.1f ms, alone %.1f ms\n", *both * 1000, *one * 1000);
-      twoInARow.push_back(*both * 1000);
+      const auto all = TimeToEnd("SpdBtnPlay", 0, kSongs - 1);
+      const auto one = TimeToEnd("SpdBtnPrev", kSongs - 1, kSongs - 1);
+      if (!all || !one) return std::nullopt;
+      std::printf("%d in a row %.1f ms, one alone %.1f ms\n", kSongs, *all * 1000, *one * 1000);
+      inARow.push_back(*all * 1000 / kSongs);
       alone.push_back(*one * 1000);
     }
     Quit();
-    return std::make_pair(Median(twoInARow), 2 * Median(alone));
+    return std::make_pair(Median(inARow), Median(alone));
   }
 
   // Percent of one core over the window.
@@ -160,8 +167,10 @@ int main() {
   {
     playertest::PlaybackBench bench;
     if (const auto changes = bench.SongChanges()) {
-      std::printf("a song change costs %.1f ms more than a stop at the end\n", changes->first - changes->second);
-      PrintBenchRow("song change: 2 s song twice in a row vs alone twice", changes->first, changes->second, "ms");
+      const double perChange = (changes->first - changes->second) * playertest::kSongs / (playertest::kSongs - 1);
+      std::printf("a song change costs %.1f ms (%.0f samples at 44.1 kHz) more than a stop at the end\n", perChange,
+                  perChange / 1000 * playertest::kSongRate);
+      PrintBenchRow("song change: per song, 10 in a row vs played once", changes->first, changes->second, "ms");
     } else {
       std::printf("song changes: the player did not play the list through\n");
       result = 1;
