@@ -165,6 +165,34 @@ void Capture(const Control& control, const std::string& path) {
   SaveBmp(CaptureClientArea(window, area), path);
 }
 
+// The items of an open menu, one line each as the menu holds them ("-" for a
+// separator). A menu handle is good only inside its own process, so the
+// driver gets it from the menu window (MN_GETHMENU) and asks here.
+std::string MenuItems(const std::string& key) {
+  if (key.size() < 2 || key[0] != '#') throw sv::Exception("missing menu handle");
+  auto* menu = reinterpret_cast<HMENU>(static_cast<UINT_PTR>(std::strtoull(key.c_str() + 1, nullptr, 10)));
+  const int count = GetMenuItemCount(menu);
+  if (count < 0) throw sv::Exception("no menu " + key);
+  std::string lines;
+  for (int i = 0; i < count; ++i) {
+    MENUITEMINFOW info{};
+    info.cbSize = sizeof(info);
+    info.fMask = MIIM_FTYPE | MIIM_STRING;
+    if (!GetMenuItemInfoW(menu, static_cast<UINT>(i), TRUE, &info)) throw sv::Exception("unreadable menu item");
+    if (info.fType & MFT_SEPARATOR) {
+      lines += "-\n";
+      continue;
+    }
+    std::wstring caption(info.cch + 1, L'\0');
+    info.dwTypeData = caption.data();
+    info.cch += 1;
+    if (!GetMenuItemInfoW(menu, static_cast<UINT>(i), TRUE, &info)) throw sv::Exception("unreadable menu item");
+    caption.resize(info.cch);
+    lines += narrow(caption) + '\n';
+  }
+  return lines;
+}
+
 }  // namespace
 
 AutomationChannel::AutomationChannel(TApplication& application)
@@ -193,6 +221,10 @@ bool AutomationChannel::Answer(const std::string& request, std::string& reply) {
   try {
     std::vector<std::string> fields = SplitFields(request);
     const std::string& command = fields[0];
+    if (command == "menu") {
+      reply = MenuItems(fields.size() > 1 ? fields[1] : std::string());
+      return true;
+    }
     Target target = Resolve(application_, fields);
     if (command == "list") {
       std::ostringstream out;

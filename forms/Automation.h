@@ -20,6 +20,8 @@
 //   capture <window> <name> <file> the control's client area as a BMP file
 //   drop <window> <name> <path>... the paths dropped on the window, as the
 //                                  shell drops files (WM_DROPFILES, posted)
+//   menu #<menu handle>            the items of an open menu of the program,
+//                                  one caption a line, "-" for a separator
 #include <windows.h>
 
 #include <string>

@@ -26,6 +26,7 @@
 #include "player/Settings.h"
 #include "player/SonoLengthProbe.h"
 #include "player/VolumeEqualizer.h"
+#include "player/app/Unit_Gestion_Langue.h"
 #include "sono/include/sono.h"
 #include "tags/Unit_SongTagInfos.h"
 
@@ -129,6 +130,7 @@ class TForm1 : public forms::TForm {
   bool Initialised = false;
   TVolumeState Volume;  // Channel, EqGain, EqFx, EqParam and the volume bar
   sv::net::TScrobbler* Scrobbler = nullptr;
+  std::string LangFileName;  // the current language file
 
   std::unique_ptr<desktop::TSimpleTimer> TimerAffichage, TimerAvancement, TimerCheckVersion, TimerCDDB;
   std::uint16_t HotKeyPlay = 0, HotKeyPrev = 0, HotKeyNext = 0, HotKeyVolUp = 0, HotKeyVolDwn = 0,
@@ -218,7 +220,6 @@ class TForm1 : public forms::TForm {
 
   std::string ExeFolder;
   std::string IniFileName;
-  std::string LangFileName;
   std::string SkinFolder;
   std::vector<std::string> SupportedExtensions;
   std::string OpenDialogFilter;
@@ -246,9 +247,6 @@ class TForm1 : public forms::TForm {
 // Uniform in 0..count-1 (count > 0), the generator seeded from the clock.
 int RandomIndex(int count);
 
-void ChargeLangue(int part);
-// The language file's MESSAGES text of that number, or the built-in one.
-std::string LangMessage(int number, const std::string& builtIn);
 void SendMsnNowPlaying(const std::string& artist, const std::string& album, const std::string& title, int state);
 
 // The main window, once made; the engine's callbacks post to it.

@@ -1,15 +1,11 @@
 // Routines of the main window that belong to features with code of their
-// own still to come (language files, skins, the folder tree, the fade, the
+// own still to come (skins, the folder tree, the fade, the
 // CD lookup, the version check, the open dialog and the messenger). Until
 // they come, each does nothing the user could see; the timers that would
 // call them stop at their first tick.
 #include "player/app/Unit1.h"
 
 namespace player {
-
-void ChargeLangue(int) {}
-
-std::string LangMessage(int, const std::string& builtIn) { return builtIn; }
 
 void SendMsnNowPlaying(const std::string&, const std::string&, const std::string&, int) {}
 

@@ -195,7 +195,7 @@ void TForm1::LecturePrevNext(bool Prev, bool Continue) {
       CurrentIndex = 0;
       play = Continue;
       if (!Continue && !FormShown && Flags.ShowBalloon)
-        FormInfoBulle->Affiche("Sorivanel\r\n" + LangMessage(20, "Lecture terminée"));
+        FormInfoBulle->Affiche("Sorivanel\r\n" + LangMessage(20));
     }
   }
   ActiveFichier(CurrentIndex, 0, 100, 0);

@@ -1,0 +1,167 @@
+// The player's texts from the language file in "lang\" beside it, read back
+// from the tray menu as the player shows it (GetMenuItemInfoW on the open
+// menu, inside the player) and from the controls' hints.
+#include <string>
+#include <vector>
+
+#include "desktop/TrayIcon.h"
+#include "tests/player/app/PlayerTestSupport.h"
+#include "tests/support/PngFile.h"
+
+namespace playertest {
+namespace {
+
+std::vector<HWND> WindowsOf(DWORD processId, const wchar_t* className) {
+  struct Search {
+    DWORD processId;
+    const wchar_t* className;
+    std::vector<HWND> found;
+  } search{processId, className, {}};
+  EnumWindows(
+      [](HWND window, LPARAM data) -> BOOL {
+        auto* s = reinterpret_cast<Search*>(data);
+        wchar_t name[64] = {};
+        GetClassNameW(window, name, 64);
+        if (svtest::WindowProcess(window) == s->processId && std::wstring(name) == s->className)
+          s->found.push_back(window);
+        return TRUE;
+      },
+      reinterpret_cast<LPARAM>(&search));
+  return search.found;
+}
+
+class PlayerLanguage : public PlayerProgram {
+ protected:
+  void WriteLanguage(const std::string& name, const std::string& bytes) {
+    std::filesystem::create_directories(folder / "lang");
+    folder.Write("lang/" + name, bytes);
+  }
+  void InstallShipped() {
+    std::filesystem::create_directories(folder / "lang");
+    for (const char* name : {"lang-en.ini", "lang-fr.ini"})
+      folder.CopyIn(svtest::BuiltFile(std::string("player/app/lang/") + name), std::string("lang/") + name);
+  }
+
+  // Opens the tray icon's menu as a right click does, reads its items and
+  // closes it again.
+  std::vector<std::string> TrayMenu() {
+    // The icon's notifications go to the tray's hidden window; the player's
+    // one icon has the number 1.
+    for (HWND window : WindowsOf(player->Id(), L"SorivanelUtilityWindow"))
+      PostMessageW(window, desktop::kTrayCallbackMessage, 1, WM_RBUTTONDOWN);
+    HWND menuWindow = nullptr;
+    if (!svtest::WaitUntil(
+            [&] {
+              for (HWND window : WindowsOf(player->Id(), L"#32768"))
+                if (IsWindowVisible(window)) menuWindow = window;
+              return menuWindow != nullptr;
+            },
+            10000)) {
+      ADD_FAILURE() << "the tray menu did not open";
+      return {};
+    }
+    const auto menu = svtest::SendTo(menuWindow, MN_GETHMENU);
+    std::vector<std::string> items;
+    if (menu && *menu) {
+      auto reply = client.Request(appWindow, {"menu", "#" + std::to_string(static_cast<UINT_PTR>(*menu))});
+      if (reply && reply->ok) {
+        std::size_t start = 0;
+        for (std::size_t end; (end = reply->text.find('\n', start)) != std::string::npos; start = end + 1)
+          items.push_back(reply->text.substr(start, end - start));
+      } else {
+        ADD_FAILURE() << "the menu could not be read: " << (reply ? reply->text : "no answer");
+      }
+    } else {
+      ADD_FAILURE() << "no menu handle from the menu window";
+    }
+    PostMessageW(menuWindow, WM_KEYDOWN, VK_ESCAPE, 0);
+    EXPECT_TRUE(svtest::WaitUntil([&] { return !IsWindow(menuWindow) || !IsWindowVisible(menuWindow); }, 10000))
+        << "the tray menu did not close";
+    return items;
+  }
+
+  std::string Hint(const std::string& component) { return Value("Hint", component); }
+};
+
+TEST_F(PlayerLanguage, WithoutLanguageFolderTheTextsAreTheBuiltInFrenchOnes) {
+  Start();
+  EXPECT_EQ(TrayMenu(), (std::vector<std::string>{"Afficher", "-", "Lecture / Pause", "Précédente", "Suivante", "-",
+                                                  "Lecture aléatoire", "Lecture en boucle", "Reste affichée", "-",
+                                                  "Quitter"}));
+  EXPECT_EQ(Hint("SpdBtnPrev"), "Précédente");
+  EXPECT_EQ(Hint("SpdBtnRep"), "Répertoires");
+  EXPECT_EQ(Hint("ProgressBar2"), "Volume");
+  // The menu is usable after it was read.
+  Quit();
+}
+
+TEST_F(PlayerLanguage, TheShippedEnglishFileIsTheDefaultAndFrenchCanBeChosen) {
+  Prepare();
+  InstallShipped();
+  Start();
+  EXPECT_EQ(TrayMenu(), (std::vector<std::string>{"Show", "-", "Play / Pause", "Previous", "Next", "-", "Shuffle",
+                                                  "Repeat playlist", "Stay visible", "-", "Quit"}));
+  EXPECT_EQ(Hint("SpdBtnPrev"), "Previous");
+  EXPECT_EQ(Hint("SpdBtnListe"), "Playlist");
+  EXPECT_EQ(Hint("ProgressBar1"), "Position");
+
+  // A picture of the main window in English, for a person to look at.
+  EXPECT_EQ(Second({}), 0u);
+  ASSERT_TRUE(svtest::WaitUntil([&] { return IsWindowVisible(mainWindow) != FALSE; }));
+  const std::string bmp = PathOf("main.bmp");
+  auto reply = client.Request(appWindow, {"capture", "Form1", "", bmp});
+  ASSERT_TRUE(reply && reply->ok) << (reply ? reply->text : "no answer");
+  svtest::ConvertBmpToPng(bmp, svtest::PathToUtf8(svtest::BuildRoot() / "player-main-english.png"));
+  Quit();
+  // The choice is written back as the file name alone.
+  EXPECT_EQ(Settings().ReadString("DATA", "Langue", ""), "lang-en.ini");
+
+  Prepare("[DATA]\r\nLangue=lang-fr.ini\r\n");
+  Start();
+  const std::vector<std::string> french = TrayMenu();
+  ASSERT_EQ(french.size(), 11u);
+  EXPECT_EQ(french[0], "Afficher");
+  EXPECT_EQ(french[10], "Quitter");
+  EXPECT_EQ(Hint("SpdBtnListe"), "Playliste");
+  Quit();
+}
+
+TEST_F(PlayerLanguage, AFileOverridingSomeKeysBlankingOneAndHoldingAnyScript) {
+  Prepare("[DATA]\r\nLangue=lang-xx.ini\r\n");
+  WriteLanguage("lang-xx.ini",
+                "\xEF\xBB\xBF[menu]\r\n"
+                "MenuQuitter = \"Sortir d'ici\" \r\n"
+                "MenuShuffle=\r\n"
+                "MenuAfficher=Показать 表示 – déjà\r\n"
+                "MenuQuitter=second occurrence\r\n"
+                "[MAIN]\r\n"
+                "SpdBtnNext=Ἑπόμενο\r\n"
+                "SpdBtnRep='  '\r\n");
+  Start();
+  const std::vector<std::string> items = TrayMenu();
+  ASSERT_EQ(items.size(), 11u);
+  EXPECT_EQ(items[0], "Показать 表示 – déjà");
+  EXPECT_EQ(items[3], "Précédente");  // not in the file: the built-in text
+  EXPECT_EQ(items[4], "Ἑπόμενο");    // MAIN SpdBtnNext feeds the menu item too
+  EXPECT_EQ(items[6], "");            // present and empty: blank
+  EXPECT_EQ(items[10], "Sortir d'ici");
+  EXPECT_EQ(Hint("SpdBtnNext"), "Ἑπόμενο");
+  EXPECT_EQ(Hint("SpdBtnRep"), "  ");
+  EXPECT_EQ(Hint("SpdBtnPlay"), "Lecture / Pause");
+  Quit();
+}
+
+TEST_F(PlayerLanguage, AnOlderFileInTheAnsiCodePageKeepsItsAccents) {
+  Prepare("[DATA]\r\nLangue=lang-old.ini\r\n");
+  WriteLanguage("lang-old.ini", "[MENU]\r\nMenuAfficher=Fen\xEAtre \x96 \xE0 c\xF4t\xE9\r\n[MAIN]\r\nSpdBtnPrev=Pr\xE9\x63\xE9\x64\x65nt\r\n");
+  Start();
+  const std::vector<std::string> items = TrayMenu();
+  ASSERT_EQ(items.size(), 11u);
+  EXPECT_EQ(items[0], "Fenêtre – à côté");
+  EXPECT_EQ(items[3], "Précédent");
+  EXPECT_EQ(Hint("SpdBtnPrev"), "Précédent");
+  Quit();
+}
+
+}  // namespace
+}  // namespace playertest
