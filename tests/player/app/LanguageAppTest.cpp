@@ -30,8 +30,40 @@ std::vector<HWND> WindowsOf(DWORD processId, const wchar_t* className) {
   return search.found;
 }
 
+// What the screen shows in a window's rectangle, as a PNG file.
+void SaveScreenPng(HWND window, const std::filesystem::path& path) {
+  RECT area{};
+  GetWindowRect(window, &area);
+  const int width = area.right - area.left;
+  const int height = area.bottom - area.top;
+  if (width <= 0 || height <= 0) return;
+  HDC screen = GetDC(nullptr);
+  HDC memory = CreateCompatibleDC(screen);
+  HBITMAP bitmap = CreateCompatibleBitmap(screen, width, height);
+  HGDIOBJ old = SelectObject(memory, bitmap);
+  BitBlt(memory, 0, 0, width, height, screen, area.left, area.top, SRCCOPY);
+  SelectObject(memory, old);
+  BITMAPINFO info{};
+  info.bmiHeader.biSize = sizeof(info.bmiHeader);
+  info.bmiHeader.biWidth = width;
+  info.bmiHeader.biHeight = -height;  // top row first
+  info.bmiHeader.biPlanes = 1;
+  info.bmiHeader.biBitCount = 32;
+  info.bmiHeader.biCompression = BI_RGB;
+  std::vector<std::uint32_t> pixels(static_cast<std::size_t>(width) * height);
+  GetDIBits(memory, bitmap, 0, static_cast<UINT>(height), pixels.data(), &info, DIB_RGB_COLORS);
+  DeleteObject(bitmap);
+  DeleteDC(memory);
+  ReleaseDC(nullptr, screen);
+  for (std::uint32_t& pixel : pixels) pixel &= 0xFFFFFF;
+  svtest::SavePng(width, height, pixels, svtest::PathToUtf8(path));
+}
+
 class PlayerLanguage : public PlayerProgram {
  protected:
+  // Prepare's settings already open section DATA.
+  void PrepareWithLanguage(const std::string& file) { Prepare("Langue=" + file + "\r\n"); }
+
   void WriteLanguage(const std::string& name, const std::string& bytes) {
     std::filesystem::create_directories(folder / "lang");
     folder.Write("lang/" + name, bytes);
@@ -44,7 +76,7 @@ class PlayerLanguage : public PlayerProgram {
 
   // Opens the tray icon's menu as a right click does, reads its items and
   // closes it again.
-  std::vector<std::string> TrayMenu() {
+  std::vector<std::string> TrayMenu(const std::string& picture = {}) {
     // The icon's notifications go to the tray's hidden window; the player's
     // one icon has the number 1.
     for (HWND window : WindowsOf(player->Id(), L"SorivanelUtilityWindow"))
@@ -59,6 +91,11 @@ class PlayerLanguage : public PlayerProgram {
             10000)) {
       ADD_FAILURE() << "the tray menu did not open";
       return {};
+    }
+    if (!picture.empty()) {
+      // Painted before the picture is taken.
+      UpdateWindow(menuWindow);
+      SaveScreenPng(menuWindow, svtest::BuildRoot() / picture);
     }
     const auto menu = svtest::SendTo(menuWindow, MN_GETHMENU);
     std::vector<std::string> items;
@@ -99,7 +136,7 @@ TEST_F(PlayerLanguage, TheShippedEnglishFileIsTheDefaultAndFrenchCanBeChosen) {
   Prepare();
   InstallShipped();
   Start();
-  EXPECT_EQ(TrayMenu(), (std::vector<std::string>{"Show", "-", "Play / Pause", "Previous", "Next", "-", "Shuffle",
+  EXPECT_EQ(TrayMenu("player-menu-english.png"), (std::vector<std::string>{"Show", "-", "Play / Pause", "Previous", "Next", "-", "Shuffle",
                                                   "Repeat playlist", "Stay visible", "-", "Quit"}));
   EXPECT_EQ(Hint("SpdBtnPrev"), "Previous");
   EXPECT_EQ(Hint("SpdBtnListe"), "Playlist");
@@ -116,7 +153,7 @@ TEST_F(PlayerLanguage, TheShippedEnglishFileIsTheDefaultAndFrenchCanBeChosen) {
   // The choice is written back as the file name alone.
   EXPECT_EQ(Settings().ReadString("DATA", "Langue", ""), "lang-en.ini");
 
-  Prepare("[DATA]\r\nLangue=lang-fr.ini\r\n");
+  PrepareWithLanguage("lang-fr.ini");
   Start();
   const std::vector<std::string> french = TrayMenu();
   ASSERT_EQ(french.size(), 11u);
@@ -127,7 +164,7 @@ TEST_F(PlayerLanguage, TheShippedEnglishFileIsTheDefaultAndFrenchCanBeChosen) {
 }
 
 TEST_F(PlayerLanguage, AFileOverridingSomeKeysBlankingOneAndHoldingAnyScript) {
-  Prepare("[DATA]\r\nLangue=lang-xx.ini\r\n");
+  PrepareWithLanguage("lang-xx.ini");
   WriteLanguage("lang-xx.ini",
                 "\xEF\xBB\xBF[menu]\r\n"
                 "MenuQuitter = \"Sortir d'ici\" \r\n"
@@ -152,7 +189,7 @@ TEST_F(PlayerLanguage, AFileOverridingSomeKeysBlankingOneAndHoldingAnyScript) {
 }
 
 TEST_F(PlayerLanguage, AnOlderFileInTheAnsiCodePageKeepsItsAccents) {
-  Prepare("[DATA]\r\nLangue=lang-old.ini\r\n");
+  PrepareWithLanguage("lang-old.ini");
   WriteLanguage("lang-old.ini", "[MENU]\r\nMenuAfficher=Fen\xEAtre \x96 \xE0 c\xF4t\xE9\r\n[MAIN]\r\nSpdBtnPrev=Pr\xE9\x63\xE9\x64\x65nt\r\n");
   Start();
   const std::vector<std::string> items = TrayMenu();
