@@ -22,7 +22,7 @@ constexpr LanguageEntry Item(const char* key, const char* def, const char* group
   return {kOption, key, def, group, K::Item, D::None, index};
 }
 constexpr LanguageEntry Page(const char* key, const char* def) {
-  return {kOption, key, def, "PageControl1", K::PageTitle, D::None, 0};
+  return {kOption, key, def, "Notebook", K::PageTitle, D::None, 0};
 }
 constexpr LanguageEntry Option(const char* key, const char* def, const char* component = nullptr,
                                D decor = D::None) {
@@ -73,9 +73,6 @@ constexpr LanguageEntry kMainEntries[] = {
     Hint("SpdBtnEgaliseur", "Egaliseur"),
     Hint("SpdBtnOptions", "Options"),
 };
-
-#define SV_MSN_WORDS "\"Ce que j'écoute\""
-#define SV_PROFILE_ADDRESS "\"post.sorivanel.invalid\""
 
 constexpr LanguageEntry kOptionEntries[] = {
     Option("Page0", "Options", "", D::WindowTitle),
@@ -175,10 +172,11 @@ constexpr LanguageEntry kOptionEntries[] = {
     Option("LabelProxyPass", "Mot de passe"),
     // Track submission and the messenger.
     Page("Page8", "AudioScrobbler / MSN"),
-    Option("GroupBoxMSN", "MSN " SV_MSN_WORDS),
-    Option("CheckBoxMSN", "Activer MSN " SV_MSN_WORDS),
-    Option("GroupBoxAudioScrobbler", "AudioScrobbler " SV_PROFILE_ADDRESS),
-    Option("CheckBoxAudioScrobbler", "Activer le AudioScrobbler " SV_PROFILE_ADDRESS),
+    // The messenger's display name in quotes; the service's address in quotes.
+    Option("GroupBoxMSN", "MSN \"Ce que j'écoute\""),
+    Option("CheckBoxMSN", "Activer MSN \"Ce que j'écoute\""),
+    Option("GroupBoxAudioScrobbler", "AudioScrobbler \"post.sorivanel.invalid\""),
+    Option("CheckBoxAudioScrobbler", "Activer le AudioScrobbler \"post.sorivanel.invalid\""),
     Option("LabelProxyUser", "User", "LabelAudioScrobblerUser"),
     Option("LabelProxyPass", "Mot de passe", "LabelAudioScrobblerPass"),
     // The log view's link, then the log itself, then the page list.
@@ -186,9 +184,6 @@ constexpr LanguageEntry kOptionEntries[] = {
     Step("LabelOpenAudioScrobblerLog", K::Click),
     Step("ListBoxPages", K::PageList),
 };
-
-#undef SV_MSN_WORDS
-#undef SV_PROFILE_ADDRESS
 
 constexpr LanguageEntry kTagEditorEntries[] = {
     // The same key as the main menu's item, with a default of its own.

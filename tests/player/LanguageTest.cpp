@@ -172,10 +172,10 @@ TEST(LanguageTexts, OptionsWindowPagesAboutTextAndSharedKeys) {
   EXPECT_EQ(texts.front(), (LanguageText{"", TextKind::Caption, 0, "Sorivanel - Settings", {}}));
   EXPECT_EQ(texts[1], (LanguageText{"LabelVersion", TextKind::Caption, 0, "v3.30", {}}));
   EXPECT_EQ(CaptionOf(texts, "GroupBoxPages"), "Settings");
-  EXPECT_EQ(CaptionOf(texts, "PageControl1", TextKind::PageTitle, 0), "Settings");
-  EXPECT_EQ(CaptionOf(texts, "PageControl1", TextKind::PageTitle, 4), "Look");  // key Page3
-  EXPECT_EQ(CaptionOf(texts, "PageControl1", TextKind::PageTitle, 8), "About");  // key Page5
-  EXPECT_EQ(CaptionOf(texts, "PageControl1", TextKind::PageTitle, 3), "Associations");  // key Page4
+  EXPECT_EQ(CaptionOf(texts, "Notebook", TextKind::PageTitle, 0), "Settings");
+  EXPECT_EQ(CaptionOf(texts, "Notebook", TextKind::PageTitle, 4), "Look");  // key Page3
+  EXPECT_EQ(CaptionOf(texts, "Notebook", TextKind::PageTitle, 8), "About");  // key Page5
+  EXPECT_EQ(CaptionOf(texts, "Notebook", TextKind::PageTitle, 3), "Associations");  // key Page4
 
   // One key feeds several controls.
   for (const char* group : {"RadioGroup1", "RadioGroupCDAudio", "RadioGroupRepertoires"}) {

@@ -70,7 +70,7 @@ TEST_F(LanguageWindows, CaptionsMenuItemsAndHintsReachTheirComponents) {
   button->SetCaption("glyph");
   ApplyLanguageTexts(*form, {{"SpdBtnPlay", TextKind::Hint, 0, "Play", {}},
                              {"Missing", TextKind::Caption, 0, "x", {}},
-                             {"PageControl1", TextKind::PageTitle, 2, "x", {}},
+                             {"Notebook", TextKind::PageTitle, 2, "x", {}},
                              {"SpdBtnPlay", TextKind::Item, 0, "x", {}}});
   EXPECT_EQ(button->Hint, "Play");
   EXPECT_EQ(button->Caption(), "glyph");
