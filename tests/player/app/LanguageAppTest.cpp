@@ -11,22 +11,24 @@
 namespace playertest {
 namespace {
 
+struct WindowSearch {
+  DWORD processId;
+  const wchar_t* className;
+  std::vector<HWND> found;
+};
+
+BOOL CALLBACK CollectWindow(HWND window, LPARAM data) {
+  auto* search = reinterpret_cast<WindowSearch*>(data);
+  wchar_t name[64] = {};
+  GetClassNameW(window, name, 64);
+  if (svtest::WindowProcess(window) == search->processId && std::wstring(name) == search->className)
+    search->found.push_back(window);
+  return TRUE;
+}
+
 std::vector<HWND> WindowsOf(DWORD processId, const wchar_t* className) {
-  struct Search {
-    DWORD processId;
-    const wchar_t* className;
-    std::vector<HWND> found;
-  } search{processId, className, {}};
-  EnumWindows(
-      [](HWND window, LPARAM data) -> BOOL {
-        auto* s = reinterpret_cast<Search*>(data);
-        wchar_t name[64] = {};
-        GetClassNameW(window, name, 64);
-        if (svtest::WindowProcess(window) == s->processId && std::wstring(name) == s->className)
-          s->found.push_back(window);
-        return TRUE;
-      },
-      reinterpret_cast<LPARAM>(&search));
+  WindowSearch search{processId, className, {}};
+  EnumWindows(&CollectWindow, reinterpret_cast<LPARAM>(&search));
   return search.found;
 }
 
