@@ -136,7 +136,9 @@ void HttpResponseReader::ProcessField(const std::string& line) {
 }
 
 void HttpResponseReader::EndOfHeader() {
-  if (head_.statusCode == 100 && head_.responseVer == "1.1") {
+  // Every informational status of HTTP/1.1 (100, 102, 103...) is followed
+  // by the real response.
+  if (head_.statusCode >= 100 && head_.statusCode <= 199 && head_.responseVer == "1.1") {
     if (++interim_ > limits_.maxInterim) return Fail("too many interim responses");
     const bool closeReq = head_.closeReq;
     head_ = HttpResponseHead();

@@ -28,7 +28,7 @@ enum class HttpMethod { Get, Post, Put, Head };
 struct HttpResponseLimits {
   size_t maxHeaderBytes = 64 * 1024;  // kept bytes of one header
   size_t maxHeaderLines = 256;
-  int maxInterim = 5;                 // "100" replies before the final one
+  int maxInterim = 5;                 // 1xx replies before the final one
   size_t maxChallenges = 16;          // authentication challenge fields
   int64_t maxBodySize = 0;            // 0: unlimited
 };

@@ -183,6 +183,9 @@ TEST_F(ClientFixture, InterimReplyIsForgottenAndNotModifiedHasNoBody) {
     if (server.ReadRequest(client).empty()) return;
     if (index == 0)
       SendAll(client, "HTTP/1.1 100 Continue\r\nX-Interim: 1\r\n\r\nHTTP/1.1 200 OK\r\nContent-Length: 2\r\n\r\nok");
+    else if (index == 1)
+      SendAll(client, "HTTP/1.1 102 Processing\r\n\r\nHTTP/1.1 103 Early Hints\r\nLink: </s.css>\r\n\r\n"
+                      "HTTP/1.1 200 OK\r\nContent-Length: 4\r\n\r\nreal");
     else
       SendAll(client, "HTTP/1.1 304 Not Modified\r\nConnection: close\r\n\r\n");
   });
@@ -192,9 +195,13 @@ TEST_F(ClientFixture, InterimReplyIsForgottenAndNotModifiedHasNoBody) {
   EXPECT_EQ(received.Data(), "ok");
   ASSERT_EQ(client->RcvdHeader().size(), 2u);
   EXPECT_EQ(client->RcvdHeader()[0], "HTTP/1.1 200 OK");
+  // Processing and early hints come before the real response too.
+  client->Get();
+  EXPECT_EQ(client->StatusCode(), 200);
+  EXPECT_EQ(received.Data(), "okreal");
   client->Get();
   EXPECT_EQ(client->StatusCode(), 304);
-  EXPECT_EQ(received.Data(), "ok");
+  EXPECT_EQ(received.Data(), "okreal");
 }
 
 TEST_F(ClientFixture, ErrorStatusRaisesWithReasonAndUnansweredChallengeReturns) {
@@ -480,6 +487,27 @@ TEST_F(ClientFixture, FreeingTheClientFromOnTraceIsSafe) {
   THttpClient* raw = client.get();
   EXPECT_THROW(raw->Get(), EHttpException);
   EXPECT_EQ(client, nullptr);
+}
+
+TEST_F(ClientFixture, FreeingTheClientFromItsLoggersEventIsSafe) {
+  HttpPeer* peer = nullptr;
+  HttpPeer server(Reply(peer, "HTTP/1.0 200 OK\r\nContent-Length: 5\r\n\r\nhello"));
+  peer = &server;
+  auto logger = forms::NewUnowned<sv::net::TNetLogger>("");
+  logger->SetLogOptions({sv::net::TLogOption::loDestEvent, sv::net::TLogOption::loProtSpecInfo});
+  logger->SetOnNetLogEvent([&](forms::TComponent*, sv::net::TLogOption, const std::string& msg) {
+    if (msg == "DocBegin") client.reset();
+  });
+  client->SetNetLogger(logger.get());
+  client->URL = server.Url("/");
+  int tracedAfterFree = 0;
+  client->OnTrace = [&](THttpClient*, const std::string&) {
+    if (!client) ++tracedAfterFree;
+  };
+  THttpClient* raw = client.get();
+  EXPECT_THROW(raw->Get(), EHttpException);
+  EXPECT_EQ(client, nullptr);
+  EXPECT_EQ(tracedAfterFree, 0);
 }
 
 }  // namespace
