@@ -91,6 +91,28 @@ TEST(Relocation, ThroughAProxyTheConnectionStays) {
   EXPECT_TRUE(absolute->sameConnection);
 }
 
+TEST(Relocation, ThroughAProxyARelativeValueNeverNamesAnotherHost) {
+  HttpTarget current = PlanRequest("http://u:p@good.example", "proxy:3128").value();
+  current.user = "u";
+  current.password = "p";
+  const auto relative = ResolveLocation(current, "evil.example/steal");
+  ASSERT_TRUE(relative);
+  EXPECT_EQ(relative->target.path, "http://good.example/evil.example/steal");
+  EXPECT_EQ(relative->target.targetHost, "good.example");
+  EXPECT_FALSE(relative->credentialsCleared);
+  EXPECT_EQ(relative->target.user, "u");
+
+  // After an absolute value the next relative one starts from the new root.
+  const auto moved = ResolveLocation(current, "http://other.example");
+  ASSERT_TRUE(moved);
+  EXPECT_TRUE(moved->credentialsCleared);
+  const auto after = ResolveLocation(moved->target, "x");
+  ASSERT_TRUE(after);
+  EXPECT_EQ(after->target.path, "http://other.example/x");
+  EXPECT_EQ(after->target.targetHost, "other.example");
+  EXPECT_FALSE(after->credentialsCleared);
+}
+
 TEST(Relocation, LimiterBoundsEveryCall) {
   RelocationLimiter limiter;
   for (int i = 0; i < 5; ++i) EXPECT_TRUE(limiter.CountRelocation());
