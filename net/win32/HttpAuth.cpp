@@ -37,7 +37,8 @@ void HttpAuthenticator::TraceSummary(int statusCode) {
 }
 
 bool HttpAuthenticator::AnswerNtlm(Side side, const HttpAuthResponse& response, const HttpCredentials& credentials,
-                                   const std::string& localHost, std::string& connection, bool& resend) {
+                                   const std::function<std::string()>& localHost, std::string& connection,
+                                   bool& resend) {
   if (response.challenges.empty() || side.basic != 0 || !credentials.Usable()) return false;
   const auto challenge = FindChallenge(response.challenges, "NTLM");
   if (!challenge) return false;
@@ -54,7 +55,7 @@ bool HttpAuthenticator::AnswerNtlm(Side side, const HttpAuthResponse& response, 
       // message, ends the exchange with the 401 or 407 as it stands.
       const TNTLM_Msg2_Info info = NtlmGetMessage2(NtlmChallengeText(*challenge));
       std::optional<std::string> message3;
-      if (info.Valid) message3 = NtlmGetMessage3("", localHost, credentials.user, info.Challenge, credentials.password);
+      if (info.Valid) message3 = NtlmGetMessage3("", localHost(), credentials.user, info.Challenge, credentials.password);
       if (!message3) {
         side.ntlm = 0;
         break;
@@ -90,8 +91,8 @@ bool HttpAuthenticator::AnswerBasic(Side side, const HttpAuthResponse& response,
 
 bool HttpAuthenticator::Answer(const HttpAuthResponse& response, const HttpCredentials& server,
                                const HttpCredentials& proxy, const HttpAuthOptions& options,
-                               const std::string& localHost, std::string& connection, std::string& proxyConnection) {
-  Update(response.statusCode);
+                               const std::function<std::string()>& localHost, std::string& connection,
+                               std::string& proxyConnection) {
   const bool forServer = response.statusCode == 401;
   if (!forServer && response.statusCode != 407) return false;
   Side side = forServer ? Side{AuthNTLMState, AuthBasicState, serverMessage3_, ""}

@@ -45,13 +45,17 @@ class HttpAuthenticator {
   // After a relocation to another server: its exchange starts over.
   void ResetServer();
 
-  // Updates the states from a response and answers it when a scheme can.
-  // True when the request must go out again. connection/proxyConnection are
-  // the request's Connection and Proxy-Connection values, which NTLM turns
-  // to keep-alive on HTTP/1.0 because its exchange needs one connection.
+  // Moves the states on from any completed response: a success ends an
+  // exchange, so that a followed relocation sends no stale answer.
+  void Update(int statusCode);
+  // Answers a 401 or 407 when a scheme can (call Update first). True when
+  // the request must go out again. localHost names this machine for the NTLM
+  // answer and is asked only then. connection/proxyConnection are the
+  // request's Connection and Proxy-Connection values, which NTLM turns to
+  // keep-alive on HTTP/1.0 because its exchange needs one connection.
   bool Answer(const HttpAuthResponse& response, const HttpCredentials& server, const HttpCredentials& proxy,
-              const HttpAuthOptions& options, const std::string& localHost, std::string& connection,
-              std::string& proxyConnection);
+              const HttpAuthOptions& options, const std::function<std::string()>& localHost,
+              std::string& connection, std::string& proxyConnection);
 
   // Values of the "Authorization: " and "Proxy-Authorization: " lines of the
   // next request (empty: no line).
@@ -67,12 +71,11 @@ class HttpAuthenticator {
     std::string& message3;
     const char* name;  // "" for the server, "Proxy " for the proxy
   };
-  void Update(int statusCode);
   void TraceSummary(int statusCode);
   // Result: whether the scheme took the response; resend tells whether a
   // new request follows.
   bool AnswerNtlm(Side side, const HttpAuthResponse& response, const HttpCredentials& credentials,
-                  const std::string& localHost, std::string& connection, bool& resend);
+                  const std::function<std::string()>& localHost, std::string& connection, bool& resend);
   bool AnswerBasic(Side side, const HttpAuthResponse& response, const HttpCredentials& credentials,
                    bool& resend);
 

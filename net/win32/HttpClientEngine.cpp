@@ -79,6 +79,16 @@ const char* StateName(THttpState state) {
   return index < std::size(kNames) ? kNames[index] : "INVALID STATE";
 }
 
+// The NTLM answer names this machine; a name the library cannot give is
+// left empty rather than stalling the request.
+std::string LocalHostNameOrEmpty() {
+  try {
+    return LocalHostName();
+  } catch (const ESocketException&) {
+    return {};
+  }
+}
+
 std::string ErrorText(int error) { return NetSocketErrorDesc(error) + " (Error #" + std::to_string(error) + ")"; }
 
 }  // namespace
@@ -254,6 +264,7 @@ void HttpClientEngine::Start(THttpRequest kind, const HttpClientSettings& settin
   if (settings.RequestVer != "1.0" && settings.RequestVer != "1.1")
     throw EHttpException("Insupported HTTP version", 5);
 
+  ++requestSerial_;
   settings_ = settings;
   socket_->SetNetLogger(client_ ? client_->NetLogger() : nullptr);
   requestType_ = static_cast<int>(kind);
@@ -562,9 +573,12 @@ void HttpClientEngine::ResponseDone(bool leftovers) {
     client_->ContentRangeBegin = head.contentRangeBegin;
     client_->ContentRangeEnd = head.contentRangeEnd;
   }
+  // A body still going out would be read by the server as the start of the
+  // next request: such a connection is never kept.
+  const bool bodyUnsent = sendingBody_;
   sendingBody_ = false;
   SetState(THttpState::httpBodyReceived);
-  keep_ = !head.closeReq && !leftovers && socket_->State() == TSocketState::wsConnected;
+  keep_ = !head.closeReq && !leftovers && !bodyUnsent && socket_->State() == TSocketState::wsConnected;
   if (!keep_ && socket_->State() != TSocketState::wsClosed) socket_->Close();
   if (state_ != THttpState::httpBodyReceived) return;
 
@@ -575,9 +589,12 @@ void HttpClientEngine::ResponseDone(bool leftovers) {
   response.http10 = settings_.RequestVer == "1.0" || head.responseVer != "1.1";
   HttpAuthOptions options{settings_.Options.Contains(THttpClientOption::httpoNoBasicAuth),
                           settings_.Options.Contains(THttpClientOption::httpoNoNTLMAuth)};
-  const bool answer = (head.statusCode == 401 || head.statusCode == 407) &&
-                      auth_.Answer(response, server_, proxy_, options, LocalHostName(), connection_,
-                                   proxyConnection_);
+  auth_.Update(head.statusCode);
+  // Only a proxy asks for the proxy credentials: a server's 407 is not
+  // answered.
+  const bool asked = head.statusCode == 401 || (head.statusCode == 407 && target_.viaProxy);
+  const bool answer = asked && auth_.Answer(response, server_, proxy_, options, LocalHostNameOrEmpty, connection_,
+                                            proxyConnection_);
   if (answer) {
     if (limiter_.CountRestart()) return Restart();
   } else if (head.location) {
@@ -633,8 +650,11 @@ void HttpClientEngine::Fail(const std::string& reason, int error) {
   sendingBody_ = false;
   keep_ = false;
   if (headerActive_) EndHeader();
-  // Ready first: the close below may report back into this engine.
+  // Ready first: the close below may report back into this engine. A
+  // request started by a handler of that change owns the socket from then.
+  const std::uint64_t request = requestSerial_;
   SetState(THttpState::httpReady);
+  if (requestSerial_ != request) return;
   reader_.Abandon();
   if (socket_->State() != TSocketState::wsClosed || socket_->DnsTask()) socket_->Abort();
 }

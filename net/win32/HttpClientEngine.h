@@ -99,6 +99,8 @@ class HttpClientEngine {
   std::unique_ptr<forms::UtilityWindow> window_;
   THttpState state_ = THttpState::httpReady;
   int requestType_ = 0;
+  // Grows with every started request.
+  std::uint64_t requestSerial_ = 0;
   int dispatching_ = 0;
   std::shared_ptr<HttpClientEngine> keepAlive_;
   bool headerActive_ = false;

@@ -41,6 +41,8 @@ struct Library {
   // Written under the lock, read without it.
   std::atomic<void*> table[kFunctionCount] = {};
   std::atomic<void*> ioctl{nullptr};
+  // Functions put in place by tests; they survive an unload.
+  std::atomic<void*> replaced[kFunctionCount] = {};
 };
 
 Library& Lib() {
@@ -60,6 +62,7 @@ void* FindIn(HMODULE module, std::string_view name, const char* libraryName) {
 
 template <class T>
 T Bound(Function f) {
+  if (void* replaced = Lib().replaced[f].load(std::memory_order_acquire)) return reinterpret_cast<T>(replaced);
   void* address = Lib().table[f].load(std::memory_order_acquire);
   if (!address) {
     address = LoadWinsockFunction(kNames[f]);
@@ -68,6 +71,16 @@ T Bound(Function f) {
   return reinterpret_cast<T>(address);
 }
 
+// The library is released at the process's end when no component holds it,
+// also after lookups made without any component.
+struct UnitEnd {
+  UnitEnd() { Lib(); }  // the library record outlives this object
+  ~UnitEnd() { UnloadWinsock(); }
+  UnitEnd(const UnitEnd&) = delete;
+  UnitEnd& operator=(const UnitEnd&) = delete;
+};
+const UnitEnd unitEnd;
+
 std::string_view Trim(std::string_view text) {
   while (!text.empty() && static_cast<unsigned char>(text.front()) <= ' ') text.remove_prefix(1);
   while (!text.empty() && static_cast<unsigned char>(text.back()) <= ' ') text.remove_suffix(1);
@@ -75,6 +88,15 @@ std::string_view Trim(std::string_view text) {
 }
 
 }  // namespace
+
+bool ReplaceWinsockFunctionForTesting(std::string_view name, void* function) {
+  for (int f = 0; f < kFunctionCount; ++f) {
+    if (name != kNames[f]) continue;
+    Lib().replaced[f].store(function, std::memory_order_release);
+    return true;
+  }
+  return false;
+}
 
 std::uint8_t RequestedVersionLow() { return Lib().verLow; }
 std::uint8_t RequestedVersionHigh() { return Lib().verHigh; }

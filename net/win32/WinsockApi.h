@@ -109,6 +109,11 @@ bool IsDottedQuad(std::string_view text);
 // Decimal digits after leading blanks; saturates instead of overflowing.
 std::uint32_t LeadingNumber(std::string_view text);
 std::string LocalHostName();
+// Puts a function of the same signature in place of a bound one (nullptr
+// restores it), so that tests can meet what a real library does only
+// rarely: a host name it cannot give, a lookup that completes at once.
+// False for a name that is not bound here.
+bool ReplaceWinsockFunctionForTesting(std::string_view name, void* function);
 // The dotted text of an address in network order; copies the library's
 // static buffer at once.
 std::string DottedAddress(std::uint32_t address);

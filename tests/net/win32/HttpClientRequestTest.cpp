@@ -352,6 +352,35 @@ TEST_F(RequestFixture, AsyncRequestEndsWithRequestDone) {
   EXPECT_EQ(done.count, 1);
 }
 
+TEST_F(RequestFixture, ARequestStartedAsAFailureEndsTheLastOneRuns) {
+  HttpPeer server([&](int index, SOCKET peer) {
+    if (server.ReadRequest(peer).empty()) return;
+    if (index == 0) {
+      // A status line without status; the connection stays open.
+      SendAll(peer, "HTTP/1.0 abc\r\n\r\n");
+      nettest::ReadAll(peer, 1);
+      return;
+    }
+    SendAll(peer, "HTTP/1.0 200 OK\r\nContent-Length: 4\r\n\r\nnext");
+  });
+  Done done;
+  WatchDone(*client, done);
+  bool restarted = false;
+  client->OnStateChange = [&](THttpClient* sender) {
+    if (restarted || sender->State() != THttpState::httpReady) return;
+    restarted = true;
+    sender->URL = server.Url("/next");
+    sender->DoRequestAsync(THttpRequest::httpGET);
+  };
+  client->URL = server.Url("/bad");
+  client->DoRequestAsync(THttpRequest::httpGET);
+  ASSERT_TRUE(PumpUntil([&] { return done.count == 2; }));
+  EXPECT_TRUE(restarted);
+  EXPECT_EQ(client->StatusCode(), 200);
+  EXPECT_EQ(received.Data(), "next");
+  EXPECT_EQ(done.error, 0);
+}
+
 TEST_F(RequestFixture, AsyncFailuresCarryTheirErrorCode) {
   Done done;
   WatchDone(*client, done);
