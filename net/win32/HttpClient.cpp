@@ -22,6 +22,7 @@ THttpClient::THttpClient(forms::TComponent* owner)
     : forms::TComponent(owner), engine_(std::make_shared<HttpClientEngine>(this, this)) {}
 
 THttpClient::~THttpClient() {
+  *alive_ = false;
   engine_->Orphan();
   HttpClientEngine::Release(std::move(engine_));
 }
@@ -100,16 +101,17 @@ bool THttpClient::CheckLogOptions(TLogOption option) const {
 bool THttpClient::TraceWanted(TLogOption option) const { return OnTrace || CheckLogOptions(option); }
 
 void THttpClient::DebugLog(TLogOption option, const std::string& text) {
+  // Copies: a handler may free this component and its events with it.
+  const std::shared_ptr<bool> alive = alive_;
+  const auto handler = OnTrace;
   if (CheckLogOptions(option)) {
     try {
       logger_->DoDebugLog(this, option, text);
     } catch (const ELoggerException&) {
     }
+    if (!*alive) return;
   }
-  if (!OnTrace) return;
-  // A copy: the handler may free this component and its events with it.
-  const auto handler = OnTrace;
-  handler(this, text);
+  if (handler) handler(this, text);
 }
 
 void THttpClient::Notification(forms::TComponent* component, forms::ComponentOperation operation) {

@@ -65,8 +65,8 @@ class THttpClient : public forms::TComponent, public HttpClientSettings, public 
   // True when a line traced under this option goes anywhere (logger or
   // OnTrace), so that nobody builds lines no one reads.
   bool TraceWanted(TLogOption option) const;
-  // Logger failures are swallowed: tracing never ends a request. OnTrace
-  // comes last, so its handler may free the component.
+  // Logger failures are swallowed: tracing never ends a request. A logger
+  // event handler or OnTrace may free the component.
   void DebugLog(TLogOption option, const std::string& text);
 
  protected:
@@ -75,6 +75,8 @@ class THttpClient : public forms::TComponent, public HttpClientSettings, public 
  private:
   TNetLogger* logger_ = nullptr;
   std::shared_ptr<HttpClientEngine> engine_;
+  // False once the component is freed, also from inside a trace handler.
+  std::shared_ptr<bool> alive_ = std::make_shared<bool>(true);
 };
 
 }  // namespace sv::net

@@ -9,45 +9,47 @@ namespace sv::net {
 TNetLogger::TNetLogger(forms::TComponent* owner) : TComponent(owner) {}
 
 TNetLogger::~TNetLogger() {
-  std::lock_guard guard(lock_);
+  std::shared_ptr<std::recursive_mutex> lock = lock_;
+  std::lock_guard guard(*lock);
   destroying_ = true;
+  *alive_ = false;
   CloseLogFile();
 }
 
 TLogOptions TNetLogger::LogOptions() const {
-  std::lock_guard guard(lock_);
+  std::lock_guard guard(*lock_);
   return options_;
 }
 
 void TNetLogger::SetLogOptions(TLogOptions options) {
-  std::lock_guard guard(lock_);
+  std::lock_guard guard(*lock_);
   options_ = options;
 }
 
 std::string TNetLogger::LogFileName() const {
-  std::lock_guard guard(lock_);
+  std::lock_guard guard(*lock_);
   return fileName_;
 }
 
 void TNetLogger::SetLogFileName(std::string name) {
-  std::lock_guard guard(lock_);
+  std::lock_guard guard(*lock_);
   if (name == fileName_) return;
   fileName_ = std::move(name);
   CloseLogFile();
 }
 
 TLogFileOption TNetLogger::LogFileOption() const {
-  std::lock_guard guard(lock_);
+  std::lock_guard guard(*lock_);
   return fileOption_;
 }
 
 void TNetLogger::SetLogFileOption(TLogFileOption option) {
-  std::lock_guard guard(lock_);
+  std::lock_guard guard(*lock_);
   fileOption_ = option;
 }
 
 void TNetLogger::SetOnNetLogEvent(TNetLogEvent handler) {
-  std::lock_guard guard(lock_);
+  std::lock_guard guard(*lock_);
   onNetLogEvent_ = std::move(handler);
 }
 
@@ -60,7 +62,9 @@ std::string TNetLogger::TimeStamp() {
 }
 
 void TNetLogger::DoDebugLog(forms::TComponent* sender, TLogOption option, std::string_view msg) {
-  std::lock_guard guard(lock_);
+  const std::shared_ptr<std::recursive_mutex> lock = lock_;
+  const std::shared_ptr<bool> alive = alive_;
+  std::lock_guard guard(*lock);
   if (destroying_) return;
   if (msg.size() > kMaxLineLength) msg = msg.substr(0, kMaxLineLength);
   // Each destination takes its own stamp.
@@ -68,7 +72,10 @@ void TNetLogger::DoDebugLog(forms::TComponent* sender, TLogOption option, std::s
                                                                       : std::string(msg); };
   if (options_.Contains(TLogOption::loDestEvent) && onNetLogEvent_) {
     TNetLogEvent handler = onNetLogEvent_;
-    handler(sender, option, line());
+    const std::string text = line();
+    handler(sender, option, text);
+    // The handler may have freed this logger.
+    if (!*alive) return;
   }
   if (options_.Contains(TLogOption::loDestOutDebug)) OutputDebugStringW(forms::widen(line()).c_str());
   if (options_.Contains(TLogOption::loDestFile)) WriteToLogFile(line() + "\r\n");

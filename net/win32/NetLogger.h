@@ -7,6 +7,7 @@
 #include <cstdint>
 #include <functional>
 #include <initializer_list>
+#include <memory>
 #include <mutex>
 #include <string>
 #include <string_view>
@@ -81,7 +82,10 @@ class TNetLogger : public forms::TComponent {
   void CloseLogFile();
   void WriteToLogFile(std::string_view text);
 
-  mutable std::recursive_mutex lock_;
+  // Shared with a line being written, so that an event handler that frees
+  // the logger leaves a lock to release and a flag telling it is gone.
+  std::shared_ptr<std::recursive_mutex> lock_ = std::make_shared<std::recursive_mutex>();
+  std::shared_ptr<bool> alive_ = std::make_shared<bool>(true);
   TLogOptions options_;
   std::string fileName_;
   TLogFileOption fileOption_ = TLogFileOption::lfoAppend;

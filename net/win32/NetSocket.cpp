@@ -25,11 +25,13 @@ std::string Hex8(const void* address) {
 }  // namespace
 
 TCustomNetSocket::TCustomNetSocket(forms::TComponent* owner) : TComponent(owner) {
-  id_ = detail::RegisterSocket(this);
-  if (!detail::SocketWindow()) {
+  id_ = detail::NewSocketId();
+  window_ = detail::RegisterSocket(id_, this);
+  if (!window_) {
     detail::UnregisterSocket(id_);
     throw ESocketException("Cannot create a hidden window for TNetSocket");
   }
+  windowThread_ = GetCurrentThreadId();
   HoldLibrary();
   ResetDefaults();
 }
@@ -58,11 +60,11 @@ TCustomNetSocket::~TCustomNetSocket() {
   handle_ = INVALID_SOCKET;
   *alive_ = false;
   DiscardSendQueue();
-  detail::UnregisterSocket(id_);
+  if (window_) detail::UnregisterSocket(id_);
   ReleaseLibrary();
 }
 
-HWND TCustomNetSocket::Window() const { return detail::SocketWindow(); }
+HWND TCustomNetSocket::Window() const { return window_; }
 
 // ---- properties ----
 
@@ -104,7 +106,12 @@ void TCustomNetSocket::SetLocalPort(const std::string& value) {
   localPortResolved_ = false;
 }
 
-void TCustomNetSocket::SetSendFlags(TSocketSendFlags flags) { sendFlags_ = flags; }
+void TCustomNetSocket::SetSendFlags(TSocketSendFlags flags) {
+  if (state_ != TSocketState::wsClosed) return ReportError("Cannot change SendFlags if not closed");
+  if (flags != TSocketSendFlags::wsSendNormal && flags != TSocketSendFlags::wsSendUrgent)
+    return ReportError("Invalid SendFlags");
+  sendFlags_ = flags;
+}
 
 void TCustomNetSocket::SetReqVerLow(std::uint8_t value) {
   if (!SetRequestedVersion(value, RequestedVersionHigh()))
@@ -139,46 +146,6 @@ void TCustomNetSocket::DebugLog(TLogOption option, const std::string& text) {
   }
 }
 
-std::string TCustomNetSocket::PeerAddr() {
-  if (state_ != TSocketState::wsConnected) return "error";
-  sockaddr_in peer{};
-  int length = sizeof peer;
-  if (ws::getpeername(handle_, reinterpret_cast<sockaddr*>(&peer), &length) != 0) {
-    ReportWinsockError("GetPeerAddr");
-    return "error";
-  }
-  return DottedAddress(peer.sin_addr.s_addr);
-}
-
-std::string TCustomNetSocket::PeerPort() {
-  if (state_ != TSocketState::wsConnected) return "error";
-  sockaddr_in peer{};
-  int length = sizeof peer;
-  if (ws::getpeername(handle_, reinterpret_cast<sockaddr*>(&peer), &length) != 0) {
-    ReportWinsockError("GetPeerPort");
-    return "error";
-  }
-  return std::to_string(NetToHost16(peer.sin_port));
-}
-
-std::string TCustomNetSocket::LocalPortText() {
-  if (state_ != TSocketState::wsBound && state_ != TSocketState::wsConnected && state_ != TSocketState::wsListening)
-    return "error";
-  sockaddr_in local{};
-  int length = sizeof local;
-  if (ws::getsockname(handle_, reinterpret_cast<sockaddr*>(&local), &length) != 0) return "error";
-  return std::to_string(NetToHost16(local.sin_port));
-}
-
-std::string TCustomNetSocket::LocalAddrText() {
-  if (state_ != TSocketState::wsBound && state_ != TSocketState::wsConnected && state_ != TSocketState::wsListening)
-    return "error";
-  sockaddr_in local{};
-  int length = sizeof local;
-  if (ws::getsockname(handle_, reinterpret_cast<sockaddr*>(&local), &length) != 0) return "error";
-  return DottedAddress(local.sin_addr.s_addr);
-}
-
 // ---- events ----
 
 void TCustomNetSocket::SetState(TSocketState state) {
@@ -208,8 +175,11 @@ void TCustomNetSocket::TriggerDnsLookupDone(std::uint16_t errCode) {
 }
 
 void TCustomNetSocket::TriggerDataSent(std::uint16_t errCode) {
-  if (CheckLogOptions(TLogOption::loWsockDump))
+  if (CheckLogOptions(TLogOption::loWsockDump)) {
+    AliveToken alive = alive_;
     DebugLog(TLogOption::loWsockDump, Hex8(this) + " TriggerDataSent " + std::to_string(handle_));
+    if (!*alive) return;
+  }
   if (auto handler = OnDataSent) handler(this, errCode);
 }
 
@@ -233,13 +203,22 @@ void TCustomNetSocket::ReportWinsockError(const std::string& function) {
   if (error == WSAECONNRESET || error == WSAENOTCONN) {
     if (handle_ != INVALID_SOCKET) ws::closesocket(handle_);
     handle_ = INVALID_SOCKET;
-    if (state_ != TSocketState::wsClosed && !closeSignalled_) {
-      closeSignalled_ = true;
+    if (state_ != TSocketState::wsClosed) {
+      // Ends like any other close, so that the next connection starts
+      // afresh and reports its own close.
       AliveToken alive = alive_;
-      TriggerSessionClosed(static_cast<std::uint16_t>(error));
+      if (!closeSignalled_) {
+        closeSignalled_ = true;
+        TriggerSessionClosed(static_cast<std::uint16_t>(error));
+        if (!*alive) return;
+      }
+      SetState(TSocketState::wsClosed);
       if (!*alive) return;
+      try {
+        ResetDefaults();
+      } catch (...) {
+      }
     }
-    state_ = TSocketState::wsClosed;
   }
   LastError = error;
   ReportError(text);
@@ -307,6 +286,8 @@ LRESULT TCustomNetSocket::WndProc(UINT message, WPARAM wParam, LPARAM lParam) {
 void TCustomNetSocket::HandleNetEvent(WPARAM wParam, LPARAM lParam) {
   WORD events = WSAGETSELECTEVENT(lParam);
   auto error = static_cast<std::uint16_t>(WSAGETSELECTERROR(lParam));
+  // A trace handler may free this component.
+  AliveToken alive = alive_;
   if (CheckLogOptions(TLogOption::loWsockDump)) {
     std::string line = "AsyncSelect CtrlSocket" + std::to_string(wParam) + ", " + std::to_string(events);
     if (events & FD_CONNECT) line += " FD_CONNECT";
@@ -315,9 +296,9 @@ void TCustomNetSocket::HandleNetEvent(WPARAM wParam, LPARAM lParam) {
     if (events & FD_CLOSE) line += " FD_CLOSE";
     if (events & FD_ACCEPT) line += " FD_ACCEPT";
     DebugLog(TLogOption::loWsockDump, line);
+    if (!*alive) return;
   }
   if (static_cast<SOCKET>(wParam) != handle_ || paused_) return;
-  AliveToken alive = alive_;
   if (events & FD_CONNECT) HandleFdConnect(error);
   if (!*alive) return;
   if (events & FD_READ) HandleFdRead(error);
@@ -505,6 +486,7 @@ void TCustomNetSocket::Connect() {
   }
   if (socketType_ == SOCK_DGRAM) {
     if (!BindLocal()) return;
+    if (MultiCast && !ApplyMultiCastSending()) return;
     if (remote_.sin_addr.s_addr == INADDR_BROADCAST &&
         !SetOption(SOL_SOCKET, SO_BROADCAST, 1, "setsockopt(SO_BROADCAST)"))
       return;
@@ -523,9 +505,11 @@ void TCustomNetSocket::Connect() {
     TriggerSessionConnected(0);
     return;
   }
-  if (CheckLogOptions(TLogOption::loWsockInfo))
+  if (CheckLogOptions(TLogOption::loWsockInfo)) {
     DebugLog(TLogOption::loWsockInfo,
              "TNetSocket will connect to " + DottedAddress(remote_.sin_addr.s_addr) + ":" + std::to_string(portNumber_));
+    if (!*alive) return;
+  }
   if (ws::connect(handle_, reinterpret_cast<sockaddr*>(&remote_), sizeof remote_) == 0 ||
       ws::WSAGetLastError() == WSAEWOULDBLOCK) {
     SetState(TSocketState::wsConnecting);
@@ -533,92 +517,6 @@ void TCustomNetSocket::Connect() {
   }
   LastError = ws::WSAGetLastError();
   ReportWinsockError("Connect");
-}
-
-void TCustomNetSocket::Listen() {
-  if (!portAssigned_) {
-    LastError = WSAEINVAL;
-    return ReportError("listen: port not assigned");
-  }
-  if (!protoAssigned_) {
-    LastError = WSAEINVAL;
-    return ReportError("listen: protocol not assigned");
-  }
-  if (!addrAssigned_) {
-    LastError = WSAEINVAL;
-    return ReportError("listen: address not assigned");
-  }
-  try {
-    if (!protoResolved_) {
-      protoNumber_ = NetSocketResolveProto(proto_);
-      socketType_ = protoNumber_ == IPPROTO_UDP ? SOCK_DGRAM : SOCK_STREAM;
-      protoResolved_ = true;
-    }
-    if (!portResolved_) {
-      portNumber_ = NetSocketResolvePort(port_, proto_);
-      portResolved_ = true;
-    }
-    if (!addrResolved_) {
-      remote_.sin_addr.s_addr = NetSocketResolveHost(addr_);
-      addrResolved_ = true;
-    }
-  } catch (const sv::Exception& e) {
-    return ReportError("listen: " + e.Message());
-  }
-  remote_.sin_family = AF_INET;
-  remote_.sin_port = HostToNet16(portNumber_);
-  DiscardSendQueue();
-  handle_ = ws::socket(AF_INET, socketType_, protoNumber_);
-  if (handle_ == INVALID_SOCKET) return ReportWinsockError("socket");
-  if (socketType_ == SOCK_DGRAM && ReuseAddr && !SetOption(SOL_SOCKET, SO_REUSEADDR, -1, "setsockopt(SO_REUSEADDR)"))
-    return;
-  if (ws::bind(handle_, reinterpret_cast<sockaddr*>(&remote_), sizeof remote_) != 0) return ReportWinsockError("Bind");
-  AliveToken alive = alive_;
-  SetState(TSocketState::wsBound);
-  if (!*alive) return;
-  if (socketType_ == SOCK_STREAM) {
-    if (ws::listen(handle_, ListenBacklog) != 0) return ReportWinsockError("Listen");
-    SetState(TSocketState::wsListening);
-    if (!*alive) return;
-  } else {
-    SetState(TSocketState::wsListening);
-    if (!*alive) return;
-    SetState(TSocketState::wsConnected);
-    if (!*alive) return;
-    TriggerSessionConnected(0);
-    if (!*alive) return;
-  }
-  SelectEvents(FD_READ | FD_WRITE | FD_ACCEPT | FD_CLOSE, "WSAASyncSelect");
-}
-
-SOCKET TCustomNetSocket::Accept() {
-  if (state_ != TSocketState::wsListening) {
-    LastError = WSAEINVAL;
-    ReportError("not a listening socket");
-    return INVALID_SOCKET;
-  }
-  int length = sizeof remote_;
-  SOCKET accepted = ws::accept(handle_, reinterpret_cast<sockaddr*>(&remote_), &length);
-  if (accepted == INVALID_SOCKET) ReportWinsockError("Accept");
-  return accepted;
-}
-
-void TCustomNetSocket::Dup(SOCKET handle) {
-  if (handle == 0 || handle == INVALID_SOCKET) {
-    ws::WSASetLastError(WSAEINVAL);
-    return ReportWinsockError("Dup");
-  }
-  if (state_ != TSocketState::wsClosed) {
-    if (ws::closesocket(handle_) != 0) return ReportWinsockError("Dup (closesocket)");
-    handle_ = INVALID_SOCKET;
-    AliveToken alive = alive_;
-    SetState(TSocketState::wsClosed);
-    if (!*alive) return;
-  }
-  handle_ = handle;
-  if (!ReadBufferSizes() || !ApplyLinger()) return;
-  if (!SelectEvents(FD_READ | FD_WRITE | FD_CONNECT | FD_CLOSE, "WSAAsyncSelect")) return;
-  SetState(TSocketState::wsConnected);
 }
 
 // ---- closing ----
@@ -653,9 +551,12 @@ void TCustomNetSocket::AbortWithError(std::uint16_t errCode) {
 }
 
 void TCustomNetSocket::Shutdown(int how) {
-  if (CheckLogOptions(TLogOption::loWsockInfo))
+  if (CheckLogOptions(TLogOption::loWsockInfo)) {
+    AliveToken alive = alive_;
     DebugLog(TLogOption::loWsockInfo,
              Hex8(this) + " TCustomNetSocket.Shutdown " + std::to_string(how) + " " + std::to_string(handle_));
+    if (!*alive) return;
+  }
   if (handle_ != INVALID_SOCKET) ws::shutdown(handle_, how);
 }
 
@@ -670,7 +571,10 @@ void TCustomNetSocket::InternalClose(bool shutdown, std::uint16_t errCode) {
     return;
   }
   if (state_ == TSocketState::wsClosed) return;
-  if (shutdown) Shutdown(1);
+  if (shutdown) {
+    Shutdown(1);
+    if (!*alive) return;
+  }
   // A lingering close of a non-blocking socket may answer "would block":
   // serve the queue and try again, a bounded number of times.
   for (int attempt = 0; ws::closesocket(handle_) != 0; ++attempt) {

@@ -2,13 +2,16 @@
 // The asynchronous socket component: a TCP, UDP or raw IPv4 socket that
 // never blocks. The sockets library posts the socket's network events to a
 // hidden window shared by all sockets of the thread; each posted message
-// becomes one of the component's events on that thread.
+// becomes one of the component's events on that thread. DetachWindow and
+// AttachWindow move a socket to another thread; it is freed on the thread
+// it is attached to, or detached.
 #include <winsock2.h>
 #include <windows.h>
 
 #include <cstdint>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -67,6 +70,11 @@ class TCustomNetSocket : public forms::TComponent {
   int RcvdCount() { return GetRcvdCount(); }
   int LastError = 0;
   bool MultiThreaded = false;
+  // A UDP socket sends to a group (MultiCastIpTTL hops, from the interface
+  // LocalAddr when one is set), or joins MultiCastAddrStr when it listens.
+  bool MultiCast = false;
+  std::string MultiCastAddrStr;
+  int MultiCastIpTTL = 1;
   bool ReuseAddr = false;
   TNetSocketOptions ComponentOptions;
   int ListenBacklog = 5;
@@ -121,6 +129,19 @@ class TCustomNetSocket : public forms::TComponent {
   void Resume();
   std::string LocalPortText();
   std::string LocalAddrText();
+  // The raw address records: 0, or -1 when there is none (the remote one
+  // only while connected). length gives the buffer's size and takes the
+  // record's.
+  int PeerSockAddr(sockaddr* buffer, int& length);
+  int LocalSockAddr(sockaddr* buffer, int& length);
+  static bool IsTimevalNonZero(const timeval& value);
+  static void ZeroTimeval(timeval& value);
+  // Whether a and b are equal, or different when equal is false.
+  static bool SameTimeval(const timeval& a, const timeval& b, bool equal = true);
+  // Moves the socket's events to the calling thread: detach on the thread
+  // it is attached to, then attach on the new one.
+  void AttachWindow();
+  void DetachWindow();
 
   // Data path.
   void QueueSendData(const void* data, int len);
@@ -151,6 +172,7 @@ class TCustomNetSocket : public forms::TComponent {
   LRESULT Dispatch(UINT message, WPARAM wParam, LPARAM lParam);
   std::uint64_t Id() const { return id_; }
   HANDLE DnsTask() const { return dnsTask_; }
+  bool StartingLookup() const { return startingLookup_; }
 
  protected:
   void Notification(forms::TComponent* component, forms::ComponentOperation operation) override;
@@ -210,6 +232,13 @@ class TCustomNetSocket : public forms::TComponent {
   bool ApplyKeepAlive();
   bool BindLocal();
   bool SetOption(int level, int name, int value, const char* what);
+  bool ApplyMultiCastSending();
+  bool JoinMultiCastGroup();
+  // Listen's part for each socket type.
+  bool ListenStream(const AliveToken& alive);
+  bool ListenDatagram(const AliveToken& alive);
+  bool ListenRaw(const AliveToken& alive);
+  bool ResolveForListen();
   bool SelectEvents(long mask, const char* what);
   void DiscardSendQueue();
   // One lock for the send queues of all sockets.
@@ -238,6 +267,16 @@ class TCustomNetSocket : public forms::TComponent {
   std::string dnsResult_;
   std::vector<std::string> dnsResultList_;
   HANDLE dnsTask_ = nullptr;
+  // The lookup's completion may be dispatched before its start returns the
+  // handle: it is kept and served then.
+  bool startingLookup_ = false;
+  struct EarlyCompletion {
+    WPARAM wParam;
+    LPARAM lParam;
+  };
+  std::optional<EarlyCompletion> earlyCompletion_;
+  HWND window_ = nullptr;
+  DWORD windowThread_ = 0;
   std::vector<char> dnsBuffer_ = std::vector<char>(MAXGETHOSTSTRUCT);
   std::int64_t readCount_ = 0;
   bool terminated_ = false;

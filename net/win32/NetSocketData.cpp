@@ -110,8 +110,10 @@ void TCustomNetSocket::TryToSend() {
       case SendOutcome::Stopped:
         return;
       case SendOutcome::ConnectionLost:
-        if (CheckLogOptions(TLogOption::loWsockErr))
+        if (CheckLogOptions(TLogOption::loWsockErr)) {
           DebugLog(TLogOption::loWsockErr, Name() + " Winsock.Send failed " + std::to_string(result.error));
+          if (!*alive) return;
+        }
         closeSignalled_ = true;
         Close();
         if (!*alive) return;

@@ -1,6 +1,7 @@
 // Name lookups of the socket component: asynchronous on the shared window,
 // or at once for a literal address.
 #include <cstdio>
+#include <utility>
 
 #include "net/win32/NetSocket.h"
 
@@ -41,17 +42,27 @@ void TCustomNetSocket::DnsLookup(const std::string& hostName) {
     }
   }
   if (!Window()) return ReportError("DnsLookup: Window not assigned");
-  dnsTask_ = ws::WSAAsyncGetHostByName(Window(), kMsgDnsDone, name.c_str(), dnsBuffer_.data(),
-                                       static_cast<int>(dnsBuffer_.size()));
+  earlyCompletion_.reset();
+  startingLookup_ = true;
+  HANDLE task = ws::WSAAsyncGetHostByName(Window(), kMsgDnsDone, name.c_str(), dnsBuffer_.data(),
+                                          static_cast<int>(dnsBuffer_.size()));
+  startingLookup_ = false;
+  dnsTask_ = task;
   if (!dnsTask_) {
     LastError = ws::WSAGetLastError();
     char text[400];
     std::snprintf(text, sizeof text, "%s: can't start DNS lookup, error #%d", name.c_str(), LastError);
-    ReportError(text);
+    return ReportError(text);
   }
+  if (std::optional<EarlyCompletion> early = std::exchange(earlyCompletion_, std::nullopt))
+    HandleDnsDone(early->wParam, early->lParam);
 }
 
 void TCustomNetSocket::HandleDnsDone(WPARAM wParam, LPARAM lParam) {
+  if (startingLookup_ && !dnsTask_) {
+    earlyCompletion_ = EarlyCompletion{wParam, lParam};
+    return;
+  }
   if (!dnsTask_ || reinterpret_cast<HANDLE>(wParam) != dnsTask_) return;
   dnsTask_ = nullptr;
   auto error = static_cast<std::uint16_t>(WSAGETASYNCERROR(lParam));

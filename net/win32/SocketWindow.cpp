@@ -1,5 +1,6 @@
 #include "net/win32/SocketWindow.h"
 
+#include <atomic>
 #include <map>
 
 #include "forms/UtilityWindow.h"
@@ -9,16 +10,16 @@ namespace sv::net::detail {
 
 namespace {
 
-// Sockets live on the GUI thread; nothing here is touched from elsewhere.
+// One per thread: a thread's window and its list are touched by that
+// thread only.
 struct Registry {
   std::map<std::uint64_t, TCustomNetSocket*> living;
   std::map<std::uint64_t, std::unique_ptr<TCustomNetSocket>> adopted;
   std::unique_ptr<forms::UtilityWindow> window;
-  std::uint64_t next = 1;
 };
 
 Registry& Sockets() {
-  static Registry registry;
+  thread_local Registry registry;
   return registry;
 }
 
@@ -36,6 +37,10 @@ TCustomNetSocket* FindByHandle(WPARAM handle) {
 TCustomNetSocket* FindByLookup(WPARAM task) {
   for (auto& [id, socket] : Sockets().living)
     if (socket->DnsTask() && socket->DnsTask() == reinterpret_cast<HANDLE>(task)) return socket;
+  // A completion that overtook the call starting its lookup belongs to the
+  // socket inside that call.
+  for (auto& [id, socket] : Sockets().living)
+    if (socket->StartingLookup()) return socket;
   return nullptr;
 }
 
@@ -72,13 +77,17 @@ LRESULT Route(UINT message, WPARAM wParam, LPARAM lParam) {
 
 }  // namespace
 
-std::uint64_t RegisterSocket(TCustomNetSocket* socket) {
+std::uint64_t NewSocketId() {
+  static std::atomic<std::uint64_t> next{1};
+  return next++;
+}
+
+HWND RegisterSocket(std::uint64_t id, TCustomNetSocket* socket) {
   Registry& registry = Sockets();
   if (!registry.window)
     registry.window = std::make_unique<forms::UtilityWindow>(&Route, forms::UtilityWindow::Kind::MessageOnly);
-  std::uint64_t id = registry.next++;
   registry.living[id] = socket;
-  return id;
+  return registry.window->Handle();
 }
 
 void UnregisterSocket(std::uint64_t id) {
@@ -97,3 +106,27 @@ void AdoptForRelease(std::uint64_t id, std::unique_ptr<TCustomNetSocket> socket)
 }
 
 }  // namespace sv::net::detail
+
+namespace sv::net {
+
+void TCustomNetSocket::DetachWindow() {
+  if (!window_) return;
+  if (GetCurrentThreadId() != windowThread_) return ReportError("Cannot detach from other thread");
+  if (handle_ != INVALID_SOCKET) ws::WSAAsyncSelect(handle_, window_, 0, 0);
+  detail::UnregisterSocket(id_);
+  window_ = nullptr;
+  windowThread_ = 0;
+}
+
+void TCustomNetSocket::AttachWindow() {
+  if (window_) return ReportError("Cannot attach when not detached");
+  window_ = detail::RegisterSocket(id_, this);
+  if (!window_) {
+    detail::UnregisterSocket(id_);
+    return ReportError("Cannot create a hidden window for TNetSocket");
+  }
+  windowThread_ = GetCurrentThreadId();
+  if (handle_ != INVALID_SOCKET && !paused_) SelectEvents(selectMask_, "WSAAsyncSelect");
+}
+
+}  // namespace sv::net

@@ -1,9 +1,10 @@
 #pragma once
-// The hidden window shared by the sockets of the GUI thread and the list of
-// living sockets. Messages find their socket by its identifier (or by the
-// socket or lookup handle the library reports) in that list, never by a
-// pointer carried in a message, so a message for a freed socket finds
-// nothing and is dropped.
+// The hidden window shared by the sockets of one thread and the list of the
+// sockets attached to it. Messages find their socket by its identifier (or
+// by the socket or lookup handle the library reports) in that list, never
+// by a pointer carried in a message, so a message for a freed or detached
+// socket finds nothing and is dropped. A socket is attached to the window of
+// the thread that made it, or that attached it last; it is freed there.
 #include <windows.h>
 
 #include <cstdint>
@@ -15,9 +16,14 @@ class TCustomNetSocket;
 
 namespace sv::net::detail {
 
-// Creates the window with the first socket, destroys it with the last.
-std::uint64_t RegisterSocket(TCustomNetSocket* socket);
+// Unique across threads.
+std::uint64_t NewSocketId();
+// Attaches the socket to the calling thread's window, made with its first
+// socket; the window, or nullptr when it cannot be made.
+HWND RegisterSocket(std::uint64_t id, TCustomNetSocket* socket);
+// Detaches it; the window goes with the thread's last socket.
 void UnregisterSocket(std::uint64_t id);
+// The calling thread's window, if it has one.
 HWND SocketWindow();
 // Keeps a caller-held socket until its release message is handled.
 void AdoptForRelease(std::uint64_t id, std::unique_ptr<TCustomNetSocket> socket);

@@ -105,4 +105,38 @@ TEST(NetLogger, SocketTracesReachTheLoggerAndItsFailuresStayInside) {
   EXPECT_EQ(socket->NetLogger(), nullptr) << "a freed logger is forgotten";
 }
 
+TEST(NetLogger, AnEventHandlerMayFreeTheLoggerOrTheTracedSocket) {
+  svtest::TempFolder folder;
+  auto logger = forms::NewUnowned<TNetLogger>("");
+  logger->SetLogOptions({TLogOption::loDestEvent, TLogOption::loDestFile});
+  logger->SetLogFileName(svtest::PathToUtf8(folder / "gone.log"));
+  logger->SetOnNetLogEvent([&](forms::TComponent*, TLogOption, const std::string&) { logger.reset(); });
+  TNetLogger* raw = logger.get();
+  raw->DoDebugLog(nullptr, TLogOption::loWsockInfo, "last");
+  EXPECT_EQ(logger, nullptr);
+  // The line ended with the logger: no file was opened for it.
+  EXPECT_FALSE(folder.Read("gone.log"));
+
+  nettest::LoopbackPeer peer([](SOCKET client) {
+    nettest::SendAll(client, "x");
+    nettest::ReadAll(client, 1);
+  });
+  auto tracer = forms::NewUnowned<TNetLogger>("");
+  auto socket = forms::NewUnowned<sv::net::TNetSocket>("");
+  tracer->SetLogOptions({TLogOption::loDestEvent, TLogOption::loWsockDump});
+  int afterFree = 0;
+  tracer->SetOnNetLogEvent([&](forms::TComponent*, TLogOption, const std::string& msg) {
+    if (!socket) ++afterFree;
+    if (msg.find("FD_READ") != std::string::npos) socket.reset();
+  });
+  socket->SetNetLogger(tracer.get());
+  socket->OnDataAvailable = [&](sv::net::TCustomNetSocket* s, std::uint16_t) { s->ReceiveText(); };
+  socket->SetAddr("127.0.0.1");
+  socket->SetPort(peer.PortText());
+  socket->Connect();
+  ASSERT_TRUE(nettest::PumpUntil([&] { return !socket; }));
+  nettest::PumpFor(100);
+  EXPECT_EQ(afterFree, 0);
+}
+
 }  // namespace
