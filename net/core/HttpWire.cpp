@@ -95,4 +95,12 @@ bool CloseRequested(std::string_view requestVer, std::string_view responseVer) {
   return requestVer == "1.0" || responseVer == "1.0";
 }
 
+std::string HtmlDocName(std::string_view docName, std::string_view contentType) {
+  if (contentType != "text/html") return std::string(docName);
+  const size_t dot = docName.rfind('.');
+  if (dot == std::string_view::npos) return std::string(docName) + ".htm";
+  if (LowerAscii(docName.substr(dot)) != ".exe") return std::string(docName);
+  return std::string(docName.substr(0, dot)) + ".htm";
+}
+
 }  // namespace sv::net

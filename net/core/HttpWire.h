@@ -74,4 +74,8 @@ bool ApplyConnectionField(std::string_view value, bool closeReq);
 // Whether the connection must close after a response, from the versions.
 bool CloseRequested(std::string_view requestVer, std::string_view responseVer);
 
+// The document name once the body's type is known: an HTML body whose name
+// has no extension or ".exe" (any case) is named ".htm".
+std::string HtmlDocName(std::string_view docName, std::string_view contentType);
+
 }  // namespace sv::net

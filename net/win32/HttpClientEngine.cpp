@@ -4,6 +4,7 @@
 #include <iterator>
 #include <utility>
 
+#include "net/core/HttpWire.h"
 #include "net/win32/HttpClient.h"
 #include "net/win32/WinsockApi.h"
 
@@ -161,6 +162,7 @@ HttpClientEngine::HttpClientEngine(THttpClient* client, HttpClientEvents* events
     Fire(events_, &HttpClientEvents::OnCookie, client_, value, accept);
   };
   reader_.OnDocBegin = [this] {
+    result_.DocName = HtmlDocName(result_.DocName, reader_.Head().contentType);
     Trace([] { return std::string("DocBegin"); });
     Fire(events_, &HttpClientEvents::OnDocBegin, client_);
     // An unknown coding leaves the body as received.
@@ -486,7 +488,10 @@ void HttpClientEngine::SocketDataAvailable() {
                    : static_cast<int>(std::clamp<std::int64_t>(allowance_ - sampleBytes_, 1, kLimitedReadSize));
   for (int round = 0; round < rounds; ++round) {
     const int received = socket_->Receive(buffer_.data(), size);
-    if (received <= 0) return;
+    if (received <= 0) {
+      Trace([&] { return "**data available. Len=" + std::to_string(received); });
+      return;
+    }
     Touch();
     Trace([&] { return "Data available. Len=" + std::to_string(received); });
     responseBytes_ += received;

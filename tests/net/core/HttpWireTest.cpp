@@ -121,6 +121,20 @@ struct Chunked {
   }
 };
 
+TEST(HttpFields, HtmlBodiesNamedAsPages) {
+  struct Case {
+    const char* name;
+    const char* type;
+    const char* expected;
+  };
+  for (const Case& c : {Case{"setup.exe", "text/html", "setup.htm"}, Case{"SETUP.EXE", "text/html", "SETUP.htm"},
+                        Case{"page", "text/html", "page.htm"}, Case{"page.php", "text/html", "page.php"},
+                        Case{"setup.exe", "application/octet-stream", "setup.exe"},
+                        Case{"page", "text/plain", "page"}, Case{"a.b.exe", "text/html", "a.b.htm"},
+                        Case{"page.", "text/html", "page."}})
+    EXPECT_EQ(HtmlDocName(c.name, c.type), c.expected) << c.name << " " << c.type;
+}
+
 TEST(HttpChunkDecoder, DecodesAtEverySplit) {
   const std::string body = "5\r\nhello\r\n1A;name=value\r\nabcdefghijklmnopqrstuvwxyz\r\n0\r\n\r\nEXTRA";
   for (size_t step = 1; step <= body.size(); ++step) {

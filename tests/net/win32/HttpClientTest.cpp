@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <atomic>
 #include <memory>
 #include <vector>
 
@@ -508,6 +509,32 @@ TEST_F(ClientFixture, FreeingTheClientFromItsLoggersEventIsSafe) {
   EXPECT_THROW(raw->Get(), EHttpException);
   EXPECT_EQ(client, nullptr);
   EXPECT_EQ(tracedAfterFree, 0);
+}
+
+TEST_F(ClientFixture, HtmlBodiesAreNamedAsPagesAndAnEmptyReadIsTraced) {
+  std::atomic<bool> partRead{false};
+  HttpPeer server([&](int index, SOCKET client) {
+    if (server.ReadRequest(client).empty()) return;
+    if (index == 0) {
+      SendAll(client, "HTTP/1.0 200 OK\r\nContent-Type: text/html\r\n\r\npart");
+      // Closes only once everything was read: the close then finds nothing.
+      for (int i = 0; i < 1000 && !partRead; ++i) Sleep(10);
+    } else {
+      SendAll(client, "HTTP/1.0 200 OK\r\nContent-Type: application/octet-stream\r\nContent-Length: 2\r\n\r\nMZ");
+    }
+  });
+  std::vector<std::string> lines;
+  client->OnTrace = [&](THttpClient*, const std::string& text) { lines.push_back(text); };
+  client->OnDocData = [&](THttpClient*, const char*, std::size_t) { partRead = true; };
+  client->URL = server.Url("/get/setup.exe");
+  client->Get();
+  EXPECT_EQ(received.Data(), "part");
+  EXPECT_EQ(client->DocName(), "setup.htm");
+  EXPECT_NE(std::find(lines.begin(), lines.end(), "**data available. Len=0"), lines.end());
+  EXPECT_EQ(std::find(lines.begin(), lines.end(), "Data available. Len=0"), lines.end());
+
+  client->Get();
+  EXPECT_EQ(client->DocName(), "setup.exe");
 }
 
 }  // namespace
