@@ -78,14 +78,25 @@ TEST(SocketData, DataSentFollowsAnEmptySendLater) {
   socket->Close();
 }
 
+// Lets a peer thread wait until the socket has read a number of bytes.
+struct ReadGate {
+  std::atomic<std::int64_t> read{0};
+  bool WaitFor(std::int64_t count) const {
+    for (int i = 0; i < 6000 && read < count; ++i) Sleep(10);
+    return read >= count;
+  }
+};
+
 TEST(SocketData, LineModeJoinsSplitLineEnds) {
-  nettest::LoopbackPeer peer([](SOCKET client) {
+  // Each piece goes out only once the one before was read, so the line end
+  // really arrives split.
+  ReadGate gate;
+  nettest::LoopbackPeer peer([&](SOCKET client) {
     nettest::SendAll(client, "abc");
-    Sleep(200);
+    if (!gate.WaitFor(3)) return;
     nettest::SendAll(client, "\r");
-    Sleep(200);
+    if (!gate.WaitFor(4)) return;
     nettest::SendAll(client, "\ndef\r\nghi");
-    Sleep(200);
   });
   auto socket = forms::NewUnowned<TNetSocket>("");
   socket->SetLineMode(true);
@@ -99,7 +110,10 @@ TEST(SocketData, LineModeJoinsSplitLineEnds) {
   socket->SetAddr("127.0.0.1");
   socket->SetPort(peer.PortText());
   socket->Connect();
-  ASSERT_TRUE(nettest::PumpUntil([&] { return closed; }));
+  ASSERT_TRUE(nettest::PumpUntil([&] {
+    gate.read = socket->ReadCount();
+    return closed;
+  }, 60000));
   std::vector<std::string> expected = {"abc\r\n", "def\r\n", "ghi"};
   EXPECT_EQ(lines, expected);
 }
@@ -151,9 +165,11 @@ TEST(SocketData, DrainUntilClosedDeliversEverything) {
 }
 
 TEST(SocketData, LineLimitDropsAnEndlessLine) {
-  nettest::LoopbackPeer peer([](SOCKET client) {
+  std::atomic<bool> dropped{false};
+  nettest::LoopbackPeer peer([&](SOCKET client) {
     nettest::SendAll(client, std::string(65537, 'x'));
-    Sleep(300);  // the endless line arrives on its own
+    // The endless line is dropped before its end arrives.
+    for (int i = 0; i < 6000 && !dropped; ++i) Sleep(10);
     nettest::SendAll(client, "\r\nnext\r\n");
     nettest::ReadAll(client, 1);
   });
@@ -161,7 +177,10 @@ TEST(SocketData, LineLimitDropsAnEndlessLine) {
   socket->SetLineMode(true);
   std::vector<int> exceeded;
   std::vector<std::string> lines;
-  socket->OnLineLimitExceeded = [&](TCustomNetSocket*, int length, bool&) { exceeded.push_back(length); };
+  socket->OnLineLimitExceeded = [&](TCustomNetSocket*, int length, bool&) {
+    exceeded.push_back(length);
+    dropped = true;
+  };
   socket->OnDataAvailable = [&](TCustomNetSocket* s, std::uint16_t) { lines.push_back(s->ReceiveText()); };
   socket->SetAddr("127.0.0.1");
   socket->SetPort(peer.PortText());
