@@ -59,6 +59,9 @@ Outcome Run(std::string_view bytes, sv::net::HttpMethod method, const std::strin
     REQUIRE(static_cast<int64_t>(out.body.size()) == out.contentLength);
   }
   if (out.state == State::Done && !reader.Head().headerless) REQUIRE(out.status >= 100 && out.status <= 999);
+  // On HTTP/1.1 an informational reply is never the final one.
+  if (out.state == State::Done && !reader.Head().headerless && reader.Head().responseVer == "1.1")
+    REQUIRE(out.status >= 200);
   return out;
 }
 

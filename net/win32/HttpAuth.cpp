@@ -55,7 +55,8 @@ bool HttpAuthenticator::AnswerNtlm(Side side, const HttpAuthResponse& response, 
       // message, ends the exchange with the 401 or 407 as it stands.
       const TNTLM_Msg2_Info info = NtlmGetMessage2(NtlmChallengeText(*challenge));
       std::optional<std::string> message3;
-      if (info.Valid) message3 = NtlmGetMessage3("", localHost(), credentials.user, info.Challenge, credentials.password);
+      if (info.Valid)
+        message3 = NtlmGetMessage3("", localHost(), credentials.user, info.Challenge, credentials.password);
       if (!message3) {
         side.ntlm = 0;
         break;

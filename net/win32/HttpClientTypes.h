@@ -114,6 +114,22 @@ struct HttpClientSettings {
   ByteStream* SendStream = nullptr;
 };
 
+// Bounds for a caller that fetches a small document from a server it does
+// not control: the component's own defaults (0) wait and take without
+// limit, so a silent peer would hold a blocking call for ever and an
+// endless body would fill memory.
+struct HttpClientBounds {
+  unsigned IdleTimeout = 30000;
+  unsigned TotalTimeout = 120000;
+  std::int64_t MaxBodySize = 1 << 20;
+};
+
+inline void ApplyBounds(HttpClientSettings& settings, const HttpClientBounds& bounds = {}) {
+  settings.IdleTimeout = bounds.IdleTimeout;
+  settings.TotalTimeout = bounds.TotalTimeout;
+  settings.MaxBodySize = bounds.MaxBodySize;
+}
+
 struct HttpClientEvents {
   // Every trace line the client writes, whatever the logger wants, so that a
   // caller without a logger can follow a request too.
