@@ -5,6 +5,7 @@
 
 #include "base/Ascii.h"
 #include "base/Utf.h"
+#include "tags/AnsiCodec.h"
 #include "tags/Bytes.h"
 #include "tags/SafeRewrite.h"
 #include "tags/TextUtil.h"
@@ -86,7 +87,7 @@ bool LocateFooter(RandomAccessFile& file, std::uint64_t size, Place& place) {
 std::string ShownText(std::string_view stored, bool utf8) {
   stored = stored.substr(0, stored.find('\0'));
   if (utf8 && IsValidUtf8(stored)) return std::string(Trim(Utf8Prefix(stored, kShownBytes)));
-  return std::string(Trim(Cp1252ToUtf8(stored.substr(0, kShownBytes))));
+  return std::string(Trim(AnsiToUtf8(stored.substr(0, kShownBytes))));
 }
 
 // Reads the items in [begin, end) of the file. Malformed when one runs past
@@ -116,8 +117,8 @@ TagStatus ReadItems(RandomAccessFile& file, std::uint64_t begin, std::uint64_t e
     RField::StoredItem stored;
     // APEv1 text is in the ANSI code page; an APEv2 tag needs UTF-8, and
     // its names stay within 255 bytes.
-    stored.name = v1 ? std::string(Utf8Prefix(Cp1252ToUtf8(name), kMaxName)) : std::string(name);
-    stored.value = v1 ? Cp1252ToUtf8(value) : std::string(value);
+    stored.name = v1 ? std::string(Utf8Prefix(AnsiToUtf8(name), kMaxName)) : std::string(name);
+    stored.value = v1 ? AnsiToUtf8(value) : std::string(value);
     stored.flags = v1 ? 0 : flags;
     stored.shownName = field.Name = ShownText(name, !v1);
     stored.shownValue = field.Value = ShownText(value, !v1);

@@ -36,7 +36,7 @@ class TAPETag {
   // False when the footer area cannot be read (a file of 32 bytes or less
   // after any ID3v1 record) or a read fails; true otherwise, with Exists
   // telling whether a tag was found. APEv2 text is UTF-8 (bytes that are not
-  // are taken as Windows-1252); APEv1 text is Windows-1252. LastStatus(): Ok,
+  // are taken as ANSI, AnsiCodec.h); APEv1 text is ANSI. LastStatus(): Ok,
   // NoTag, OpenFailed, IoError, Malformed (a broken tag: the items before
   // the fault are kept), Unsupported (a tag larger than 16 MiB: not read).
   bool ReadFromFile(const std::string& path);

@@ -3,7 +3,7 @@
 #include <cstring>
 
 #include "base/Ascii.h"
-#include "base/Utf.h"
+#include "tags/AnsiCodec.h"
 #include "tags/SafeRewrite.h"
 #include "tags/TextUtil.h"
 
@@ -82,7 +82,7 @@ bool IsKnownField(std::string_view id) {
          id == "ETT" || id == "IMG";
 }
 
-std::string FromAnsi(std::string_view bytes) { return Cp1252ToUtf8(bytes); }
+std::string FromAnsi(std::string_view bytes) { return AnsiToUtf8(bytes); }
 
 // Each CR becomes CR LF, then each CR LF LF becomes CR LF (one pass, as a
 // replace-all does); a lone LF stays.
@@ -104,11 +104,7 @@ std::string NormaliseLyrics(std::string_view text) {
   return out;
 }
 
-std::string ToAnsi(std::string_view utf8, std::size_t maxBytes) {
-  std::string bytes = Utf8ToCp1252(utf8);
-  if (bytes.size() > maxBytes) bytes.resize(maxBytes);
-  return bytes;
-}
+std::string ToAnsi(std::string_view utf8, std::size_t maxBytes) { return Utf8ToAnsiFitting(utf8, maxBytes); }
 
 // Stores a short field, filling or clearing its long twin.
 void SetPair(std::string& shortField, std::string& longField, const std::string& value) {

@@ -3,8 +3,8 @@
 // block that may stand just before it, carrying long title, artist, album
 // and comment, lyrics, author and an image link.
 //
-// Texts are UTF-8 here and Windows-1252 in the file. Callers read the
-// fields directly and change them through the setters.
+// Texts are UTF-8 here and in the ANSI code page in the file (AnsiCodec.h).
+// Callers read the fields directly and change them through the setters.
 #include <cstdint>
 #include <string>
 

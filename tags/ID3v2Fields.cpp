@@ -4,6 +4,7 @@
 
 #include "base/Ascii.h"
 #include "base/Utf.h"
+#include "tags/AnsiCodec.h"
 #include "tags/Genres.h"
 #include "tags/ID3v2Frames.h"
 #include "tags/TextUtil.h"
@@ -33,7 +34,7 @@ std::string GenreName(std::string_view digits) {
 // The whole of a text run (NUL separators kept) as UTF-8.
 std::string RunToUtf8(std::uint8_t encoding, std::string_view bytes) {
   if (encoding == 2) return Utf16BEBytesToUtf8(bytes);
-  return IsValidUtf8(bytes) ? std::string(bytes) : Latin1ToUtf8(bytes);
+  return IsValidUtf8(bytes) ? std::string(bytes) : Id3Latin1ToUtf8(bytes);
 }
 
 // Each NUL-separated string with its own byte-order mark, as readers of

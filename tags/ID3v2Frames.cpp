@@ -4,6 +4,7 @@
 #include <cstring>
 
 #include "base/Utf.h"
+#include "tags/AnsiCodec.h"
 #include "tags/Bytes.h"
 
 namespace sv::tags::id3 {
@@ -201,12 +202,15 @@ std::string DecodeString(std::uint8_t encoding, std::string_view bytes) {
   }
   if (!s.empty() && s.back() == '\0') s.remove_suffix(1);
   if (encoding == 3 && IsValidUtf8(s)) return std::string(s);
-  return Latin1ToUtf8(s);
+  return Id3Latin1ToUtf8(s);
 }
 
 std::uint8_t ChooseEncoding(std::string_view utf8) {
   bool fits = false;
   Utf8ToLatin1(utf8, &fits);
+  // U+0080-U+009F would be written as the bytes readers take for ANSI text.
+  for (const char16_t u : Utf8ToUtf16(utf8))
+    if (u >= 0x80 && u <= 0x9F) fits = false;
   return fits ? 0 : 1;
 }
 

@@ -102,14 +102,16 @@ bool WalkFrames(FrameArea& area, std::uint8_t version,
 // frame.
 bool FrameData(const Frame& frame, std::uint8_t version, bool tagUnsync, std::string& data);
 
-// Text encodings: 0 ISO-8859-1, 1 UTF-16 with BOM, 2 UTF-16BE, 3 UTF-8.
+// Text encodings: 0 ISO-8859-1 (bytes 0x80-0x9F read as ANSI, AnsiCodec.h),
+// 1 UTF-16 with BOM, 2 UTF-16BE, 3 UTF-8 (read as 0 when not valid).
 // Index just past the string at `pos` and its terminator (the end when
 // unterminated).
 std::size_t SkipString(std::uint8_t encoding, std::string_view bytes, std::size_t pos);
 // The string at the start of `bytes` up to its terminator, as UTF-8. A
 // leading byte-order mark is dropped; UTF-16 without one is little-endian.
 std::string DecodeString(std::uint8_t encoding, std::string_view bytes);
-// Encoding 0 when every character fits ISO-8859-1, else 1.
+// Encoding 0 when every character fits ISO-8859-1 outside U+0080-U+009F,
+// else 1.
 std::uint8_t ChooseEncoding(std::string_view utf8);
 // `utf8` in `encoding` (0 or 1; a BOM for 1), with a terminator when asked.
 std::string EncodeString(std::uint8_t encoding, std::string_view utf8, bool terminate);

@@ -10,6 +10,9 @@
 #include <fstream>
 #include <sstream>
 
+#include "base/Utf.h"
+
+#include "tags/AnsiCodec.h"
 #include "tags/FaultyFileSystem.h"
 #include "tags/MemoryFileSystem.h"
 
@@ -25,7 +28,41 @@ std::string ToUtf8(const fs::path& p) {
   return std::string(s.begin(), s.end());
 }
 
+// The tag tests expect "ANSI" text in Windows-1252 whatever the system's
+// code page; a test that needs another one installs it for its own run.
+class Cp1252Environment final : public ::testing::Environment {
+ public:
+  void SetUp() override { SetAnsiCodec(Cp1252Codec()); }
+};
+const auto* const kCp1252Environment = ::testing::AddGlobalTestEnvironment(new Cp1252Environment);
+
 }  // namespace
+
+AnsiCodePage::AnsiCodePage(AnsiCodec codec) { SetAnsiCodec(std::move(codec)); }
+AnsiCodePage::~AnsiCodePage() { SetAnsiCodec(Cp1252Codec()); }
+
+AnsiCodec Cp1251LettersCodec() {
+  // Windows-1251 for ASCII and the letters А-я (0xC0-0xFF), enough for
+  // tests; anything else is '?'.
+  return AnsiCodec{[](std::string_view bytes) {
+                     std::u16string units;
+                     for (const char c : bytes) {
+                       const auto b = static_cast<unsigned char>(c);
+                       units += b < 0x80 ? char16_t(b) : b >= 0xC0 ? char16_t(0x0410 + b - 0xC0) : u'?';
+                     }
+                     return Utf16ToUtf8(units);
+                   },
+                   [](std::string_view utf8, bool* lossless) {
+                     if (lossless) *lossless = true;
+                     std::string bytes;
+                     for (const char16_t u : Utf8ToUtf16(utf8)) {
+                       const bool letter = u >= 0x0410 && u <= 0x044F;
+                       if (u >= 0x80 && !letter && lossless) *lossless = false;
+                       bytes += u < 0x80 ? static_cast<char>(u) : letter ? static_cast<char>(0xC0 + u - 0x0410) : '?';
+                     }
+                     return bytes;
+                   }};
+}
 
 std::string Fixture(const std::string& name) { return std::string(SV_ID3_FIXTURES) + "/" + name; }
 

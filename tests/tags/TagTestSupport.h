@@ -8,9 +8,22 @@
 #include <string>
 #include <vector>
 
+#include "tags/AnsiCodec.h"
 #include "tags/FileAccess.h"
 
 namespace sv::tags::test {
+
+// Every tag test runs with Windows-1252 as the ANSI code page; this puts
+// another one in place for one scope.
+class AnsiCodePage {
+ public:
+  explicit AnsiCodePage(AnsiCodec codec);
+  ~AnsiCodePage();
+  AnsiCodePage(const AnsiCodePage&) = delete;
+  AnsiCodePage& operator=(const AnsiCodePage&) = delete;
+};
+// Windows-1251 as far as ASCII and the Cyrillic letters А-я go.
+AnsiCodec Cp1251LettersCodec();
 
 // A file made at build time by make_id3_fixtures.sh.
 std::string Fixture(const std::string& name);

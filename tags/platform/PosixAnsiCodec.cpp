@@ -1,0 +1,9 @@
+// Native builds (tests and fuzzers) read and write "ANSI" text as
+// Windows-1252, the code page of the files they are checked against.
+#include "tags/AnsiCodec.h"
+
+namespace sv::tags {
+
+AnsiCodec SystemAnsiCodec() { return Cp1252Codec(); }
+
+}  // namespace sv::tags
