@@ -223,10 +223,13 @@ bool TID3v1::ReadFromFile(const std::string& fileName) {
 }
 
 bool TID3v1::SaveToFile(const std::string& fileName) {
-  const bool readFromThisFile = readFrom_ == fileName;
+  // An object that did not read this file knows nothing of its lyrics,
+  // author and image link: the save keeps the stored ones where the object
+  // has none, for this file only. The object's own values stay as they
+  // were, so that the next file gets its own stored ones too.
+  const bool readFromThisFile = !readFrom_.empty() && readFrom_ == fileName;
   bool wroteBlock = false;
   std::uint32_t blockSize = 0;
-  std::string keptLyrics, keptAuthor, keptImage;
 
   const TagStatus status = RewriteInPlace(fs_, fileName, [&](RandomAccessFile& file, std::uint64_t size,
                                                              InPlaceEdit& edit) {
@@ -235,8 +238,6 @@ bool TID3v1::SaveToFile(const std::string& fileName) {
     if (!Detect(file, size, layout, old)) return TagStatus::IoError;
 
     std::string lyrics = Lyrics, author = Author, image = ImageLink;
-    // An object that was not read from this file knows nothing of its
-    // lyrics, author and image link: keep the stored ones.
     if (layout.lyrics && !readFromThisFile) {
       std::string body;
       if (!ReadUpTo(file, layout.lyricsBegin + kBegin.size(), layout.lyricsSize - kBegin.size(), body))
@@ -286,11 +287,11 @@ bool TID3v1::SaveToFile(const std::string& fileName) {
     if (Track != 0) {
       record[125] = 0;
       record[126] = static_cast<char>(Track);
-    } else if ((record[125] == ' ' || record[125] == 0) && record[126] != ' ' && record[126] != 0) {
-      // A blank or a zero (a comment may hold zeros) followed by a character
-      // there reads as a track number: the comment ends at 28 characters
-      // instead, so that it reads back as saved.
-      record[125] = 0;
+    } else if (record[125] == 0 && record[126] != 0) {
+      // A zero (a comment may hold zeros) followed by a character there is
+      // the version 1.1 mark of a track number for every reader: the comment
+      // ends at 28 characters instead. A blank there is text, and a
+      // 30-character comment is kept whole.
       record[126] = 0;
     }
     record[127] = static_cast<char>(GenreID);
@@ -300,9 +301,6 @@ bool TID3v1::SaveToFile(const std::string& fileName) {
     edit.length = size - layout.cut;
     edit.bytes = std::move(tail);
     wroteBlock = writeBlock;
-    keptLyrics = std::move(lyrics);
-    keptAuthor = std::move(author);
-    keptImage = std::move(image);
     return TagStatus::Ok;
   });
 
@@ -311,10 +309,6 @@ bool TID3v1::SaveToFile(const std::string& fileName) {
     VersionID = Track != 0 ? 2 : 1;
     Lyrics3Present = wroteBlock;
     Lyrics3Size = wroteBlock ? static_cast<std::int32_t>(blockSize) : 0;
-    Lyrics = std::move(keptLyrics);
-    Author = std::move(keptAuthor);
-    ImageLink = std::move(keptImage);
-    readFrom_ = fileName;
   }
   return Finish(status);
 }

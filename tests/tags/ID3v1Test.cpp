@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include "TagTestSupport.h"
+#include "base/Utf.h"
 #include "tags/ID3v1.h"
 #include "tags/MemoryFileSystem.h"
 
@@ -56,22 +57,28 @@ TEST(ID3v1, BlankThenNonBlankMakesVersion11) {
   EXPECT_EQ(v10.Comment, std::string(29, 'y') + "z");
 }
 
-TEST(ID3v1, SavedCommentNeverReadsBackAsATrack) {
+TEST(ID3v1, ThirtyCharacterCommentIsWrittenWholeWithoutATrack) {
   MemoryFileSystem mem;
   mem.Put("f.mp3", kAudio);
   TID3v1 tag(mem);
   ASSERT_TRUE(tag.ReadFromFile("f.mp3"));
-  // A blank, or a zero (a Lyrics3 field may carry zeros), just before the
-  // last character would mark a track number.
-  for (const std::string& last : {std::string(" z"), std::string("\0\x80", 2)}) {
-    tag.SetComment(std::string(28, 'c') + last);
-    tag.SetTrack(0);
-    ASSERT_TRUE(tag.SaveToFile("f.mp3"));
-    TID3v1 back(mem);
-    ASSERT_TRUE(back.ReadFromFile("f.mp3"));
-    EXPECT_EQ(back.Track, 0);
-    EXPECT_EQ(back.Comment.substr(0, 28), std::string(28, 'c'));
-  }
+  // A blank as the 29th character is text: the comment is stored whole
+  // (other readers take only a zero there as the track mark; this reader
+  // takes the last character as the track, as the stored rule says).
+  tag.SetComment(std::string(28, 'c') + " z");
+  ASSERT_TRUE(tag.SaveToFile("f.mp3"));
+  EXPECT_EQ(mem.Get("f.mp3")->substr(kAudio.size() + 97, 30), std::string(28, 'c') + " z");
+  TID3v1 back(mem);
+  ASSERT_TRUE(back.ReadFromFile("f.mp3"));
+  EXPECT_EQ(back.Comment, std::string(28, 'c'));
+  EXPECT_EQ(back.Track, 'z');
+  // A zero there (a Lyrics3 field may carry zeros) would be the track mark
+  // for every reader: the comment ends at 28 characters instead.
+  tag.SetComment(std::string(28, 'c') + std::string("\0\x80", 2));
+  ASSERT_TRUE(tag.SaveToFile("f.mp3"));
+  ASSERT_TRUE(back.ReadFromFile("f.mp3"));
+  EXPECT_EQ(back.Track, 0);
+  EXPECT_EQ(back.Comment, std::string(28, 'c'));
 }
 
 TEST(ID3v1, GenreTableKeepsThePublishedSpellings) {
@@ -186,12 +193,13 @@ TEST(ID3v1, LongLyricsAreCappedSoTheBlockStaysValid) {
   EXPECT_EQ(back.Author.size(), 99'999u);
 }
 
-TEST(ID3v1, TextIsWindows1252InTheFile) {
+TEST(ID3v1, TextIsInTheAnsiCodePage) {
   MemoryFileSystem mem;
   mem.Put("f", kAudio);
   TID3v1 t(mem);
   t.SetTitle("Café € Zoë");
   t.SetArtist("Кино");
+  t.Lyrics = "Песня";
   ASSERT_TRUE(t.SaveToFile("f"));
   const std::string& bytes = *mem.Get("f");
   EXPECT_EQ(bytes.substr(bytes.size() - 125, 10), "Caf\xE9 \x80 Zo\xEB");
@@ -199,6 +207,64 @@ TEST(ID3v1, TextIsWindows1252InTheFile) {
   ASSERT_TRUE(back.ReadFromFile("f"));
   EXPECT_EQ(back.Title, "Café € Zoë");
   EXPECT_EQ(back.Artist, "????");
+
+  // On a Cyrillic system the same calls store Windows-1251.
+  test::AnsiCodePage cyrillic(test::Cp1251LettersCodec());
+  mem.Put("f", kAudio);
+  ASSERT_TRUE(t.SaveToFile("f"));
+  EXPECT_EQ(mem.Get("f")->substr(mem.Get("f")->size() - 95, 4), "\xCA\xE8\xED\xEE");
+  ASSERT_TRUE(back.ReadFromFile("f"));
+  EXPECT_EQ(back.Artist, "Кино");
+  EXPECT_EQ(back.Lyrics, "Песня");
+}
+
+// A double-byte code page where every character outside ASCII takes a lead
+// byte from 0x81 and a trail byte from 0x40, as in the East Asian ANSI code
+// pages.
+AnsiCodec TwoBytesCodec() {
+  return AnsiCodec{[](std::string_view bytes) {
+                     std::u16string units;
+                     for (std::size_t i = 0; i < bytes.size(); ++i) {
+                       const auto b = static_cast<unsigned char>(bytes[i]);
+                       if (b < 0x80) {
+                         units += char16_t(b);
+                       } else if (i + 1 < bytes.size()) {
+                         const auto trail = static_cast<unsigned char>(bytes[++i]);
+                         units += char16_t(0x4E00 + (b - 0x81) * 64 + (trail - 0x40));
+                       } else {
+                         units += u'\uFFFD';
+                       }
+                     }
+                     return Utf16ToUtf8(units);
+                   },
+                   [](std::string_view utf8, bool* lossless) {
+                     if (lossless) *lossless = true;
+                     std::string bytes;
+                     for (const char16_t u : Utf8ToUtf16(utf8)) {
+                       if (u < 0x80) {
+                         bytes += static_cast<char>(u);
+                       } else {
+                         bytes += static_cast<char>(0x81 + (u - 0x4E00) / 64);
+                         bytes += static_cast<char>(0x40 + (u - 0x4E00) % 64);
+                       }
+                     }
+                     return bytes;
+                   }};
+}
+
+TEST(ID3v1, DoubleByteCharactersAreNeverCutInHalf) {
+  test::AnsiCodePage twoBytes(TwoBytesCodec());
+  MemoryFileSystem mem;
+  mem.Put("f", kAudio);
+  TID3v1 t(mem);
+  std::u16string wide = u"A";
+  for (int i = 0; i < 20; ++i) wide += char16_t(0x4E00 + i);
+  t.SetTitle(Utf16ToUtf8(wide));
+  ASSERT_TRUE(t.SaveToFile("f"));
+  TID3v1 back(mem);
+  ASSERT_TRUE(back.ReadFromFile("f"));
+  // 1 + 14 * 2 bytes fit the 30 bytes; the 15th character would not.
+  EXPECT_EQ(back.Title, Utf16ToUtf8(wide.substr(0, 15)));
 }
 
 TEST(ID3v1, RemoveCutsRecordAndBlock) {
@@ -324,6 +390,44 @@ TEST(ID3v1Interop, StoredLyricsSurviveAnObjectThatNeverReadThem) {
   EXPECT_EQ(back.Author, "Author");
   EXPECT_EQ(back.Lyrics, "line1\r\nline2\r\nline3\nend");
   EXPECT_EQ(back.ImageLink, "cover.jpg||");
+}
+
+TEST(ID3v1Interop, OneObjectForManyFilesKeepsEachFilesOwnBlock) {
+  // The tag editor's copy into ID3v1: one object, never read, saved to
+  // file after file.
+  MemoryFileSystem mem;
+  mem.Put("a.mp3", kAudio + Block(Field("IND", "10") + Field("LYR", "A words") + Field("AUT", "A author")) +
+                       Record("a", "c"));
+  mem.Put("b.mp3", kAudio + Block(Field("IND", "10") + Field("LYR", "B words")) + Record("b", "c"));
+  mem.Put("c.mp3", kAudio + Record("c", "c"));
+  TID3v1 t(mem);
+  for (const char* name : {"a.mp3", "b.mp3", "c.mp3", "a.mp3"}) {
+    t.SetTitle(std::string("Copied into ") + name);
+    ASSERT_TRUE(t.SaveToFile(name)) << name;
+  }
+  EXPECT_EQ(t.Lyrics, "");
+  EXPECT_EQ(t.Author, "");
+  TID3v1 back(mem);
+  ASSERT_TRUE(back.ReadFromFile("a.mp3"));
+  EXPECT_EQ(back.Title, "Copied into a.mp3");
+  EXPECT_EQ(back.Lyrics, "A words");
+  EXPECT_EQ(back.Author, "A author");
+  ASSERT_TRUE(back.ReadFromFile("b.mp3"));
+  EXPECT_EQ(back.Title, "Copied into b.mp3");
+  EXPECT_EQ(back.Lyrics, "B words");
+  EXPECT_EQ(back.Author, "");
+  ASSERT_TRUE(back.ReadFromFile("c.mp3"));
+  EXPECT_EQ(back.Title, "Copied into c.mp3");
+  EXPECT_FALSE(back.Lyrics3Present);
+
+  // Read from a file, the object's own values are what it saves there.
+  TID3v1 edit(mem);
+  ASSERT_TRUE(edit.ReadFromFile("a.mp3"));
+  edit.Lyrics.clear();
+  edit.Author.clear();
+  ASSERT_TRUE(edit.SaveToFile("a.mp3"));
+  ASSERT_TRUE(back.ReadFromFile("a.mp3"));
+  EXPECT_FALSE(back.Lyrics3Present);
 }
 
 TEST(ID3v1Interop, LongFieldsOnlyBlockIsKeptOnResave) {
