@@ -39,6 +39,9 @@ static_assert(kHeader[0] == 0x30 && kHeader[3] == 0x75 && kHeader[4] == 0x8E && 
 bool IsGuid(const char* p, const Guid& g) { return std::memcmp(p, g.data(), g.size()) == 0; }
 
 constexpr std::size_t kObjectHeader = 24;  // GUID + 64-bit size
+// The highest bit rate taken as real: several times that of a lossless
+// 24-bit 96 kHz stereo stream.
+constexpr std::uint32_t kMaxBitRate = 20'000'000;
 constexpr std::size_t kMaxUnits = 250;     // longest text kept, in UTF-16 units
 
 // Positional reads of the header through one cache, so a typical header
@@ -137,6 +140,11 @@ class ObjectCursor {
 // What one walk of the header found.
 struct FileData {
   std::uint32_t maxBitRate = 0;
+  // From the file properties: 100-ns units and milliseconds; the play
+  // duration is meaningless in a broadcast file.
+  std::uint64_t playDuration = 0;
+  std::uint64_t preroll = 0;
+  bool broadcast = false;
   std::uint16_t channels = 0;
   std::uint32_t sampleRate = 0;
   std::uint32_t byteRate = 0;
@@ -195,7 +203,12 @@ void ReadExtendedContentDescription(ObjectCursor c, FileData& d) {
 
 void ReadObject(const char* head, ObjectCursor c, std::uint64_t size, FileData& d) {
   if (IsGuid(head, kFileProperties)) {
-    if (size >= 104 && c.Skip(100 - kObjectHeader)) c.U32(d.maxBitRate);
+    char fixed[80];  // object offsets 24 to 103
+    if (size < 104 || !c.Bytes(sizeof fixed, fixed)) return;
+    d.playDuration = LoadLE64(fixed + 64 - kObjectHeader);
+    d.preroll = LoadLE64(fixed + 80 - kObjectHeader);
+    d.broadcast = (LoadLE32(fixed + 88 - kObjectHeader) & 1) != 0;
+    d.maxBitRate = LoadLE32(fixed + 100 - kObjectHeader);
   } else if (IsGuid(head, kStreamProperties)) {
     char type[16];
     if (size < 90 || !c.Bytes(16, type) || !IsGuid(type, kAudioMedia)) return;
@@ -218,7 +231,9 @@ void ReadObject(const char* head, ObjectCursor c, std::uint64_t size, FileData& 
 TagStatus WalkHeader(RandomAccessFile& file, std::uint64_t fileSize, FileData& d) {
   HeaderReader reader(file, fileSize);
   char top[30];
-  if (fileSize < 16 || !reader.Fetch(0, 16, top)) return reader.error() ? TagStatus::IoError : TagStatus::NoTag;
+  // A file too short for the header's identifier is read past its end.
+  if (fileSize < 16) return TagStatus::Malformed;
+  if (!reader.Fetch(0, 16, top)) return reader.error() ? TagStatus::IoError : TagStatus::NoTag;
   if (!IsGuid(top, kHeader)) return TagStatus::NoTag;
   if (!reader.Fetch(16, 14, top + 16)) return reader.error() ? TagStatus::IoError : TagStatus::Malformed;
   const std::uint64_t headerEnd = LoadLE64(top + 16);
@@ -265,8 +280,11 @@ bool TWMAfile::ReadFromFile(const std::string& path) {
   status_ = WalkHeader(*opened.file, opened.size, d);
   if (status_ != TagStatus::Ok) return status_ == TagStatus::NoTag;
 
-  const bool inRange = d.maxBitRate > 0 && d.maxBitRate < 320000 && (d.channels == 1 || d.channels == 2) &&
-                       d.sampleRate >= 8000 && d.sampleRate <= 96000 && d.byteRate > 0 && d.byteRate < 40000;
+  // The bounds only keep out absurd values: lossless and high-rate streams
+  // run well above 320 kbit/s.
+  const bool inRange = d.maxBitRate > 0 && d.maxBitRate <= kMaxBitRate && (d.channels == 1 || d.channels == 2) &&
+                       d.sampleRate >= 8000 && d.sampleRate <= 96000 && d.byteRate > 0 &&
+                       d.byteRate <= kMaxBitRate / 8;
   if (!inRange) {
     status_ = TagStatus::NoTag;
     return true;
@@ -275,7 +293,11 @@ bool TWMAfile::ReadFromFile(const std::string& path) {
   FileSize = opened.size;
   Channels = d.channels;
   SampleRate = d.sampleRate;
-  Duration = static_cast<double>(opened.size) * 8.0 / d.maxBitRate;
+  // The play duration counts the preroll, which is not heard; without it
+  // (a broadcast file, or none given) the size over the maximum bit rate
+  // is the estimate.
+  const double played = static_cast<double>(d.playDuration) / 1e7 - static_cast<double>(d.preroll) / 1e3;
+  Duration = !d.broadcast && played > 0 ? played : static_cast<double>(opened.size) * 8.0 / d.maxBitRate;
   BitRate = d.byteRate * 8 / 1000;
   Title = Trim(d.title);
   Artist = Trim(d.artist);

@@ -18,7 +18,7 @@ class TWMAfile {
   void ResetData();
 
   // False when the file cannot be opened, a read fails, or the header runs
-  // past the end of the file; true otherwise, with Valid telling whether the
+  // past the end of the file (a file under 16 bytes too); true otherwise, with Valid telling whether the
   // stream values passed the range checks. The fields are set only when
   // Valid. LastStatus() has the detail: Ok (Valid), NoTag (not ASF, or
   // values out of range), OpenFailed, IoError, Malformed (truncated).
@@ -29,7 +29,7 @@ class TWMAfile {
   std::uint64_t FileSize = 0;
   std::uint32_t Channels = 0;
   std::uint32_t SampleRate = 0;
-  double Duration = 0;  // seconds, from the maximum bit rate
+  double Duration = 0;  // seconds: the play duration less the preroll, else from the maximum bit rate
   std::uint32_t BitRate = 0;  // kbit/s
   std::string Title, Artist, Album;
   std::uint32_t Track = 0;  // 0 when not a number

@@ -86,7 +86,8 @@ def ape_pairs(path):
 
 def asf_pairs(path):
     f = mutagen.asf.ASF(path)
-    pairs = [("channels", f.info.channels), ("rate", f.info.sample_rate)]
+    pairs = [("channels", f.info.channels), ("rate", f.info.sample_rate), ("length", "%.6f" % f.info.length),
+             ("bitrate", f.info.bitrate)]
     for key, values in f.tags.items():
         for v in values:
             pairs.append((key, "%s:%s" % (type(v).__name__, v)))
@@ -350,10 +351,11 @@ def asf_object(g, body):
     return g + struct.pack("<Q", 24 + len(body)) + body
 
 
-def asf_file_properties(max_bitrate):
-    # Max bit rate at object offset 100.
+def asf_file_properties(max_bitrate, play=0, preroll=0, flags=0):
+    # Play duration (100 ns) at object offset 64, preroll (ms) at 80, flags
+    # at 88, max bit rate at 100.
     return asf_object(ASF_FILE_PROPERTIES,
-                      b"\0" * 16 + struct.pack("<QQQQQQIII", 0, 0, 0, 0, 0, 0, 0, 0, 0)
+                      b"\0" * 16 + struct.pack("<QQQQQQIII", 0, 0, 0, play, play, preroll, flags, 0, 0)
                       + struct.pack("<I", max_bitrate))
 
 
@@ -420,8 +422,21 @@ def build_asf(out):
 
     save("sixchannels.wma", asf_file([asf_file_properties(128000), asf_stream_properties(6, 44100, 16000),
                                       asf_content("Six", "Channels")]), expect=False)
-    save("maxrate.wma", asf_file([asf_file_properties(320000), asf_stream_properties(2, 44100, 16000),
-                                  asf_content("Fast", "Rate")]), expect=False)
+    save("absurdrate.wma", asf_file([asf_file_properties(0xFFFFFFFF), asf_stream_properties(2, 44100, 16000),
+                                     asf_content("Absurd", "Rate")]), expect=False)
+
+    # Lossless and high-rate streams, far above 320 kbit/s, with the play
+    # duration (preroll included) that gives their length.
+    save("lossless.wma", asf_file([asf_file_properties(1_411_200 + 30_000, 187_500_000 + 3000 * 10_000, 3000),
+                                   asf_stream_properties(2, 44100, 176_400), asf_content("Lossless", "Rate")],
+                                  padding=4000))
+    save("highrate.wma", asf_file([asf_file_properties(440_000, 62_340_000 + 1579 * 10_000, 1579),
+                                   asf_stream_properties(2, 48000, 55_000), asf_content("High", "Rate")],
+                                  padding=2000))
+    # A broadcast file's play duration means nothing.
+    save("broadcast.wma", asf_file([asf_file_properties(128000, 999_000_000, 3000, flags=1),
+                                    asf_stream_properties(2, 44100, 16000), asf_content("Live", "Stream")],
+                                   padding=1000), expect=False)
 
     # mutagen writes its own tags: the track as a DWORD WM/TrackNumber, and
     # WM/Track as a string.
