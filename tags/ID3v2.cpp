@@ -14,9 +14,10 @@ namespace {
 
 using namespace id3;
 
-// Without pictures at most this much of each frame is read: the playlist
-// reads every entry's title, so a read stays small whatever the tag holds.
-constexpr std::size_t kTextFrameRead = 500;
+// Text frames (titles, comments, links) are read whole up to this size,
+// with or without pictures, so that every read of a file sees the same
+// values; a longer one reads as its beginning.
+constexpr std::size_t kTextFrameRead = 64 * 1024;
 // Pictures are taken from frames up to this size.
 constexpr std::uint64_t kMaxPictureFrame = 1'000'000;
 
@@ -92,6 +93,7 @@ void TID3v2::ResetData() {
   SizeText.clear();
   Picture.clear();
   read_ = Snapshot{};
+  readFrom_.clear();
   pictureTouched_ = false;
 }
 
@@ -112,9 +114,10 @@ bool TID3v2::Finish(TagStatus status) {
   return Succeeded(status);
 }
 
-void TID3v2::TakeSnapshot() {
+void TID3v2::TakeSnapshot(const std::string& fileName) {
   read_ = Snapshot{Title,   Artist,  Album,     TrackString, Year, Genre,  Comment,
                    Composer, Encoder, Copyright, Language,    Link, Picture, Track};
+  readFrom_ = fileName;
   pictureTouched_ = false;
 }
 
@@ -136,10 +139,12 @@ bool TID3v2::ReadFromFile(const std::string& fileName, bool readPicture) {
   Exists = true;
   VersionID = header.version;
   if (header.sizeValid && header.Total() <= fileSize) Size = static_cast<std::int32_t>(header.Total());
+  // A tag that claims more than the file holds still yields its complete
+  // frames (Size stays 0, and a save refuses it).
   FrameArea area;
   bool ioError = false;
-  if (Size == 0 || !OpenFrameArea(*file, header, area, ioError)) {
-    TakeSnapshot();
+  if (!OpenFrameArea(*file, fileSize, header, area, ioError)) {
+    TakeSnapshot(fileName);
     return Finish(ioError ? TagStatus::IoError : TagStatus::Ok);
   }
 
@@ -154,16 +159,13 @@ bool TID3v2::ReadFromFile(const std::string& fileName, bool readPicture) {
         const int entry = EntryOf(f.id, version);
         if (entry < 0) return 0;
         if (entry == kPicture) return readPicture && f.size <= kMaxPictureFrame ? f.size : 0;
-        // With pictures every frame is read whole (a comment may follow a
-        // long description); without, the title builder's bound holds.
-        if (readPicture) return static_cast<std::size_t>(std::min<std::uint64_t>(f.size, kMaxPictureFrame));
         return kTextFrameRead;
       },
       [&](Frame& f) {
         std::string data;
         if (f.payload.empty() || !FrameData(f, version, tagUnsync, data)) return;
         Collect(found, EntryOf(f.id, version), version, std::move(data));
-      });
+      }) != WalkEnd::ReadError;
 
   Title = TextOr(found, kTitle, kContentGroup);
   Artist = TextOr(found, kArtist, kOriginalArtist);
@@ -181,7 +183,7 @@ bool TID3v2::ReadFromFile(const std::string& fileName, bool readPicture) {
   Link = found.link ? found.link->value : std::string();
   SizeText = Text(found, kSizeText);
   if (found.picture) Picture = std::move(*found.picture);
-  TakeSnapshot();
+  TakeSnapshot(walked ? fileName : std::string());
   return Finish(walked ? TagStatus::Ok : TagStatus::IoError);
 }
 

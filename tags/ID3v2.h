@@ -35,7 +35,11 @@ class TID3v2 {
   // a read fails (the fields read before the failure are kept); true
   // otherwise, with Exists false when there is no tag.
   bool ReadFromFile(const std::string& fileName, bool readPicture = false);
-  // True when the new tag was written; on false the file is unchanged.
+  // True when the new tag was written; on false the file is unchanged. A
+  // field counts as changed when it differs from what this object read
+  // from that same file, or, for a file it did not read, from the file's
+  // own stored value; unchanged fields keep their stored frames. A tag
+  // whose frames cannot all be walked is refused (Malformed).
   bool SaveToFile(const std::string& fileName);
 
   // Store the value trimmed at both ends.
@@ -62,12 +66,14 @@ class TID3v2 {
   };
 
   bool Finish(TagStatus status);
-  void TakeSnapshot();
+  // Takes the fields as those stored in `fileName` (empty: in no file).
+  void TakeSnapshot(const std::string& fileName);
   friend class ID3v2Saver;
 
   FileSystem& fs_;
   TagStatus status_ = TagStatus::Ok;
   Snapshot read_;
+  std::string readFrom_;  // the file read_ describes
   bool pictureTouched_ = false;
 };
 

@@ -3,8 +3,6 @@
 #include <array>
 
 #include "base/Ascii.h"
-#include "base/Utf.h"
-#include "tags/AnsiCodec.h"
 #include "tags/Genres.h"
 #include "tags/ID3v2Frames.h"
 #include "tags/TextUtil.h"
@@ -26,29 +24,10 @@ bool AllDigits(std::string_view s) {
   return true;
 }
 
+// The genre a reference names; empty for a number outside the table.
 std::string GenreName(std::string_view digits) {
-  const std::uint32_t n = ParseDecimal(digits, 1000);
-  return n < GenreNames.size() ? std::string(GenreNames[n]) : std::string();
-}
-
-// The whole of a text run (NUL separators kept) as UTF-8.
-std::string RunToUtf8(std::uint8_t encoding, std::string_view bytes) {
-  if (encoding == 2) return Utf16BEBytesToUtf8(bytes);
-  return IsValidUtf8(bytes) ? std::string(bytes) : Id3Latin1ToUtf8(bytes);
-}
-
-// Each NUL-separated string with its own byte-order mark, as readers of
-// encoding 1 expect.
-std::string Utf16Run(std::string_view utf8) {
-  std::string out;
-  std::size_t start = 0;
-  while (true) {
-    const std::size_t nul = utf8.find('\0', start);
-    const std::string_view piece = utf8.substr(start, nul == std::string_view::npos ? nul : nul - start);
-    out += EncodeString(1, piece, nul != std::string_view::npos);
-    if (nul == std::string_view::npos) return out;
-    start = nul + 1;
-  }
+  std::uint32_t n = 0;
+  return ParseFixedDigits(digits, n) && n < GenreNames.size() ? std::string(GenreNames[n]) : std::string();
 }
 
 }  // namespace
@@ -61,13 +40,6 @@ int EntryOf(std::string_view id, std::uint8_t version) {
 }
 
 std::string_view IdOf(int entry) { return kIds[static_cast<std::size_t>(entry)]; }
-
-std::string_view UpgradeId(std::string_view v22id) {
-  const int entry = EntryOf(v22id, 2);
-  if (entry < 0) return {};
-  // TOR is the original release year, which version 3 calls TORY.
-  return entry == kRecordingTime ? std::string_view("TORY") : IdOf(entry);
-}
 
 std::string TextValue(std::string_view data) {
   if (data.empty() || static_cast<unsigned char>(data[0]) > 3) return {};
@@ -119,17 +91,6 @@ bool ParsePicture(std::string_view data, std::uint8_t version, PictureFrame& out
   return true;
 }
 
-std::string UpgradePicture(std::string_view data) {
-  if (data.size() < 4) return std::string(data);
-  const std::string format = AsciiUpper(data.substr(1, 3));
-  const std::string mime = LowerAscii(format == "JPG" ? "image/jpeg" : "image/" + std::string(Trim(data.substr(1, 3))));
-  std::string out(1, data[0]);
-  out += mime;
-  out += '\0';
-  out += data.substr(4);
-  return out;
-}
-
 std::uint16_t TrackNumber(std::string_view text) {
   return static_cast<std::uint16_t>(ParseDecimal(text.substr(0, text.find('/')), 65535));
 }
@@ -166,26 +127,6 @@ std::string GenreText(std::string_view text) {
     return std::string(s);
   }
   return first;
-}
-
-std::string DowngradeText(std::string_view id, std::string_view data) {
-  if (data.empty()) return std::string(data);
-  const auto enc = static_cast<std::uint8_t>(data[0]);
-  if (enc != 2 && enc != 3) return std::string(data);
-  std::size_t textAt;
-  if (!id.empty() && id[0] == 'T')
-    textAt = 1;
-  else if ((id == "COMM" || id == "USLT") && data.size() >= 4)
-    textAt = 4;
-  else
-    return std::string(data);
-  std::string text = RunToUtf8(enc, data.substr(textAt));
-  // A final terminator ends the last value; it is not an empty value.
-  if (!text.empty() && text.back() == '\0') text.pop_back();
-  std::string out(1, '\x01');
-  out += data.substr(1, textAt - 1);
-  out += Utf16Run(text);
-  return out;
 }
 
 }  // namespace sv::tags::id3

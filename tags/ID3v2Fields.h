@@ -19,10 +19,6 @@ enum Entry : int {
 int EntryOf(std::string_view id, std::uint8_t version);
 // The version 3 ID of an entry.
 std::string_view IdOf(int entry);
-// The version 3 ID for a version 2 ID this library carries over on save
-// (the frame table's frames), or empty.
-std::string_view UpgradeId(std::string_view v22id);
-
 // Frame data (encoding byte first) of a text frame, decoded and trimmed.
 // Text after a NUL (further values) is not part of it.
 std::string TextValue(std::string_view data);
@@ -43,16 +39,10 @@ struct PictureFrame {
 };
 bool ParsePicture(std::string_view data, std::uint8_t version, PictureFrame& out);
 constexpr std::uint8_t kFrontCover = 3;
-// Bytes of a version 2.2 PIC frame's data rewritten as APIC data.
-std::string UpgradePicture(std::string_view data);
 
 // TRCK: the number before "/" (0 when not a number or above 65535).
 std::uint16_t TrackNumber(std::string_view text);
 // TCON: leading "(n)" references resolved, "Rock (live)" kept whole.
 std::string GenreText(std::string_view text);
-
-// Text frames (version 4 data) rewritten for version 3: encodings 2 and 3
-// become encoding 1. Other frames come back unchanged.
-std::string DowngradeText(std::string_view id, std::string_view data);
 
 }  // namespace sv::tags::id3

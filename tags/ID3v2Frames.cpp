@@ -88,11 +88,12 @@ bool TagSource::Read(std::uint64_t offset, std::size_t count, std::string& out) 
   return true;
 }
 
-bool OpenFrameArea(RandomAccessFile& file, const TagHeader& header, FrameArea& area, bool& ioError) {
+bool OpenFrameArea(RandomAccessFile& file, std::uint64_t fileSize, const TagHeader& header, FrameArea& area,
+                   bool& ioError) {
   ioError = false;
   if (!header.KnownVersion() || !header.sizeValid) return false;
   if (header.version == 2 && (header.flags & kCompressedV22)) return false;
-  const std::uint64_t end = kHeaderSize + header.body;
+  const std::uint64_t end = std::min<std::uint64_t>(kHeaderSize + header.body, fileSize);
   if (header.version < 4 && (header.flags & kUnsynchronised)) {
     if (end > kMaxTagInMemory) return false;
     std::string tag;
@@ -123,36 +124,102 @@ bool OpenFrameArea(RandomAccessFile& file, const TagHeader& header, FrameArea& a
   return true;
 }
 
-bool WalkFrames(FrameArea& area, std::uint8_t version,
-                const std::function<std::size_t(const Frame&)>& want,
-                const std::function<void(Frame&)>& visit) {
+namespace {
+
+bool IsIdChar(char c) { return (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9'); }
+
+// What a frame walk finds at a position.
+enum class Landing { Frame, Padding, End, Neither, ReadError };
+
+// What stands at `pos`: the end of the frames, padding (zero bytes, as many
+// as `zeros` asks or up to the end), a frame header whose size fits, or
+// neither.
+Landing LandsAt(TagSource& source, std::uint64_t pos, std::uint64_t end, std::uint8_t version,
+                std::uint64_t zeros) {
+  if (pos == end) return Landing::End;
+  const std::size_t headerSize = version == 2 ? 6 : 10;
+  std::string h;
+  if (!source.Read(pos, static_cast<std::size_t>(std::min<std::uint64_t>(headerSize, end - pos)), h))
+    return Landing::ReadError;
+  if (h.find_first_not_of('\0') == std::string::npos) {
+    std::string more;
+    for (std::uint64_t at = pos + h.size(); at < end && at - pos < zeros; at += more.size()) {
+      if (!source.Read(at, static_cast<std::size_t>(std::min<std::uint64_t>(kReadAhead, end - at)), more))
+        return Landing::ReadError;
+      if (more.empty()) break;
+      if (more.find_first_not_of('\0') != std::string::npos) return Landing::Neither;
+    }
+    return Landing::Padding;
+  }
+  if (h.size() < headerSize || h[0] < 'A' || h[0] > 'Z') return Landing::Neither;
+  const std::size_t idSize = version == 2 ? 3 : 4;
+  for (std::size_t i = 1; i < idSize; ++i)
+    if (!IsIdChar(h[i])) return Landing::Neither;
+  std::uint64_t size = version == 2 ? LoadBE24(h.data() + 3) : LoadBE32(h.data() + 4);
+  if (version == 4 && SyncSafeBytes(h.data() + 4)) size = std::min<std::uint64_t>(size, DecodeSyncSafe(h.data() + 4));
+  return size <= end - pos - headerSize ? Landing::Frame : Landing::Neither;
+}
+
+}  // namespace
+
+WalkEnd WalkFrames(FrameArea& area, std::uint8_t version,
+                   const std::function<std::size_t(const Frame&)>& want,
+                   const std::function<void(Frame&)>& visit) {
   const std::uint32_t headerSize = version == 2 ? 6 : 10;
   const std::size_t idSize = version == 2 ? 3 : 4;
+  TagSource& source = *area.source;
   std::uint64_t pos = area.begin;
   std::string h;
-  while (area.end > pos && area.end - pos >= headerSize) {
-    if (!area.source->Read(pos, headerSize, h)) return false;
-    if (h.size() < headerSize || h[0] < 'A' || h[0] > 'Z') break;
+  while (area.end > pos) {
+    // Zero bytes (up to a header's length) end the frames cleanly.
+    const Landing here = LandsAt(source, pos, area.end, version, headerSize);
+    if (here == Landing::ReadError) return WalkEnd::ReadError;
+    if (here == Landing::Padding) return WalkEnd::Complete;
+    if (!source.Read(pos, headerSize, h)) return WalkEnd::ReadError;
+    if (h.size() < headerSize || h[0] < 'A' || h[0] > 'Z') return WalkEnd::Stopped;
     Frame frame;
     frame.id = h.substr(0, idSize);
     frame.offset = pos;
     frame.headerSize = headerSize;
+    const std::uint64_t room = area.end - pos - headerSize;
     if (version == 2) {
       frame.size = LoadBE24(h.data() + 3);
     } else {
-      if (version == 4 && !SyncSafeBytes(h.data() + 4)) break;
-      frame.size = version == 3 ? LoadBE32(h.data() + 4) : DecodeSyncSafe(h.data() + 4);
+      frame.size = LoadBE32(h.data() + 4);
       frame.statusFlags = static_cast<std::uint8_t>(h[8]);
       frame.formatFlags = static_cast<std::uint8_t>(h[9]);
     }
-    if (frame.size > area.end - pos - headerSize) break;
+    if (version == 4 && SyncSafeBytes(h.data() + 4)) {
+      // Other writers often store plain sizes in version 2.4: the plain
+      // reading is taken when the sync-safe one leads nowhere and it does.
+      // Zeros inside a picture are not padding: it must run on (to the end
+      // or for a long stretch).
+      const std::uint64_t syncSafe = DecodeSyncSafe(h.data() + 4);
+      if (syncSafe != frame.size) {
+        constexpr std::uint64_t kPaddingProof = 64 * 1024;
+        const auto landing = [&](std::uint64_t size) {
+          return size > room ? Landing::Neither
+                             : LandsAt(source, pos + headerSize + size, area.end, version, kPaddingProof);
+        };
+        const Landing bySyncSafe = landing(syncSafe);
+        if (bySyncSafe == Landing::ReadError) return WalkEnd::ReadError;
+        if (bySyncSafe == Landing::Neither) {
+          const Landing byPlain = landing(frame.size);
+          if (byPlain == Landing::ReadError) return WalkEnd::ReadError;
+          if (byPlain == Landing::Neither) frame.size = syncSafe;
+        } else {
+          frame.size = syncSafe;
+        }
+      }
+    }
+    if (frame.size > room) return WalkEnd::Stopped;
     const std::size_t n =
         static_cast<std::size_t>(std::min<std::uint64_t>(want(frame), frame.size));
-    if (n > 0 && !area.source->Read(pos + headerSize, n, frame.payload)) return false;
+    if (n > 0 && !source.Read(pos + headerSize, n, frame.payload)) return WalkEnd::ReadError;
     visit(frame);
     pos += headerSize + frame.size;
   }
-  return true;
+  return WalkEnd::Complete;
 }
 
 bool FrameData(const Frame& frame, std::uint8_t version, bool tagUnsync, std::string& data) {

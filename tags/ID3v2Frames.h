@@ -68,13 +68,14 @@ class TagSource {
 // header) and end. False when the structure cannot be walked (a read error,
 // an extended header running past the tag, an unsynchronised tag above
 // kMaxTagInMemory, a compressed version 2 tag); `ioError` tells a read
-// error apart.
+// error apart. A tag that runs past the end of the file ends there.
 struct FrameArea {
   std::unique_ptr<TagSource> source;
   std::uint64_t begin = 0;
   std::uint64_t end = 0;
 };
-bool OpenFrameArea(RandomAccessFile& file, const TagHeader& header, FrameArea& area, bool& ioError);
+bool OpenFrameArea(RandomAccessFile& file, std::uint64_t fileSize, const TagHeader& header, FrameArea& area,
+                   bool& ioError);
 
 struct Frame {
   std::string id;                 // 3 characters (version 2) or 4
@@ -87,13 +88,20 @@ struct Frame {
   bool Complete() const { return payload.size() == size; }
 };
 
+// How a frame walk ended.
+enum class WalkEnd {
+  Complete,   // at the end of the frames or at padding (zero bytes)
+  Stopped,    // at bytes that are not a frame, or a frame running past the end
+  ReadError,
+};
+
 // Walks the frames of `area`. `want(frame)` (id, flags and size filled)
-// returns how many payload bytes to read. `visit` receives each frame. The
-// walk ends at padding (an ID not starting with 'A'-'Z'), at a header that
-// does not fit, or at a size running past the area. False on a read error.
-bool WalkFrames(FrameArea& area, std::uint8_t version,
-                const std::function<std::size_t(const Frame&)>& want,
-                const std::function<void(Frame&)>& visit);
+// returns how many payload bytes to read. `visit` receives each frame. A
+// version 2.4 size is read sync-safe, or as a plain number when only that
+// reading leads to a frame, padding or the end (as other writers store it).
+WalkEnd WalkFrames(FrameArea& area, std::uint8_t version,
+                   const std::function<std::size_t(const Frame&)>& want,
+                   const std::function<void(Frame&)>& visit);
 
 // The frame's data with per-frame encodings undone (version 4
 // unsynchronisation, grouping byte, data-length indicator; version 3

@@ -1,8 +1,9 @@
 // Saving an ID3v2 tag as version 2.3 without losing what the fields do not
 // carry: the old tag's frames are walked again, frames of unchanged fields
 // and frames no field models are kept as stored (version 2.4 frames
-// converted to 2.3, version 2.2 frames of the frame table upgraded), and
-// only the fields the caller changed get new frames.
+// converted to 2.3, version 2.2 frames upgraded), and only the fields the
+// caller changed get new frames.
+#include <algorithm>
 #include <array>
 #include <map>
 #include <optional>
@@ -11,6 +12,7 @@
 #include "base/Utf.h"
 #include "tags/Bytes.h"
 #include "tags/ID3v2.h"
+#include "tags/ID3v2Convert.h"
 #include "tags/ID3v2Fields.h"
 #include "tags/ID3v2Frames.h"
 #include "tags/SafeRewrite.h"
@@ -81,7 +83,7 @@ class ID3v2Saver {
       tag_.Exists = true;
       tag_.VersionID = 3;
       tag_.Size = static_cast<std::int32_t>(newTagSize_);
-      tag_.TakeSnapshot();
+      tag_.TakeSnapshot(path);
     }
     return s;
   }
@@ -89,6 +91,16 @@ class ID3v2Saver {
  private:
   // Reads the old tag's structure and decides every piece of the new one.
   TagStatus Analyse(const std::string& path) {
+    // What the fields are compared with: the values this object read from
+    // this file, or else the file's own (never another file's).
+    if (!tag_.readFrom_.empty() && tag_.readFrom_ == path) {
+      base_ = tag_.read_;
+    } else {
+      TID3v2 stored(tag_.fs_);
+      if (!stored.ReadFromFile(path, false) && stored.LastStatus() != TagStatus::NoTag)
+        return stored.LastStatus();
+      base_ = stored.read_;
+    }
     auto file = tag_.fs_.OpenRead(path);
     if (!file) return TagStatus::OpenFailed;
     if (!file->Size(fileSize_)) return TagStatus::IoError;
@@ -108,35 +120,42 @@ class ID3v2Saver {
         if (const TagStatus s = CollectFrames(*file, header); s != TagStatus::Ok) return s;
       }
     }
-    Plan();
-    return TagStatus::Ok;
+    return Plan();
   }
 
   TagStatus CollectFrames(RandomAccessFile& file, const TagHeader& header) {
     FrameArea area;
     bool ioError = false;
-    if (!OpenFrameArea(file, header, area, ioError))
+    if (!OpenFrameArea(file, fileSize_, header, area, ioError))
       return ioError ? TagStatus::IoError
                      : (area.source ? TagStatus::Malformed : TagStatus::Unsupported);
     inMemory_ = area.source->InMemory();
     std::uint64_t budget = kMaxTagInMemory;
     bool overBudget = false;
-    const bool ok = WalkFrames(
-        area, version_,
-        [&](const Frame& f) -> std::size_t {
-          std::uint64_t n = Wanted(f);
-          if (n > kPeek) {
-            if (n > budget) {
-              overBudget = true;
-              n = 0;
-            } else {
-              budget -= n;
-            }
-          }
-          return static_cast<std::size_t>(n);
-        },
+    auto charge = [&](std::uint64_t n) {
+      if (n <= kPeek) return n;
+      if (n > budget) {
+        overBudget = true;
+        return std::uint64_t{0};
+      }
+      budget -= n;
+      return n;
+    };
+    const WalkEnd end = WalkFrames(
+        area, version_, [&](const Frame& f) { return static_cast<std::size_t>(charge(Wanted(f))); },
         [&](Frame& f) { frames_.push_back(std::move(f)); });
-    if (!ok) return TagStatus::IoError;
+    if (end == WalkEnd::ReadError) return TagStatus::IoError;
+    // Frames after the point where the walk stopped would be lost.
+    if (end == WalkEnd::Stopped) return TagStatus::Malformed;
+    // Version 2.4 texts in encodings 2 and 3 are rewritten, so their frames
+    // are needed whole.
+    for (Frame& f : frames_) {
+      if (version_ != 4 || f.Complete() || f.payload.empty() || !HasTextLayout(f.id)) continue;
+      const auto enc = static_cast<unsigned char>(f.payload[0]);
+      if ((enc == 2 || enc == 3) && f.formatFlags == 0 && charge(f.size) == f.size &&
+          !area.source->Read(f.offset + f.headerSize, static_cast<std::size_t>(f.size), f.payload))
+        return TagStatus::IoError;
+    }
     return overBudget ? TagStatus::Unsupported : TagStatus::Ok;
   }
 
@@ -149,13 +168,13 @@ class ID3v2Saver {
       return f.size;
     if (picture && PictureChanged() && f.size <= kMaxPictureFrame) return f.size;
     const int e = EntryOf(f.id, version_);
-    return (e == kComment || e == kLink || picture) ? kPeek : 0;
+    return (e == kComment || e == kLink || picture || (version_ == 4 && HasTextLayout(f.id))) ? kPeek : 0;
   }
 
-  bool PictureChanged() const { return tag_.pictureTouched_ || tag_.Picture != tag_.read_.Picture; }
+  bool PictureChanged() const { return tag_.pictureTouched_ || tag_.Picture != base_.Picture; }
 
   std::array<bool, kEntryCount> Changes() const {
-    const auto& r = tag_.read_;
+    const auto& r = base_;
     std::array<bool, kEntryCount> c{};
     c[kTitle] = tag_.Title != r.Title;
     c[kArtist] = tag_.Artist != r.Artist;
@@ -214,16 +233,17 @@ class ID3v2Saver {
       case kTrack: {
         std::string text = std::to_string(tag_.Track);
         // Keep the stored total: "3/12" edited to track 4 becomes "4/12".
-        const std::size_t slash = tag_.read_.TrackString.find('/');
-        if (slash != std::string::npos) text += tag_.read_.TrackString.substr(slash);
+        const std::size_t slash = base_.TrackString.find('/');
+        if (slash != std::string::npos) text += base_.TrackString.substr(slash);
         return NewFrame("TRCK", TextData(text));
       }
       case kComment: {
-        const std::string lang = commentFrame_ ? commentFrame_->language : "eng";
-        const std::string desc = commentFrame_ ? commentFrame_->description : "";
-        const std::uint8_t enc = ChooseEncoding(desc + tag_.Comment);
-        return NewFrame("COMM", std::string(1, static_cast<char>(enc)) + lang +
-                                    EncodeString(enc, desc, true) + EncodeString(enc, tag_.Comment, false));
+        // Always the undescribed comment: a described one is another
+        // program's data and stays as it is.
+        const std::string lang = CommentIsUndescribed() ? commentFrame_->language : "eng";
+        const std::uint8_t enc = ChooseEncoding(tag_.Comment);
+        return NewFrame("COMM", std::string(1, static_cast<char>(enc)) + lang + EncodeString(enc, "", true) +
+                                    EncodeString(enc, tag_.Comment, false));
       }
       case kLink: {
         const std::string desc = linkFrame_ ? linkFrame_->description : "";
@@ -257,8 +277,14 @@ class ID3v2Saver {
     }
   }
 
-  // A stored frame carried into the new tag as version 2.3, or nothing.
-  bool Keep(const Frame& f, Piece& piece) const {
+  bool CommentIsUndescribed() const { return commentFrame_ && commentFrame_->description.empty(); }
+
+  // A stored frame carried into the new tag as version 2.3, or nothing (a
+  // frame with no 2.3 form, or one holding no byte, which 2.3 readers take
+  // for the end of the frames). Sets refused_ for a frame that cannot be
+  // carried over and must not be lost.
+  bool Keep(const Frame& f, Piece& piece) {
+    if (f.size == 0) return false;
     if (version_ == 3) {
       if (!inMemory_) {
         piece = Piece{{}, f.offset, f.headerSize + f.size};
@@ -267,27 +293,53 @@ class ID3v2Saver {
       }
       return true;
     }
-    std::string data;
+    std::string data, upgraded;
     if (version_ == 2) {
-      const std::string_view id = UpgradeId(f.id);
-      if (id.empty() || !Data(f, data)) return false;
-      if (id == "APIC") data = UpgradePicture(data);
-      piece = NewFrame(id, data);
+      if (!Data(f, data) || !UpgradeData(f.id, data, upgraded) || upgraded.empty()) return false;
+      piece = NewFrame(UpgradeId(f.id), upgraded);
       return true;
     }
     // Version 2.4 status flags sit one bit lower than in 2.3.
     const auto status = static_cast<std::uint8_t>((f.statusFlags << 1) & 0xE0);
+    constexpr std::uint8_t kCompressedOrEncrypted = 0x0C;
+    if (f.formatFlags & kCompressedOrEncrypted) {
+      // Carried with its bytes as they are, under version 2.3's flags.
+      std::uint8_t format = 0;
+      if (!f.Complete() || !DowngradeEncodedFrame(f.payload, f.formatFlags, tagUnsync_, data, format)) {
+        refused_ = true;
+        return false;
+      }
+      piece = Piece{FrameHeader(f.id, data.size(), status, format) + data};
+      return true;
+    }
     if (f.formatFlags == 0 && !tagUnsync_ && f.payload.size() != f.size) {
       piece = Piece{FrameHeader(f.id, f.size, status), f.offset + f.headerSize, f.size};
       return true;
     }
     if (!FrameData(f, version_, tagUnsync_, data)) return false;
-    data = DowngradeText(f.id, data);
+    data = DowngradeData(f.id, data);
+    if (data.empty()) return false;
     piece = Piece{FrameHeader(f.id, data.size(), status) + data};
     return true;
   }
 
-  void Plan() {
+  // A version 2.4 recording time as the year, date and time frames of 2.3
+  // (those the tag does not hold already). False when its text is not a
+  // date, which then stays as it is.
+  bool SplitDate(const Frame& f) {
+    std::string data;
+    Date23 date;
+    if (!Data(f, data) || !SplitRecordingTime(TextValue(data), date)) return false;
+    const std::pair<const char*, const std::string*> parts[] = {
+        {"TYER", &date.year}, {"TDAT", &date.date}, {"TIME", &date.time}};
+    for (const auto& [id, text] : parts) {
+      const bool stored = std::any_of(frames_.begin(), frames_.end(), [&](const Frame& g) { return g.id == id; });
+      if (!text->empty() && !stored) pieces_.push_back(NewFrame(id, TextData(*text)));
+    }
+    return true;
+  }
+
+  TagStatus Plan() {
     ChooseFrames();
     const auto changed = Changes();
     std::array<bool, kEntryCount> placed{};
@@ -304,7 +356,8 @@ class ID3v2Saver {
         place(isYear ? kYear : e);
         continue;
       }
-      if ((e == kComment && changed[kComment] && static_cast<int>(i) == comment_) ||
+      if (version_ == 4 && f.id == "TDRC" && !changed[kYear] && SplitDate(f)) continue;
+      if ((e == kComment && changed[kComment] && static_cast<int>(i) == comment_ && CommentIsUndescribed()) ||
           (e == kLink && changed[kLink] && static_cast<int>(i) == link_)) {
         place(e);
         continue;
@@ -322,8 +375,10 @@ class ID3v2Saver {
       Piece piece;
       if (Keep(f, piece)) pieces_.push_back(std::move(piece));
     }
+    if (refused_) return TagStatus::Unsupported;
     for (int e = 0; e < kEntryCount; ++e)
       if (changed[e] && (IsSimpleText(e) || e == kComment || e == kLink || e == kPicture)) place(e);
+    return TagStatus::Ok;
   }
 
   bool Unchanged(RandomAccessFile& file, std::uint64_t size) const {
@@ -373,6 +428,8 @@ class ID3v2Saver {
   }
 
   TID3v2& tag_;
+  TID3v2::Snapshot base_;
+  bool refused_ = false;
   std::uint64_t fileSize_ = 0;
   std::string oldHead_;
   std::uint64_t oldTagSize_ = 0;

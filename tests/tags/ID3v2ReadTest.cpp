@@ -202,6 +202,11 @@ TEST(ID3v2Read, GenreAndTrackRules) {
   EXPECT_EQ(genre("(RX)"), "Remix");
   EXPECT_EQ(genre("((Paren) pop"), "(Paren) pop");
   EXPECT_EQ(genre("(999)"), "");
+  // A reference past the table names no genre (index 0 is Blues).
+  EXPECT_EQ(genre("(1001)"), "");
+  EXPECT_EQ(genre("(99999999999)"), "");
+  EXPECT_EQ(genre("1001"), "1001");
+  EXPECT_EQ(genre("(147)"), "Synthpop");
   auto track = [](const std::string& text) {
     return ReadBytes(Tag(3, Frame23("TRCK", Latin1Text(text))) + kAudio).Track;
   };
@@ -259,8 +264,86 @@ TEST(ID3v2Read, MalformedTagsNeverCrashAndStopAtTheBadFrame) {
   EXPECT_EQ(title("frame_size_ffffffff").Title, "");
   EXPECT_EQ(title("syncsafe_high_bits").Size, 0);
   EXPECT_EQ(title("size_past_file").Size, 0);
-  EXPECT_EQ(title("size_past_file").Title, "");
+  EXPECT_EQ(title("size_past_file").Title, "T");
   EXPECT_EQ(title("zero_frames").Title, "T");
+}
+
+TEST(ID3v2Read, Encoding0BytesOfTheAnsiRangeReadAsAnsi) {
+  // Windows programs wrote ANSI into encoding 0: 0x80-0x9F are C1 controls
+  // in ISO-8859-1, which never occur in tags. 0xA0 and above stay ISO-8859-1.
+  auto title = [](const std::string& bytes) { return ReadBytes(Tag(3, Frame23("TIT2", Latin1Text(bytes))) + kAudio).Title; };
+  EXPECT_EQ(title("Don\x92t"), "Don’t");
+  EXPECT_EQ(title("\x93Quoted\x94 \x85 \x80 \x9C"), "“Quoted” … € œ");
+  EXPECT_EQ(title("caf\xE9"), "café");
+  EXPECT_EQ(title("\x81"), "\u0081");  // unassigned in Windows-1252: left as it is
+  EXPECT_EQ(ReadBytes(Tag(3, Frame23("COMM", std::string("\0eng\0It\x92s", 9)))).Comment, "It’s");
+  {
+    test::AnsiCodePage cyrillic(test::Cp1251LettersCodec());
+    // The letters codec has no character for 0x80: the byte stays.
+    EXPECT_EQ(title("\x80 caf\xE9"), "\u0080 café");
+  }
+  // Written back, such a character is never encoding 0.
+  MemoryFileSystem mem;
+  mem.Put("f", kAudio);
+  TID3v2 t(mem);
+  t.SetTitle("C1 \u0085 stays");
+  ASSERT_TRUE(t.SaveToFile("f"));
+  TID3v2 back(mem);
+  ASSERT_TRUE(back.ReadFromFile("f"));
+  EXPECT_EQ(back.Title, "C1 \u0085 stays");
+}
+
+TEST(ID3v2Read, TextFramesReadWholeWithOrWithoutPictures) {
+  // The title builder and the tag editor read without pictures; a save
+  // reads with them. Both must see the same text.
+  const std::string longComment = std::string("\0eng\0", 5) + std::string(700, 'c');
+  const std::string huge = std::string("\0eng\0", 5) + std::string(70'000, 'h');
+  for (const bool picture : {false, true}) {
+    SCOPED_TRACE(picture);
+    EXPECT_EQ(ReadBytes(Tag(3, Frame23("COMM", longComment)) + kAudio, picture).Comment, std::string(700, 'c'));
+    EXPECT_EQ(ReadBytes(Tag(3, Frame23("TIT2", Latin1Text(std::string(3000, 't')))) + kAudio, picture).Title,
+              std::string(3000, 't'));
+    // Past 64 KiB a text reads as its beginning, the same both ways.
+    const std::string cut = ReadBytes(Tag(3, Frame23("COMM", huge)) + kAudio, picture).Comment;
+    EXPECT_EQ(cut, std::string(64 * 1024 - 5, 'h'));
+  }
+}
+
+TEST(ID3v2Read, Version24WithPlainFrameSizes) {
+  // Other writers store 2.4 sizes as plain integers. The picture's size
+  // (00 00 0A 00) reads sync-safe as 1280, inside the picture's zeros.
+  const TID3v2 t = Read("t1_v24_plain_sizes.mp3", true);
+  EXPECT_EQ(t.Title.substr(0, 12), "Plain Plain ");
+  EXPECT_EQ(t.Title.size(), 6u * 41 + 2);
+  EXPECT_EQ(t.Picture.substr(0, 2), "\xFF\xD8");
+  EXPECT_EQ(t.Picture.size(), 2546u);
+  EXPECT_EQ(t.Comment, std::string(295, 'c'));
+  EXPECT_EQ(t.Artist, "Plain artist");
+  EXPECT_EQ(t.Album, "Plain album");
+  EXPECT_EQ(t.TrackString, "5/9");
+  EXPECT_EQ(t.Year, "2011");
+  EXPECT_EQ(t.Genre, "Jazz");
+  EXPECT_EQ(Read("t1_v24_plain_sizes.mp3", false).Genre, "Jazz");
+  if (!test::OracleAvailable()) return;
+  const auto d = test::Oracle("dump", test::Fixture("t1_v24_plain_sizes.mp3"));
+  EXPECT_EQ(test::OracleValue(d, "TPE1"), t.Artist);
+  EXPECT_EQ(test::OracleValue(d, "TCON"), t.Genre);
+
+  // Sync-safe sizes that lead to the next frame are kept, even where the
+  // plain reading would fit too.
+  const std::string frame = Frame24("TIT2", Latin1Text(std::string(199, 'x')));
+  const TID3v2 proper = ReadBytes(Tag(4, frame + Frame24("TPE1", Latin1Text("Next")), 400) + kAudio);
+  EXPECT_EQ(proper.Title, std::string(199, 'x'));
+  EXPECT_EQ(proper.Artist, "Next");
+}
+
+TEST(ID3v2Read, TagRunningPastTheEndOfTheFileYieldsItsWholeFrames) {
+  const TID3v2 t = Read("t8_size_past_end.mp3", true);
+  EXPECT_TRUE(t.Exists);
+  EXPECT_EQ(t.Size, 0);
+  EXPECT_EQ(t.Title, "Cut short");
+  EXPECT_EQ(t.Artist, "Cut artist");
+  EXPECT_EQ(t.Picture, "");  // cut by the end of the file
 }
 
 TEST(ID3v2Read, ReadErrorsAnywhereAreQuiet) {

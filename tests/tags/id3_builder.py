@@ -17,6 +17,7 @@ import hashlib
 import os
 import struct
 import sys
+import zlib
 
 JPEG = (b"\xff\xd8\xff\xe0\x00\x10JFIF\x00\x01\x01\x00\x00\x01\x00\x01\x00\x00"
         + bytes(range(256)) + b"\xff\x00\xff\xe1" + b"\xff\xd9")
@@ -46,6 +47,15 @@ def f23(fid, data, flags=b"\0\0", size=None):
 
 def f24(fid, data, flags=b"\0\0", size=None):
     return fid.encode() + syncsafe(len(data) if size is None else size) + flags + data
+
+
+def f24_plain(fid, data, flags=b"\0\0"):
+    """A 2.4 frame whose size is a plain integer, as other writers wrongly store it."""
+    return fid.encode() + struct.pack(">I", len(data)) + flags + data
+
+
+def utf8(text):
+    return b"\x03" + text.encode()
 
 
 def tag(version, body, padding=0, flags=0, size=None, footer=False):
@@ -133,6 +143,48 @@ def handbuilt(out, audio):
     w("lyrics3_longonly.mp3", audio + lyrics3([("IND", b"00"), ("ETT", long_title + b"!")], rec))
     w("lyrics3_unknown.mp3", audio + lyrics3([("ETT", b"Known"), ("XYZ", b"stop"), ("AUT", b"Hidden")], rec))
     w("v1_blank_rule.mp3", audio + v1record(b"Blank", comment=b"x" * 28 + b" \x05", genre=12))
+    real_world_patterns(w, audio)
+
+
+def real_world_patterns(w, audio):
+    """Tags as other programs really write them, each a fault once."""
+    # Version 2.4 with plain frame sizes: the picture (2560 bytes: 00 00 0A 00,
+    # every byte sync-safe but meaning 1280 that way), a 300-byte comment and a
+    # 256-byte UTF-16 title, with the fields after them.
+    picture = JPEG + b"\0" * (2560 - 14 - len(JPEG))
+    w("t1_v24_plain_sizes.mp3", tag(4, f24_plain("TIT2", utf16("Plain " * 41 + "ti"))
+                                       + f24_plain("APIC", b"\0image/jpeg\0\x03\0" + picture)
+                                       + f24_plain("COMM", b"\0eng\0" + b"c" * 295)
+                                       + f24_plain("TPE1", latin1("Plain artist"))
+                                       + f24_plain("TALB", latin1("Plain album"))
+                                       + f24_plain("TRCK", latin1("5/9")) + f24_plain("TDRC", latin1("2011"))
+                                       + f24_plain("TCON", latin1("Jazz")), 200) + audio)
+    # Version 2.2 frames with no field of their own, each with a 2.3 form.
+    w("t3_v22_frames.mp3", tag(2, f22("TT2", latin1("Two Two")) + f22("TDA", latin1("0504"))
+                                  + f22("TIM", latin1("1230")) + f22("TXX", b"\0key\0value")
+                                  + f22("ULT", b"\0eng\0Words of the song") + f22("UFI", b"http://x\0\x01\x02")
+                                  + f22("TP2", utf16("Ансамбль")) + f22("TPA", latin1("1/2"))
+                                  + f22("POP", b"a@b\0\xc8\0\0\0\x03") + f22("CRM", b"owner\0x\0data"), 64) + audio)
+    # Version 2.4: a recording time with date and time, a frame with the
+    # data-length flag and a 1-byte body, and the frames after it.
+    w("t4_v24_dates.mp3", tag(4, f24("TIT2", utf8("Dated")) + f24("TDRC", utf8("2003-04-05T06:07:08"))
+                                 + f24("TPE2", b"\0", flags=b"\0\x01") + f24("TPE1", utf8("After the short frame"))
+                                 + f24("TALB", utf8("Album")), 64) + audio)
+    # Version 2.4 frames whose layouts carry texts in encodings 2 and 3, and
+    # a compressed frame.
+    text = b"\x03" + "Сжатый текст ".encode() * 20
+    packed = zlib.compress(text)
+    w("v24_encodings.mp3", tag(4, f24("TIT2", utf8("Encodings"))
+                                  + f24("APIC", b"\x03image/jpeg\0\x03" + "Обложка ✓".encode() + b"\0" + JPEG)
+                                  + f24("WXXX", b"\x03" + "Ссылка".encode() + b"\0http://example.com/")
+                                  + f24("GEOB", b"\x02text/plain\0" + "файл.txt".encode("utf-16-be") + b"\0\0"
+                                        + "Описание".encode("utf-16-be") + b"\0\0" + b"object bytes")
+                                  + f24("TCOM", syncsafe(len(text)) + packed, flags=b"\0\x09")
+                                  + f24("TPE1", utf8("After")), 64) + audio)
+    # A tag claiming more than the file holds: a cut download. Its frames up
+    # to the cut are whole.
+    frames = f23("TIT2", latin1("Cut short")) + f23("TPE1", latin1("Cut artist")) + f23("APIC", b"\0image/jpeg\0\x03\0" + JPEG)
+    w("t8_size_past_end.mp3", tag(3, frames, size=len(frames) + 5000)[:-100])
 
 
 def mutagen_fixtures(out, audio):
@@ -229,6 +281,8 @@ def dump(path):
             print("%s:%s:%s\t%s" % (fid, esc(f.desc), f.lang, esc(f.text if fid == "USLT" else "/".join(f.text))))
         elif fid == "TXXX":
             print("TXXX:%s\t%s" % (esc(f.desc), esc("/".join(f.text))))
+        elif fid == "GEOB":
+            print("GEOB:%s\t%s %s %s" % (esc(f.desc), f.mime, esc(f.filename), hashlib.sha1(f.data).hexdigest()))
         elif fid == "WXXX":
             print("WXXX:%s\t%s" % (esc(f.desc), esc(f.url)))
         elif fid.startswith("T"):
