@@ -3,6 +3,9 @@
 // ID3v1 and Lyrics3, hostile tags, and failures at every I/O step.
 #include <gtest/gtest.h>
 
+#include <utility>
+#include <vector>
+
 #include "tags/APETag.h"
 #include "tags/Bytes.h"
 #include "tags/MemoryFileSystem.h"
@@ -155,6 +158,45 @@ TEST_F(ApeFixtures, UntaggedFileGetsATagAtTheEnd) {
   EXPECT_EQ(tag.Size, 65u);
   ASSERT_EQ(tag.Fields.size(), 2u);
   EXPECT_EQ(Field(tag, 1), "Empty=");
+}
+
+// An APE tag of `version` with text items, stored as given, at the end of
+// some audio.
+std::string ApeFile(std::uint32_t version, const std::vector<std::pair<std::string, std::string>>& items) {
+  std::string body;
+  for (const auto& [name, value] : items) {
+    AppendLE32(body, static_cast<std::uint32_t>(value.size()));
+    AppendLE32(body, 0);
+    body += name + '\0' + value;
+  }
+  std::string footer = "APETAGEX";
+  AppendLE32(footer, version);
+  AppendLE32(footer, static_cast<std::uint32_t>(body.size() + 32));
+  AppendLE32(footer, static_cast<std::uint32_t>(items.size()));
+  AppendLE32(footer, 0);
+  footer.append(8, '\0');
+  return std::string(200, 'a') + body + footer;
+}
+
+TEST(APETag, AnsiTextFollowsTheCodePage) {
+  // APEv1 text, and APEv2 values that are not UTF-8, are ANSI: the same
+  // bytes read as Windows-1252 or, on a Cyrillic system, Windows-1251.
+  MemoryFileSystem mem;
+  mem.Put("v1", ApeFile(1000, {{"Artist", "\xCA\xE8\xED\xEE"}}));
+  mem.Put("v2", ApeFile(2000, {{"Artist", "\xCA\xE8\xED\xEE"}, {"Title", "Кино"}}));
+  TAPETag tag(mem);
+  ASSERT_TRUE(tag.ReadFromFile("v1"));
+  EXPECT_EQ(tag.GetField("Artist"), "Êèíî");
+  test::AnsiCodePage cyrillic(test::Cp1251LettersCodec());
+  for (const char* name : {"v1", "v2"}) {
+    ASSERT_TRUE(tag.ReadFromFile(name)) << name;
+    EXPECT_EQ(tag.GetField("Artist"), "Кино") << name;
+  }
+  EXPECT_EQ(tag.GetField("Title"), "Кино");
+  // Rewritten, APEv1 text becomes the UTF-8 of APEv2.
+  ASSERT_TRUE(tag.ReadFromFile("v1"));
+  ASSERT_TRUE(tag.SaveToFile("v1"));
+  EXPECT_NE(mem.Get("v1")->find("Artist\0Кино"), std::string::npos);
 }
 
 TEST(APETag, ShortFiles) {
