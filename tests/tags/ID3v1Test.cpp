@@ -5,6 +5,9 @@
 
 #include "TagTestSupport.h"
 #include "base/Utf.h"
+#ifdef _WIN32
+#include <windows.h>
+#endif
 #include "tags/ID3v1.h"
 #include "tags/MemoryFileSystem.h"
 
@@ -459,6 +462,47 @@ TEST(ID3v1Safety, SaveSurvivesAFailureAtEveryStep) {
 }
 
 #ifdef _WIN32
+TEST(ID3v1, WindowsCodePagesThroughTheSystemTables) {
+  // Without anything installed, the system's ANSI code page is used.
+  {
+    test::AnsiCodePage system(AnsiCodec{});
+    std::string high;
+    for (int b = 0x80; b <= 0xFF; ++b) high += static_cast<char>(b);
+    EXPECT_EQ(AnsiToUtf8(high), WindowsCodePageCodec(GetACP()).toUtf8(high));
+  }
+  struct Case {
+    unsigned codePage;
+    const char* text;
+    std::size_t bytes;
+  } cases[] = {{1251, "Кино и песни", 12}, {932, "東京事変", 8}, {1253, "Ελλάδα", 6}};
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.codePage);
+    test::AnsiCodePage page(WindowsCodePageCodec(c.codePage));
+    MemoryFileSystem mem;
+    mem.Put("f", kAudio);
+    TID3v1 t(mem);
+    t.SetArtist(c.text);
+    t.Lyrics = c.text;
+    ASSERT_TRUE(t.SaveToFile("f"));
+    const std::string& bytes = *mem.Get("f");
+    EXPECT_EQ(bytes[bytes.size() - 95 + c.bytes], '\0');  // the artist's bytes, no more
+    TID3v1 back(mem);
+    ASSERT_TRUE(back.ReadFromFile("f"));
+    EXPECT_EQ(back.Artist, c.text);
+    EXPECT_EQ(back.Lyrics, c.text);
+  }
+  // A 30-byte field never ends in half a double-byte character.
+  test::AnsiCodePage japanese(WindowsCodePageCodec(932));
+  MemoryFileSystem mem;
+  mem.Put("f", kAudio);
+  TID3v1 t(mem);
+  t.SetTitle("a東京事変東京事変東京事変東京事変東京事変");
+  ASSERT_TRUE(t.SaveToFile("f"));
+  TID3v1 back(mem);
+  ASSERT_TRUE(back.ReadFromFile("f"));
+  EXPECT_EQ(back.Title, "a東京事変東京事変東京事変東京");
+}
+
 TEST(ID3v1Safety, ReadOnlyFileIsSavedAndStaysReadOnly) {
   test::ScratchDir dir;
   const std::string path = dir.CopyFixture("v1_id3v2.mp3", "ro.mp3");
