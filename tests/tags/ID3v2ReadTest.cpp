@@ -312,7 +312,7 @@ TEST(ID3v2Read, TextFramesReadWholeWithOrWithoutPictures) {
 TEST(ID3v2Read, Version24WithPlainFrameSizes) {
   // Other writers store 2.4 sizes as plain integers. The picture's size
   // (00 00 0A 00) reads sync-safe as 1280, inside the picture's zeros.
-  const TID3v2 t = Read("t1_v24_plain_sizes.mp3", true);
+  const TID3v2 t = Read("v24_plain_sizes.mp3", true);
   EXPECT_EQ(t.Title.substr(0, 12), "Plain Plain ");
   EXPECT_EQ(t.Title.size(), 6u * 41 + 2);
   EXPECT_EQ(t.Picture.substr(0, 2), "\xFF\xD8");
@@ -323,9 +323,9 @@ TEST(ID3v2Read, Version24WithPlainFrameSizes) {
   EXPECT_EQ(t.TrackString, "5/9");
   EXPECT_EQ(t.Year, "2011");
   EXPECT_EQ(t.Genre, "Jazz");
-  EXPECT_EQ(Read("t1_v24_plain_sizes.mp3", false).Genre, "Jazz");
+  EXPECT_EQ(Read("v24_plain_sizes.mp3", false).Genre, "Jazz");
   if (!test::OracleAvailable()) return;
-  const auto d = test::Oracle("dump", test::Fixture("t1_v24_plain_sizes.mp3"));
+  const auto d = test::Oracle("dump", test::Fixture("v24_plain_sizes.mp3"));
   EXPECT_EQ(test::OracleValue(d, "TPE1"), t.Artist);
   EXPECT_EQ(test::OracleValue(d, "TCON"), t.Genre);
 
@@ -338,7 +338,7 @@ TEST(ID3v2Read, Version24WithPlainFrameSizes) {
 }
 
 TEST(ID3v2Read, TagRunningPastTheEndOfTheFileYieldsItsWholeFrames) {
-  const TID3v2 t = Read("t8_size_past_end.mp3", true);
+  const TID3v2 t = Read("v23_past_end.mp3", true);
   EXPECT_TRUE(t.Exists);
   EXPECT_EQ(t.Size, 0);
   EXPECT_EQ(t.Title, "Cut short");

@@ -253,7 +253,7 @@ TEST(ID3v2Write, Version22FramesOfTheTableAreUpgraded) {
 
 TEST(ID3v2Write, Version22FramesWithoutAFieldAreCarriedOver) {
   test::ScratchDir dir;
-  const std::string path = dir.CopyFixture("t3_v22_frames.mp3", "v22.mp3");
+  const std::string path = dir.CopyFixture("v22_frames.mp3", "v22.mp3");
   const std::string audio = AudioOf(path);
   TID3v2 t;
   ASSERT_TRUE(t.ReadFromFile(path));
@@ -265,7 +265,7 @@ TEST(ID3v2Write, Version22FramesWithoutAFieldAreCarriedOver) {
     EXPECT_NE(bytes.find(id), std::string::npos) << id;
   EXPECT_EQ(bytes.find("CRM"), std::string::npos);  // no 2.3 form
   if (!test::OracleAvailable()) return;
-  const Dump before = test::Oracle("dump", test::Fixture("t3_v22_frames.mp3"));
+  const Dump before = test::Oracle("dump", test::Fixture("v22_frames.mp3"));
   const Dump after = test::Oracle("dump", path);
   EXPECT_EQ(test::OracleValue(after, "version"), "2.3");
   EXPECT_EQ(test::OracleValue(after, "TPE1"), "New artist");
@@ -274,7 +274,7 @@ TEST(ID3v2Write, Version22FramesWithoutAFieldAreCarriedOver) {
 
 TEST(ID3v2Write, Version24DatesAndShortFramesSuitVersion23Readers) {
   test::ScratchDir dir;
-  const std::string path = dir.CopyFixture("t4_v24_dates.mp3", "dates.mp3");
+  const std::string path = dir.CopyFixture("v24_dates.mp3", "dates.mp3");
   TID3v2 t;
   ASSERT_TRUE(t.ReadFromFile(path));
   EXPECT_EQ(t.Year, "2003");
@@ -365,7 +365,7 @@ TEST(ID3v2Write, EncryptedAndCompressedVersion24FramesKeepTheirBytes) {
 
 TEST(ID3v2Write, Version24WithPlainFrameSizesKeepsEveryFrame) {
   test::ScratchDir dir;
-  const std::string path = dir.CopyFixture("t1_v24_plain_sizes.mp3", "plain.mp3");
+  const std::string path = dir.CopyFixture("v24_plain_sizes.mp3", "plain.mp3");
   const std::string audio = AudioOf(path);
   TID3v2 t;
   ASSERT_TRUE(t.ReadFromFile(path, true));
@@ -384,7 +384,7 @@ TEST(ID3v2Write, Version24WithPlainFrameSizesKeepsEveryFrame) {
   EXPECT_EQ(back.Genre, "Jazz");
   EXPECT_EQ(back.Comment, std::string(295, 'c'));
   if (!test::OracleAvailable()) return;
-  const Dump before = test::Oracle("dump", test::Fixture("t1_v24_plain_sizes.mp3"));
+  const Dump before = test::Oracle("dump", test::Fixture("v24_plain_sizes.mp3"));
   const Dump after = test::Oracle("dump", path);
   EXPECT_EQ(test::OracleValue(after, "APIC:3"), test::OracleValue(before, "APIC:3"));
   EXPECT_EQ(test::OracleValue(after, "TYER"), "2011");
@@ -409,7 +409,7 @@ TEST(ID3v2Write, AWalkThatStopsShortOfTheTagIsRefused) {
     EXPECT_EQ(*mem.Get("f"), old);
   }
   // A tag running past the end of the file stays refused too.
-  const std::string cut = test::ReadBytes(test::Fixture("t8_size_past_end.mp3"));
+  const std::string cut = test::ReadBytes(test::Fixture("v23_past_end.mp3"));
   MemoryFileSystem mem;
   mem.Put("f", cut);
   TID3v2 t(mem);

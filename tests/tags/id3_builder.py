@@ -152,7 +152,7 @@ def real_world_patterns(w, audio):
     # every byte sync-safe but meaning 1280 that way), a 300-byte comment and a
     # 256-byte UTF-16 title, with the fields after them.
     picture = JPEG + b"\0" * (2560 - 14 - len(JPEG))
-    w("t1_v24_plain_sizes.mp3", tag(4, f24_plain("TIT2", utf16("Plain " * 41 + "ti"))
+    w("v24_plain_sizes.mp3", tag(4, f24_plain("TIT2", utf16("Plain " * 41 + "ti"))
                                        + f24_plain("APIC", b"\0image/jpeg\0\x03\0" + picture)
                                        + f24_plain("COMM", b"\0eng\0" + b"c" * 295)
                                        + f24_plain("TPE1", latin1("Plain artist"))
@@ -160,14 +160,14 @@ def real_world_patterns(w, audio):
                                        + f24_plain("TRCK", latin1("5/9")) + f24_plain("TDRC", latin1("2011"))
                                        + f24_plain("TCON", latin1("Jazz")), 200) + audio)
     # Version 2.2 frames with no field of their own, each with a 2.3 form.
-    w("t3_v22_frames.mp3", tag(2, f22("TT2", latin1("Two Two")) + f22("TDA", latin1("0504"))
+    w("v22_frames.mp3", tag(2, f22("TT2", latin1("Two Two")) + f22("TDA", latin1("0504"))
                                   + f22("TIM", latin1("1230")) + f22("TXX", b"\0key\0value")
                                   + f22("ULT", b"\0eng\0Words of the song") + f22("UFI", b"http://x\0\x01\x02")
                                   + f22("TP2", utf16("Ансамбль")) + f22("TPA", latin1("1/2"))
                                   + f22("POP", b"a@b\0\xc8\0\0\0\x03") + f22("CRM", b"owner\0x\0data"), 64) + audio)
     # Version 2.4: a recording time with date and time, a frame with the
     # data-length flag and a 1-byte body, and the frames after it.
-    w("t4_v24_dates.mp3", tag(4, f24("TIT2", utf8("Dated")) + f24("TDRC", utf8("2003-04-05T06:07:08"))
+    w("v24_dates.mp3", tag(4, f24("TIT2", utf8("Dated")) + f24("TDRC", utf8("2003-04-05T06:07:08"))
                                  + f24("TPE2", b"\0", flags=b"\0\x01") + f24("TPE1", utf8("After the short frame"))
                                  + f24("TALB", utf8("Album")), 64) + audio)
     # Version 2.4 frames whose layouts carry texts in encodings 2 and 3, and
@@ -184,7 +184,7 @@ def real_world_patterns(w, audio):
     # A tag claiming more than the file holds: a cut download. Its frames up
     # to the cut are whole.
     frames = f23("TIT2", latin1("Cut short")) + f23("TPE1", latin1("Cut artist")) + f23("APIC", b"\0image/jpeg\0\x03\0" + JPEG)
-    w("t8_size_past_end.mp3", tag(3, frames, size=len(frames) + 5000)[:-100])
+    w("v23_past_end.mp3", tag(3, frames, size=len(frames) + 5000)[:-100])
 
 
 def mutagen_fixtures(out, audio):
