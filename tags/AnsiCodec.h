@@ -28,9 +28,9 @@ AnsiCodec SystemAnsiCodec();
 AnsiCodec WindowsCodePageCodec(unsigned codePage);
 #endif
 
-// Installs the codec every tag class uses from now on; a codec with an
-// empty member restores the system's. Set it before tags are read, not
-// while another thread reads them.
+// Installs the codec every tag class uses from now on (conversions already
+// under way finish with the old one); a codec with an empty member
+// restores the system's.
 void SetAnsiCodec(AnsiCodec codec);
 
 std::string AnsiToUtf8(std::string_view bytes);
