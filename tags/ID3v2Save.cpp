@@ -332,9 +332,10 @@ class ID3v2Saver {
     if (!Data(f, data) || !SplitRecordingTime(TextValue(data), date)) return false;
     const std::pair<const char*, const std::string*> parts[] = {
         {"TYER", &date.year}, {"TDAT", &date.date}, {"TIME", &date.time}};
-    for (const auto& [id, text] : parts) {
-      const bool stored = std::any_of(frames_.begin(), frames_.end(), [&](const Frame& g) { return g.id == id; });
-      if (!text->empty() && !stored) pieces_.push_back(NewFrame(id, TextData(*text)));
+    for (const auto& part : parts) {
+      const std::string_view id = part.first;
+      const bool stored = std::any_of(frames_.begin(), frames_.end(), [id](const Frame& g) { return g.id == id; });
+      if (!part.second->empty() && !stored) pieces_.push_back(NewFrame(id, TextData(*part.second)));
     }
     return true;
   }
