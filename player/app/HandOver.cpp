@@ -2,6 +2,7 @@
 
 #include "forms/Application.h"
 #include "forms/Wide.h"
+#include "player/Extensions.h"
 #include "player/app/Unit1.h"
 
 namespace player {
@@ -13,6 +14,28 @@ HWND FindRunningMainWindow(DWORD waitMs) {
     if (GetTickCount() - start >= waitMs) return nullptr;
     Sleep(50);
   }
+}
+
+std::vector<std::string> FullPathArguments(const std::vector<std::string>& arguments) {
+  std::vector<std::string> full;
+  full.reserve(arguments.size());
+  for (const std::string& argument : arguments) {
+    if (argument.empty() || argument.front() == '/' || IsStreamUrl(argument)) {
+      full.push_back(argument);
+      continue;
+    }
+    const std::wstring wide = forms::widen(argument);
+    const DWORD size = GetFullPathNameW(wide.c_str(), 0, nullptr, nullptr);
+    std::wstring buffer(size, L'\0');
+    const DWORD length = size ? GetFullPathNameW(wide.c_str(), size, buffer.data(), nullptr) : 0;
+    if (length == 0 || length >= size) {
+      full.push_back(argument);
+      continue;
+    }
+    buffer.resize(length);
+    full.push_back(forms::narrow(buffer));
+  }
+  return full;
 }
 
 void HandOverArguments(HWND target, const std::vector<std::string>& arguments) {

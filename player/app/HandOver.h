@@ -14,6 +14,11 @@ namespace player {
 // created a moment after the application window: waits up to `waitMs`.
 HWND FindRunningMainWindow(DWORD waitMs);
 
+// The arguments with every relative path made full against this process's
+// current folder: the instance that treats them runs in another folder.
+// Switches and stream addresses stay as they are.
+std::vector<std::string> FullPathArguments(const std::vector<std::string>& arguments);
+
 // One message per argument, in order, each handled before the next is sent.
 // An atom the receiver did not take is deleted here, so none is left behind;
 // nothing is added once the target is gone. An argument too long for an

@@ -17,6 +17,8 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
   const sv::CommandLine commandLine(forms::narrow(GetCommandLineW()));
   std::vector<std::string> arguments;
   for (int i = 1; i <= commandLine.ParamCount(); ++i) arguments.push_back(commandLine.ParamStr(i));
+  // Before the start-up makes the executable's folder the current one.
+  arguments = player::FullPathArguments(arguments);
 
   if (other) {
     if (HWND target = player::FindRunningMainWindow(5000))
