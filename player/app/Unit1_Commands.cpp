@@ -46,9 +46,13 @@ class DropHandle {
 bool TForm1::MustHoldArguments() const { return !StartupDone || Busy || RoadDepth > 0; }
 
 void TForm1::TraiteParam(const std::string& Param, bool Play) {
+  // Once closed, the lists, the channel and the timers are gone.
+  if (Closed) return;
   // The start-up's own argument is treated at once; it comes last there.
-  if (StartupDone && MustHoldArguments()) {
-    HeldArguments.emplace_back(Param, Play);
+  if (StartupDone && HeldArguments.Hold(Param, Play, MustHoldArguments())) {
+    // Held only behind earlier ones: their turn may already be queued, but
+    // not necessarily after this call.
+    if (!MustHoldArguments()) PostMessageW(Handle(), kArgumentsMessage, 0, 0);
     return;
   }
   TreatArgument(Param, Play);
@@ -57,10 +61,12 @@ void TForm1::TraiteParam(const std::string& Param, bool Play) {
 // Posted when the work that held arguments back has returned; anything that
 // holds them again posts anew when it returns.
 void TForm1::DrainArguments() {
-  while (!HeldArguments.empty() && !MustHoldArguments()) {
-    auto [argument, play] = HeldArguments.front();
-    HeldArguments.pop_front();
-    TreatArgument(argument, play);
+  if (Closed) {
+    HeldArguments.Clear();
+    return;
+  }
+  while (auto next = HeldArguments.Next(MustHoldArguments())) {
+    TreatArgument(next->Text, next->Play);
   }
 }
 
@@ -137,7 +143,9 @@ void TForm1::TreatFolder(const std::string& path) {
 }
 
 void TForm1::AjouteRepLecture(const std::string& Folder, bool Recurse, bool Start) {
-  if (IsPlaylistFile(Folder)) {
+  // A folder that is merely named like a playlist is a folder: treating it
+  // as a playlist would come back here without end.
+  if (IsPlaylistFile(Folder) && sv::FileExists(Folder)) {
     TreatArgument(Folder, true);
     return;
   }
@@ -199,7 +207,7 @@ void TForm1::ReceiveHandOver(forms::WindowMessage& message) {
   if (length == 0) return;
   const std::string argument = forms::narrow(std::wstring(name, length));
   if (!StartupDone) {
-    HeldArguments.emplace_back(argument, !shift);
+    HeldArguments.Hold(argument, !shift, true);
     return;
   }
   TraiteParam(argument, !shift);

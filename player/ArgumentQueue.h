@@ -1,0 +1,32 @@
+#pragma once
+// Arguments (hand-overs, dropped names) that arrive while the start-up, a
+// long list operation or a playback-road call runs: those let messages
+// through, and an argument treated then would change the lists under that
+// work. They wait, and are treated later in their order of arrival.
+#include <deque>
+#include <optional>
+#include <string>
+
+namespace player {
+
+struct WaitingArgument {
+  std::string Text;
+  bool Play = false;
+};
+
+class ArgumentQueue {
+ public:
+  // Keeps the argument and returns true when it must wait: while `busy`,
+  // and also while earlier arguments still wait, so that none overtakes
+  // them in the moment between the end of the work and their treatment.
+  bool Hold(const std::string& text, bool play, bool busy);
+  // The oldest waiting argument, taken out; none while `busy`.
+  std::optional<WaitingArgument> Next(bool busy);
+  bool Empty() const { return waiting_.empty(); }
+  void Clear() { waiting_.clear(); }
+
+ private:
+  std::deque<WaitingArgument> waiting_;
+};
+
+}  // namespace player
