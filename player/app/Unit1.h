@@ -22,6 +22,7 @@
 #include "forms/ProgressBar.h"
 #include "forms/ShortcutMenu.h"
 #include "forms/SpeedButton.h"
+#include "player/ArgumentQueue.h"
 #include "player/DisplayTitle.h"
 #include "player/Settings.h"
 #include "player/SonoLengthProbe.h"
@@ -178,6 +179,7 @@ class TForm1 : public forms::TForm {
   void LoadPlugins();
   void RegisterHotKeys(const HotKeySettings& hotKeys);
   void LoadSavedPlaylist();
+  void SaveCloseSettings();
   void StartScrobbler(const StartupSettings& settings);
 
   // Cover preview.
@@ -189,6 +191,7 @@ class TForm1 : public forms::TForm {
   void ClearEntries();
   std::string DisplayTitle(const std::string& path);
 
+  void FreeChannel();
   void SetTransportEnabled(bool enabled);
   void SetBubbleText(const std::string& caption);
   void ShowBubbleIfHidden(const std::string& text);
@@ -235,16 +238,19 @@ class TForm1 : public forms::TForm {
   std::unique_ptr<CdLookupTimer> CdTimer;
 
   // Arguments received while the start-up or a long operation runs, in order.
-  std::deque<std::pair<std::string, bool>> HeldArguments;
+  ArgumentQueue HeldArguments;
   bool StartupDone = false;
   int RoadDepth = 0;  // playback-road calls on the stack
   bool PendingClose = false;  // a close that came during a road call
   WindowLayout SavedLayout;    // as read at the first showing
   bool Closed = false;
+  bool OwnPlaylistUnreadable = false;  // then the close leaves it as it is
+  std::string LastBalloon;  // the text of the last tray balloon shown
   HSONOCHANNEL PendingEnd = 0;  // an end of song that came during a road call
 };
 
-// Uniform in 0..count-1 (count > 0), the generator seeded from the clock.
+// Uniform in 0..count-1 (count > 0): one draw, from a generator seeded from
+// the clock for it.
 int RandomIndex(int count);
 
 void SendMsnNowPlaying(const std::string& artist, const std::string& album, const std::string& title, int state);

@@ -2,7 +2,10 @@
 // the flags, the window's geometry and the playlist are saved.
 #include <windows.h>
 
+#include <exception>
+
 #include "base/Paths.h"
+#include "forms/Dispatch.h"
 #include "forms/Wide.h"
 #include "player/PlaylistFiles.h"
 #include "player/app/Unit1.h"
@@ -20,6 +23,38 @@ void TForm1::FormCloseQuery(forms::TComponent*, bool& CanClose) {
 
 void TForm1::FormClose(forms::TComponent*, forms::CloseAction&) {
   Closed = true;
+  // Each step runs on its own: one that fails (a read-only folder, a locked
+  // list) is reported once at the end, and the close still goes through, so
+  // the program always ends.
+  std::exception_ptr firstError;
+  const auto step = [&firstError](const auto& work) {
+    try {
+      work();
+    } catch (...) {
+      if (!firstError) firstError = std::current_exception();
+    }
+  };
+  step([this] { SaveCloseSettings(); });
+  if (Initialised) step([this] { SaveTreeCache(); });
+  // A list that could not be read at the start is left as it is.
+  if (!OwnPlaylistUnreadable) {
+    step([this] {
+      std::vector<std::string> texts;
+      for (int i = 0; i < ListBox1->Count(); ++i) texts.push_back(ListBox1->Item(i));
+      WritePlaylistFile(PlaylistFile, OwnPlaylistLines(Playlist, texts, ExeFolder));
+    });
+  }
+  DeleteFileW(forms::widen(ExeFolder + "temp.jpg").c_str());
+
+  // No end of song may reach the lists once they are gone.
+  step([this] { DesactiveFichier(true); });
+  for (auto* timer : {&TimerAffichage, &TimerAvancement, &TimerCheckVersion, &TimerCDDB}) timer->reset();
+  HotKeyManager1->UnregisterAllHotKeys();
+  TrayIcon1->SetIconVisible(false);
+  if (firstError) forms::ReportException(firstError);
+}
+
+void TForm1::SaveCloseSettings() {
   CloseSettings settings;
   settings.Playback.Volume = static_cast<std::int32_t>(ProgressBar2->Position());
   settings.Playback.CurrentIndex = CurrentIndex;
@@ -48,18 +83,6 @@ void TForm1::FormClose(forms::TComponent*, forms::CloseAction&) {
     for (std::size_t i = 0; i < settings.Equalizer.size(); ++i) settings.Equalizer[i] = Volume.EqGain[i];
   }
   SettingsFile(IniFileName).WriteCloseSettings(Initialised, settings);
-  if (Initialised) SaveTreeCache();
-
-  std::vector<std::string> texts;
-  for (int i = 0; i < ListBox1->Count(); ++i) texts.push_back(ListBox1->Item(i));
-  WritePlaylistFile(PlaylistFile, OwnPlaylistLines(Playlist, texts, ExeFolder));
-  DeleteFileW(forms::widen(ExeFolder + "temp.jpg").c_str());
-
-  // No end of song may reach the lists once they are gone.
-  DesactiveFichier(true);
-  for (auto* timer : {&TimerAffichage, &TimerAvancement, &TimerCheckVersion, &TimerCDDB}) timer->reset();
-  HotKeyManager1->UnregisterAllHotKeys();
-  TrayIcon1->SetIconVisible(false);
 }
 
 }  // namespace player

@@ -7,6 +7,7 @@
 #include "base/Paths.h"
 #include "base/TextFile.h"
 #include "forms/Application.h"
+#include "forms/Dispatch.h"
 #include "forms/Wide.h"
 #include "net/core/ScrobblerProto.h"
 #include "net/win32/Scrobbler.h"
@@ -125,15 +126,25 @@ void TForm1::Demarrage(const std::vector<std::string>& arguments) {
   RegisterHotKeys(settings.HotKeys);
   LoadSavedPlaylist();
 
+  // The built-in icon, unless the settings name one that loads; the tray
+  // takes its small image.
+  const HINSTANCE module = GetModuleHandleW(nullptr);
+  forms::IconImage trayIcon;
+  trayIcon.TakeHandle(forms::IconHandle(static_cast<HICON>(LoadImageW(module, L"MAINICON", IMAGE_ICON, 16, 16, 0))));
+  if (HICON builtIn = static_cast<HICON>(LoadImageW(module, L"MAINICON", IMAGE_ICON, 0, 0, LR_DEFAULTSIZE))) {
+    SetIcon(builtIn);
+    DestroyIcon(builtIn);
+  }
   if (!settings.IconPath.empty() && sv::FileExists(settings.IconPath)) {
     forms::IconImage icon;
-    if (icon.LoadFromFile(settings.IconPath)) SetIcon(icon.Handle());
+    if (icon.LoadFromFile(settings.IconPath)) {
+      SetIcon(icon.Handle());
+      trayIcon.Assign(icon);
+    }
   }
-  if (HICON icon = Icon()) {
-    forms::IconImage copy;
-    copy.TakeHandle(forms::IconHandle(CopyIcon(icon)));
-    TrayIcon1->SetIcon(copy);
-    TrayIcon1->BackgroundIcon().Assign(copy);
+  if (!trayIcon.Empty()) {
+    TrayIcon1->SetIcon(trayIcon);
+    TrayIcon1->BackgroundIcon().Assign(trayIcon);
   }
   TrayIcon1->Enabled = true;
   TrayIcon1->SetIconVisible(true);
@@ -149,13 +160,17 @@ void TForm1::Demarrage(const std::vector<std::string>& arguments) {
   Drives = std::make_unique<SonoCdDrives>();
   CdTimer = std::make_unique<TimerCdLookup>(*TimerCDDB);
 
-  ActiveFichier(settings.Playback.CurrentIndex, settings.Playback.Position, settings.Playback.LengthBytes,
-                static_cast<float>(settings.Playback.LengthSeconds));
-  if (settings.PlayAtStartup) LitFichier(true);
-  if (!arguments.empty()) TraiteParam(arguments.front(), true);
+  // What fails from here on is reported, and the start-up still ends: a
+  // half-started player would hold every later hand-over for good.
+  forms::Guarded([&] {
+    ActiveFichier(settings.Playback.CurrentIndex, settings.Playback.Position, settings.Playback.LengthBytes,
+                  static_cast<float>(settings.Playback.LengthSeconds));
+    if (settings.PlayAtStartup) LitFichier(true);
+  });
+  if (!arguments.empty()) forms::Guarded([&] { TraiteParam(arguments.front(), true); });
   Busy = false;
   StartupDone = true;
-  if (!HeldArguments.empty()) PostMessageW(Handle(), kArgumentsMessage, 0, 0);
+  if (!HeldArguments.Empty()) PostMessageW(Handle(), kArgumentsMessage, 0, 0);
 }
 
 bool TForm1::StartAudioLibrary(const StartupSettings& settings) {
@@ -215,7 +230,14 @@ void TForm1::RegisterHotKeys(const HotKeySettings& hotKeys) {
 void TForm1::LoadSavedPlaylist() {
   Playlist.clear();
   std::vector<std::string> lines;
-  if (!sv::FileExists(PlaylistFile) || !ReadPlaylistLines(PlaylistFile, lines)) return;
+  try {
+    if (!sv::FileExists(PlaylistFile) || !ReadPlaylistLines(PlaylistFile, lines)) return;
+  } catch (const sv::FileReadError&) {
+    // Locked, refused or too large: the run starts with an empty list, and
+    // the close leaves the file as it is.
+    OwnPlaylistUnreadable = true;
+    return;
+  }
   const auto entries =
       ReadOwnPlaylist(lines, sv::ExtractFilePath(PlaylistFile), SupportedExtensions,
                       [](const std::string& path) { return sv::FileExists(path); });
