@@ -1,6 +1,7 @@
 #include "player/Shuffle.h"
 
 #include <algorithm>
+#include <chrono>
 
 #include "base/Ascii.h"
 
@@ -38,5 +39,14 @@ int ShuffleChoose(std::vector<std::string>& history, const std::vector<std::stri
   }
   return chosen;
 }
+
+std::uint64_t ClockSeed() {
+  return static_cast<std::uint64_t>(std::chrono::steady_clock::now().time_since_epoch().count());
+}
+
+RandomDraws::RandomDraws(std::uint64_t seed)
+    : generator_(static_cast<std::mt19937::result_type>(seed ^ (seed >> 32))) {}
+
+int RandomDraws::operator()(int count) { return std::uniform_int_distribution<int>(0, count - 1)(generator_); }
 
 }  // namespace player

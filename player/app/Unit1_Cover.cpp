@@ -57,6 +57,11 @@ void TForm1::ShowCover(const std::string& songPath) {
   PanelPreviewAlbum->Tag = layout.RatioTag;
   ImgPreviewAlbum->SetBounds(0, 0, layout.PanelWidth, layout.PanelHeight);
   forms::Application->ProcessMessages();
+  // A command handled meanwhile may have made another song current and
+  // shown its own cover: this one is stale then.
+  if (CurrentIndex < 0 || CurrentIndex >= static_cast<int>(Playlist.size()) ||
+      Playlist[static_cast<std::size_t>(CurrentIndex)] != songPath)
+    return;
   ImgPreviewAlbum->SetPicture(picture.Width, picture.Height, std::move(picture.Bgr), picture.Stride);
   ShownCover = identity;
   PanelPreviewAlbum->SetVisible(true);

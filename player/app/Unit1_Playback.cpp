@@ -1,7 +1,4 @@
 // The playback road: every request to play ends here.
-#include <chrono>
-#include <random>
-
 #include "base/TextFile.h"
 #include "forms/Application.h"
 #include "forms/Wide.h"
@@ -16,12 +13,7 @@ namespace player {
 SONO_SYNCPROC* EndSyncProcedure();
 SONO_SYNCPROC* MetaSyncProcedure();
 
-// Uniform in 0..count-1, from a generator seeded anew from the clock.
-int RandomIndex(int count) {
-  static std::mt19937 generator;
-  generator.seed(static_cast<unsigned>(std::chrono::steady_clock::now().time_since_epoch().count()));
-  return std::uniform_int_distribution<int>(0, count - 1)(generator);
-}
+int RandomIndex(int count) { return RandomDraws()(count); }
 
 // Counts the playback-road calls on the stack. They let pending messages
 // run, so an end of song or an argument may arrive meanwhile: those wait
@@ -34,7 +26,7 @@ TForm1::RoadCall::~RoadCall() {
     PostMessageW(form_.Handle(), kEndOfSongMessage, form_.PendingEnd, 0);
     form_.PendingEnd = 0;
   }
-  if (!form_.HeldArguments.empty()) PostMessageW(form_.Handle(), kArgumentsMessage, 0, 0);
+  if (!form_.HeldArguments.Empty()) PostMessageW(form_.Handle(), kArgumentsMessage, 0, 0);
   if (form_.PendingClose) {
     form_.PendingClose = false;
     PostMessageW(form_.Handle(), WM_CLOSE, 0, 0);
@@ -75,8 +67,14 @@ void TForm1::ActiveFichier(int Index, std::int64_t Position, std::int64_t, float
 }
 
 void TForm1::LitFichier(bool ShowBubble) {
+  // After the close the timers are gone and nothing may play.
+  if (Closed || !TimerAvancement) return;
   if (CurrentIndex < 0 || CurrentIndex >= static_cast<int>(Playlist.size())) return;
   RoadCall road(*this);
+  // A channel that ended but whose end was not handled yet (or that stalled)
+  // is still set: it goes before another is made, or its decoder and file
+  // would stay open for good.
+  FreeChannel();
   const int start = CurrentIndex;
   // A full round at most; the list may shrink while messages are pumped.
   for (std::size_t attempt = 0; attempt < Playlist.size(); ++attempt) {
@@ -138,6 +136,13 @@ void TForm1::PauseFichier() {
   if (TimerAvancement) TimerAvancement->SetEnabled(false);
   TrayIcon1->Options().SetOffsetX(-12);
   SetLabelTemps(true);
+  FreeChannel();
+  SetPlayGlyph(false);
+  if (MsnNowPlaying) SendMsnNowPlaying("", "", "", 0);
+  if (ScrobblerEnabled && Scrobbler) Scrobbler->StopWaitingSubmission();
+}
+
+void TForm1::FreeChannel() {
   if (Channel) {
     SONO_StreamFree(Channel);
     SONO_MusicFree(Channel);
@@ -145,9 +150,6 @@ void TForm1::PauseFichier() {
   Channel = 0;
   // The effects went with the channel; their handles must not be reused.
   ChannelFreed(Volume);
-  SetPlayGlyph(false);
-  if (MsnNowPlaying) SendMsnNowPlaying("", "", "", 0);
-  if (ScrobblerEnabled && Scrobbler) Scrobbler->StopWaitingSubmission();
 }
 
 void TForm1::DesactiveFichier(bool ClearCover) {
@@ -186,7 +188,8 @@ void TForm1::LecturePrevNext(bool Prev, bool Continue) {
     return;
   }
   if (MenuShuffle->Checked) {
-    CurrentIndex = ShuffleChoose(ShuffleHistory, Playlist, CurrentIndex, Prev, RandomIndex);
+    RandomDraws draws;
+    CurrentIndex = ShuffleChoose(ShuffleHistory, Playlist, CurrentIndex, Prev, std::ref(draws));
   } else if (Prev) {
     CurrentIndex = CurrentIndex - 1 < 0 ? count - 1 : CurrentIndex - 1;
   } else {
