@@ -90,14 +90,33 @@ void TTextTrayIcon::Draw() {
   textBitmap_ = std::move(bitmap);
 }
 
+namespace {
+
+// The pixels of a drawing and its transparent colour.
+std::vector<std::uint32_t> Signature(const forms::PixelBitmap& bitmap, forms::ColourValue transparent) {
+  std::vector<std::uint32_t> pixels;
+  pixels.reserve(TTextTrayIcon::kIconSize * TTextTrayIcon::kIconSize + 1);
+  for (int y = 0; y < TTextTrayIcon::kIconSize; ++y)
+    for (int x = 0; x < TTextTrayIcon::kIconSize; ++x) pixels.push_back(bitmap.Pixel(x, y));
+  pixels.push_back(transparent);
+  return pixels;
+}
+
+}  // namespace
+
 void TTextTrayIcon::RedrawTextIcon() {
   SetCycleIcons(false);
   Draw();
   forms::IconImage drawn;
+  std::vector<std::uint32_t> signature;
   if (backgroundIcon_.Empty()) {
     // A real background colour makes an opaque square; none leaves only
     // the text visible.
     if (color_ != forms::kColourNone) keyColour_ = forms::kColourNone;
+    signature = Signature(*textBitmap_, keyColour_);
+    // A step of the text that changes no pixel (it is still outside the
+    // square) must not cost the shell an update.
+    if (!Icon().Empty() && Icon().Handle() == shownIcon_ && signature == shownSignature_) return;
     MakeMaskedIcon(*textBitmap_, drawn, keyColour_);
   } else {
     const forms::ColourValue mask = TextIconKeyColour(color_, font_.Color());
@@ -108,10 +127,14 @@ void TTextTrayIcon::RedrawTextIcon() {
       surface.DrawIcon(backgroundIcon_.Handle(), 0, 0, kIconSize, kIconSize);
       surface.DrawTransparent(*textBitmap_, 0, 0, forms::ToColorRef(keyColour_));
     }
+    signature = Signature(combined, mask);
+    if (!Icon().Empty() && Icon().Handle() == shownIcon_ && signature == shownSignature_) return;
     forms::SmallImageList list(nullptr);
     drawn.TakeHandleQuietly(list.GetIcon(list.AddMasked(combined.Handle(), mask)));
   }
   SetIcon(drawn);
+  shownIcon_ = Icon().Handle();
+  shownSignature_ = std::move(signature);
 }
 
 }  // namespace desktop

@@ -112,6 +112,9 @@ class TTextTrayIcon : public TTrayIcon {
   std::unique_ptr<forms::PixelBitmap> textBitmap_;
   TOffsetOptions options_;
   forms::IconImage backgroundIcon_;
+  // The icon this object last handed to the tray, and what it showed.
+  HICON shownIcon_ = nullptr;
+  std::vector<std::uint32_t> shownSignature_;
 };
 
 }  // namespace desktop

@@ -138,7 +138,27 @@ TForm1::TForm1(forms::TComponent* owner) : TForm(owner, "TForm1"), Keys(std::mak
   TrayIcon1 = New<desktop::TTextTrayIcon>(this, "TrayIcon1");
   TrayIcon1->Enabled = false;
   TrayIcon1->SetPopupMenu(PopupMenu1);
-  TrayIcon1->SetHint("Sorivanel");
+  // A ">" that rests just left of the icon and scrolls across it while a
+  // song plays.
+  forms::TextFont trayFont;
+  trayFont.SetName("Small Fonts");
+  trayFont.SetHeight(16);
+  trayFont.SetBold(true);
+  TrayIcon1->SetFont(trayFont);
+  desktop::TOffsetOptions offsets;
+  offsets.SetOffsetX(-12);
+  offsets.SetOffsetY(-1);
+  TrayIcon1->SetOptions(offsets);
+  TrayIcon1->SetText(">");
+  TrayIcon1->SetHint("Sorivanel is loading...");
+
+  // The volume hot keys tell the new level in a balloon while the window is
+  // hidden.
+  Volume.MainWindowVisible = [this] { return FormShown; };
+  Volume.ShowBalloon = [this](std::string_view Title, std::string_view Text, int IconType, std::uint16_t TimeoutMs) {
+    LastBalloon = std::string(Text);
+    TrayIcon1->ShowBalloon(Title, Text, IconType, TimeoutMs);
+  };
 
   HotKeyManager1 = New<desktop::THotKeyManager>(this, "HotKeyManager1");
   HotKeyManager1->OnHotKeyPressed = Bind(this, &TForm1::HotKeyManager1HotKeyPressed);
@@ -191,6 +211,12 @@ void TForm1::DescribeState(forms::StateList& state) const {
   for (std::size_t at = hint.find("\r\n"); at != std::string::npos; at = hint.find("\r\n", at + 4))
     hint.replace(at, 2, "\\r\\n");
   state.emplace_back("TrayHint", hint);
+  state.emplace_back("TrayText", TrayIcon1->Text());
+  state.emplace_back("TrayOffset",
+                     std::to_string(TrayIcon1->Options().OffsetX()) + "," + std::to_string(TrayIcon1->Options().OffsetY()));
+  state.emplace_back("TrayIcon", TrayIcon1->Icon().Empty() ? "0" : "1");
+  state.emplace_back("TrayBackground", TrayIcon1->BackgroundIcon().Empty() ? "0" : "1");
+  state.emplace_back("LastBalloon", LastBalloon);
   state.emplace_back("Cover", ShownCover);
   state.emplace_back("PlayGlyph", ShowsPauseGlyph ? "pause" : "play");
   int effects = 0;
