@@ -22,7 +22,7 @@ namespace {
 
 constexpr std::uint32_t kCtrlF9 = 0x4078;  // 16504
 const wchar_t kCtrlF9AtomName[] = L"HotKeyManagerHotKey16504";
-constexpr int kMustArriveMs = 3000;
+constexpr int kMustArriveMs = 30000;
 
 struct Press {
   std::uint32_t hotKey;

@@ -1,7 +1,7 @@
 // Light timers driven by real WM_TIMER messages through a message loop.
-// Timing checks take lower bounds relative to the moment a timer was set,
-// and wait generously for ticks that must come, so that a loaded machine
-// only makes them slower.
+// Timing checks take only lower bounds relative to the moment a timer was
+// set (a tick never comes early; load can only delay it), and wait
+// generously for ticks that must come.
 #include "desktop/SimpleTimer.h"
 
 #include <gtest/gtest.h>
@@ -24,7 +24,7 @@ using desktop_test::PumpUntil;
 namespace {
 
 constexpr double kSlack = 40;        // early-tick tolerance, ms
-constexpr int kMustArriveMs = 3000;  // wait for a tick that has to come
+constexpr int kMustArriveMs = 30000;  // wait for a tick that has to come
 
 struct TickLog {
   std::vector<Clock::time_point> ticks;
@@ -106,23 +106,18 @@ TEST(SimpleTimer, TicksRepeatUntilStopped) {
 }
 
 TEST(SimpleTimer, EnablingAgainRestartsTheCountdown) {
-  // The restart must happen before the first tick; on a machine so loaded
-  // that the loop oversleeps that moment the attempt is repeated.
-  for (int attempt = 0; attempt < 3; ++attempt) {
-    TickLog log;
-    TSimpleTimer timer(300, log.Handler());
-    const auto started = Clock::now();
-    timer.SetEnabled(true);
-    PumpFor(150);
-    const auto restarted = Clock::now();
-    if (log.Count() != 0 || Milliseconds(restarted - started) > 250) continue;
-    timer.SetEnabled(true);
-    ASSERT_TRUE(log.WaitFor(1));
-    EXPECT_GE(Milliseconds(log.ticks[0] - restarted), 300 - kSlack);
-    EXPECT_GE(Milliseconds(log.ticks[0] - started), 430);
-    return;
-  }
-  GTEST_SKIP() << "the message loop never woke in time to restart before the first tick";
+  TickLog log;
+  TSimpleTimer timer(300, log.Handler());
+  const auto started = Clock::now();
+  timer.SetEnabled(true);
+  // No message is read meanwhile, so no tick can be handled before the
+  // restart, however long the sleep really lasts.
+  Sleep(150);
+  const auto restarted = Clock::now();
+  timer.SetEnabled(true);
+  ASSERT_TRUE(log.WaitFor(1));
+  EXPECT_GE(Milliseconds(log.ticks[0] - restarted), 300 - kSlack);
+  EXPECT_GE(Milliseconds(log.ticks[0] - started), 450 - kSlack);
 }
 
 TEST(SimpleTimer, IntervalZeroSuspendsAndANewIntervalResumes) {

@@ -175,6 +175,27 @@ TEST_F(TextTrayIconTest, EachOffsetStepMovesTheTextOneColumn) {
   EXPECT_GT(steps, 5);
 }
 
+TEST_F(TextTrayIconTest, StepsThatChangeNoPixelDoNotUpdateTheTray) {
+  const auto updates = [this] { return shell.Count(NIM_MODIFY, icon->Identifier()); };
+  for (bool withBackground : {false, true}) {
+    if (withBackground) {
+      forms::IconImage background;
+      background.TakeHandle(forms::CopyIconHandle(LoadIconW(nullptr, IDI_APPLICATION)));
+      icon->SetBackgroundIcon(background);
+    }
+    icon->SetText(">");
+    icon->Options().SetOffsetX(-40);
+    const HICON shown = icon->Icon().Handle();
+    const std::size_t before = updates();
+    // The text stays wholly left of the square: the picture is the same.
+    for (int offset = -39; offset <= -30; ++offset) icon->Options().SetOffsetX(offset);
+    EXPECT_EQ(updates(), before) << "background " << withBackground;
+    EXPECT_EQ(icon->Icon().Handle(), shown);
+    icon->Options().SetOffsetX(0);
+    EXPECT_EQ(updates(), before + 1) << "background " << withBackground;
+  }
+}
+
 TEST_F(TextTrayIconTest, BorderFramesTheSquare) {
   icon->SetColor(0x0000FF);
   icon->SetBorderColor(0xFF0000);
@@ -215,6 +236,7 @@ TEST_F(TextTrayIconTest, TextGoesOverTheBackgroundIcon) {
 }
 
 TEST_F(TextTrayIconTest, OptionsAreCopiedAndRedrawnOnce) {
+  icon->SetText(">");
   int updates = 0;
   desktop::TOffsetOptions other;
   other.SetOffsetX(3);

@@ -25,7 +25,7 @@ using traytest::ShellRecorder;
 
 namespace {
 
-constexpr int kMustArriveMs = 3000;
+constexpr int kMustArriveMs = 30000;
 constexpr double kSlack = 40;
 
 std::unique_ptr<TTrayIcon> NewIcon() { return forms::NewUnowned<TTrayIcon>(""); }

@@ -2,6 +2,7 @@
 // the topmost bookkeeping.
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <string>
 #include <thread>
 #include <vector>
@@ -43,7 +44,7 @@ TEST_F(ApplicationTest, BroadcastReachesTheApplicationWindow) {
     return false;
   });
   ASSERT_TRUE(PostMessageW(HWND_BROADCAST, broadcast, 0, 0));
-  EXPECT_TRUE(svtest::WaitUntil([&] { return seen == 1; }, 3000));
+  EXPECT_TRUE(svtest::WaitUntil([&] { return seen == 1; }));
 }
 
 TEST_F(ApplicationTest, HooksSeeMessagesFirstNewestFirstUntilOneAnswers) {
@@ -147,20 +148,22 @@ TEST_F(ApplicationTest, OnDeactivateFiresWhenAnotherProgramTakesTheFocus) {
   svtest::PumpMessages();
   ASSERT_EQ(GetForegroundWindow(), form->Handle());
   EXPECT_EQ(deactivations, 0);
-  // Another thread is another program as far as activation goes.
-  std::thread other([] {
+  // Another thread is another program as far as activation goes. Its
+  // window stays until the deactivation was seen (or the wait gave up).
+  std::atomic<bool> done{false};
+  std::thread other([&done] {
     HWND window = CreateWindowExW(0, L"STATIC", L"Other program", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 0, 0, 100, 100,
                                   nullptr, nullptr, nullptr, nullptr);
     SetForegroundWindow(window);
-    DWORD start = GetTickCount();
     MSG msg;
-    while (GetTickCount() - start < 1000) {
+    while (!done) {
       while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) DispatchMessageW(&msg);
       Sleep(10);
     }
     DestroyWindow(window);
   });
-  EXPECT_TRUE(svtest::WaitUntil([&] { return deactivations == 1; }, 3000));
+  EXPECT_TRUE(svtest::WaitUntil([&] { return deactivations == 1; }));
+  done = true;
   other.join();
 }
 

@@ -32,6 +32,6 @@ bool PostTo(HWND window, UINT message, WPARAM wParam = 0, LPARAM lParam = 0);
 void PumpMessages();
 // Polls the condition about every 10 ms, pumping this thread's messages,
 // until it holds (true) or the time is up (false).
-bool WaitUntil(const std::function<bool()>& condition, DWORD timeoutMs = 5000);
+bool WaitUntil(const std::function<bool()>& condition, DWORD timeoutMs = 30000);
 
 }  // namespace svtest

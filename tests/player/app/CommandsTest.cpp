@@ -23,7 +23,8 @@ TEST_F(Commands, SecondStartWithoutArgumentsShowsThenHidesTheWindow) {
 
 TEST_F(Commands, ArgumentsOfASecondStartAreTreatedInOrderAndLeaveNoAtoms) {
   Prepare();
-  const std::string a = Place("a.wav"), b = Place("b.wav"), c = Place("c.wav");
+  // Songs long enough to be still current when the state is read.
+  const std::string a = Place("long.wav", "a.wav"), b = Place("long.wav", "b.wav"), c = Place("long.wav", "c.wav");
   Start();
   EXPECT_EQ(Second({c, a, b}), 0u);
   auto state = State();
@@ -86,8 +87,8 @@ TEST_F(Commands, SkinSwitchStaysInsideTheSkinFolder) {
 TEST_F(Commands, FolderReplacesTheListWithItsOwnFilesOnly) {
   Prepare();
   std::filesystem::create_directories(folder / "album/sub");
-  Place("a.wav", "album/02.wav");
-  Place("b.wav", "album/01.WAV");
+  Place("long.wav", "album/02.wav");
+  Place("long.wav", "album/01.WAV");
   Place("c.wav", "album/sub/03.wav");
   folder.Write("album/cover.txt", "x");
   Start();
@@ -99,6 +100,58 @@ TEST_F(Commands, FolderReplacesTheListWithItsOwnFilesOnly) {
   EXPECT_EQ(state["Entry0"], PathOf("album\\01.WAV"));
   EXPECT_EQ(state["Entry1"], PathOf("album\\02.wav"));
   EXPECT_EQ(state["CurrentIndex"], "0");
+  Quit();
+}
+
+TEST_F(Commands, RelativeArgumentsResolveAgainstTheFolderTheyWereGivenIn) {
+  Prepare();
+  std::filesystem::create_directories(folder / "music/more");
+  for (const char* name : {"music/t1.wav", "music/t2.wav", "music/t3.wav", "music/more/t4.wav"}) Place("long.wav", name);
+  const std::string t1 = PathOf("music\\t1.wav"), t2 = PathOf("music\\t2.wav"), t3 = PathOf("music\\t3.wav"),
+                    t4 = PathOf("music\\more\\t4.wav");
+  folder.Write("music/list.m3u", "#EXTM3U\r\nt1.wav\r\nt2.wav\r\n");
+  // Started in the music folder with a list named relative to it; the
+  // player itself works from its own folder.
+  Start({"list.m3u"}, false, folder / "music");
+  auto state = State();
+  EXPECT_EQ(state["Entries"], "2");
+  EXPECT_EQ(state["Entry0"], t1);
+  EXPECT_EQ(state["Entry1"], t2);
+  EXPECT_EQ(state["CurrentIndex"], "0");
+  EXPECT_EQ(state["Channel"], "1");
+  // A second start hands over names relative to its own folder.
+  EXPECT_EQ(SecondIn(folder / "music", {"/next"}), 0u);
+  EXPECT_EQ(SecondIn(folder / "music", {"t3.wav", ".\\more\\..\\more\\t4.wav"}), 0u);
+  state = State();
+  EXPECT_EQ(state["Entries"], "4");
+  EXPECT_EQ(state["Entry2"], t3);
+  EXPECT_EQ(state["Entry3"], t4);
+  EXPECT_EQ(SecondIn(folder / "music", {"more"}), 0u);
+  state = State();
+  EXPECT_EQ(state["Entries"], "1");
+  EXPECT_EQ(state["Entry0"], t4);
+  Quit();
+  // Saved as the own list saves: relative to the player's folder.
+  const std::string saved = folder.Read("Sorivanel.m3u").value_or("");
+  EXPECT_NE(saved.find("\r\nmusic\\more\\t4.wav\r\n"), std::string::npos) << saved;
+}
+
+TEST_F(Commands, AFolderNamedLikeAPlaylistIsAFolder) {
+  Prepare();
+  std::filesystem::create_directories(folder / "Best.m3u");
+  std::filesystem::create_directories(folder / "Mix.pls");
+  Place("long.wav", "Best.m3u/01.wav");
+  Place("long.wav", "Mix.pls/02.wav");
+  const std::string best = PathOf("Best.m3u\\01.wav"), mix = PathOf("Mix.pls\\02.wav");
+  Start({PathOf("Best.m3u")});
+  EXPECT_EQ(Value("Entries"), "1");
+  EXPECT_EQ(Value("Entry0"), best);
+  EXPECT_EQ(Second({PathOf("Mix.pls")}), 0u);
+  EXPECT_EQ(Value("Entry0"), mix);
+  auto reply = client.Request(appWindow, {"drop", "Form1", "", PathOf("Best.m3u")});
+  ASSERT_TRUE(reply && reply->ok);
+  EXPECT_TRUE(WaitFor("Entry0", best));
+  ASSERT_TRUE(player->Running());
   Quit();
 }
 
@@ -123,7 +176,7 @@ TEST_F(Commands, PlaylistsGivenAsArgumentsReplaceTheList) {
 
 TEST_F(Commands, DroppedFilesAreSortedAndOnlyTheFirstPlays) {
   Prepare();
-  const std::string b = Place("b.wav"), a = Place("a.wav", "A.wav");
+  const std::string b = Place("long.wav", "b.wav"), a = Place("long.wav", "A.wav");
   // A path longer than the old 260-character buffers arrives whole.
   const std::string deep = "d" + std::string(120, 'e') + "/" + std::string(120, 'f');
   std::filesystem::create_directories(folder / deep);
@@ -211,7 +264,7 @@ TEST_F(Commands, ADeviceThatFailsIsReportedAndTheDefaultOneIsUsed) {
 
 TEST_F(Commands, ArgumentsHandedOverDuringTheStartUpWaitForItsEnd) {
   Prepare("[SOUND_DEVICE]\r\nDEVICE=99\r\n");
-  const std::string a = Place("a.wav");
+  const std::string a = Place("long.wav", "a.wav");
   svtest::LaunchOptions options;
   options.workingFolder = folder.Path();
   options.environment.emplace_back("SORIVANEL_AUTOMATION", "1");
@@ -220,6 +273,9 @@ TEST_F(Commands, ArgumentsHandedOverDuringTheStartUpWaitForItsEnd) {
   // through the box's own message loop.
   HWND box = svtest::WaitForWindow("#32770", "Sono initialize problem", 20000, player->Id());
   ASSERT_NE(box, nullptr);
+  appWindow = player->WaitForWindow("TApplication", "Sorivanel", 20000);
+  // The tray's hint of the form description, until the start-up sets its own.
+  EXPECT_EQ(Value("TrayHint"), "Sorivanel is loading...");
   EXPECT_EQ(Second({a, "/next"}), 0u);
   EXPECT_TRUE(IsWindow(box));
   PostMessageW(box, WM_COMMAND, IDOK, 0);

@@ -14,7 +14,7 @@ void PlayerProgram::TearDown() {
   watcher.reset();
   if (player && player->Running()) {
     PostMessageW(mainWindow, WM_CLOSE, 0, 0);
-    if (!player->WaitForExit(10000)) {
+    if (!player->WaitForExit(60000)) {
       ADD_FAILURE() << "the player did not end";
       player->Kill();
     }
@@ -30,10 +30,11 @@ void PlayerProgram::Prepare(const std::string& ini, const std::string& m3u) {
   if (!m3u.empty()) folder.Write("Sorivanel.m3u", m3u);
 }
 
-void PlayerProgram::Start(const std::vector<std::string>& arguments, bool expectBoxes) {
+void PlayerProgram::Start(const std::vector<std::string>& arguments, bool expectBoxes,
+                          const std::filesystem::path& workingFolder) {
   if (program.empty()) Prepare();
   svtest::LaunchOptions options;
-  options.workingFolder = folder.Path();
+  options.workingFolder = workingFolder.empty() ? folder.Path() : workingFolder;
   options.environment.emplace_back("SORIVANEL_AUTOMATION", "1");
   player = std::make_unique<svtest::ProgramUnderTest>(program, arguments, options);
   watcher = std::make_unique<svtest::MessageBoxWatcher>(
@@ -50,9 +51,20 @@ DWORD PlayerProgram::Second(const std::vector<std::string>& arguments, DWORD tim
   return svtest::RunProgram(program, arguments, timeoutMs).exitCode;
 }
 
+DWORD PlayerProgram::SecondIn(const std::filesystem::path& workingFolder, const std::vector<std::string>& arguments) {
+  svtest::LaunchOptions options;
+  options.workingFolder = workingFolder;
+  svtest::ProgramUnderTest second(program, arguments, options);
+  if (!second.WaitForExit(20000)) {
+    ADD_FAILURE() << "the second start did not end";
+    return ~DWORD(0);
+  }
+  return second.ExitCode().value_or(~DWORD(0));
+}
+
 void PlayerProgram::Quit() {
   EXPECT_EQ(Second({"/quit"}), 0u);
-  EXPECT_TRUE(player->WaitForExit(15000)) << "the player did not end after /quit";
+  EXPECT_TRUE(player->WaitForExit(60000)) << "the player did not end after /quit";
 }
 
 std::map<std::string, std::string> PlayerProgram::State(const std::string& component) {

@@ -27,17 +27,22 @@ class PlayerProgram : public ::testing::Test {
   // Copies the program and its libraries in; the settings and saved
   // playlist are written first when given.
   void Prepare(const std::string& ini = {}, const std::string& m3u = {});
-  // Starts the first instance and waits until it answers.
-  void Start(const std::vector<std::string>& arguments = {}, bool expectBoxes = false);
-  // A second start; returns its exit code once it has ended.
+  // Starts the first instance and waits until it answers; it runs in the
+  // player's folder unless another working folder is given.
+  void Start(const std::vector<std::string>& arguments = {}, bool expectBoxes = false,
+             const std::filesystem::path& workingFolder = {});
+  // A second start (in the player's folder, or the one given); returns its
+  // exit code once it has ended.
   DWORD Second(const std::vector<std::string>& arguments, DWORD timeoutMs = 20000);
+  DWORD SecondIn(const std::filesystem::path& workingFolder, const std::vector<std::string>& arguments);
   // Ends the player with "/quit" and waits for it.
   void Quit();
 
   // The main window's state (CurrentIndex, Channel, Entries, ...).
   std::map<std::string, std::string> State(const std::string& component = "");
   std::string Value(const std::string& key, const std::string& component = "");
-  bool WaitFor(const std::string& key, const std::string& value, DWORD timeoutMs = 8000,
+  // Waits generously: a loaded machine only makes the player slower.
+  bool WaitFor(const std::string& key, const std::string& value, DWORD timeoutMs = 30000,
                const std::string& component = "");
   sv::IniFile Settings() const;
 
