@@ -209,6 +209,38 @@ TEST_F(Playback, CoversFollowTheSongAndABadPictureOnlyHidesThePreview) {
   EXPECT_FALSE(folder.Exists("temp.jpg"));
 }
 
+TEST_F(Playback, ANextHandledWhileACoverIsShownLeavesTheNewSongsCover) {
+  Prepare("[LECT]\r\nIndex=0\r\n", List({"long.wav", "cover1.mp3", "cover2.mp3"}));
+  Place("long.wav");
+  Place("cover1.mp3");
+  Place("cover2.mp3");
+  Start();
+  EXPECT_EQ(Second({"/play"}), 0u);
+  // Two presses of "next" wait in the queue of the held window thread: the
+  // second is handled while the first shows its cover.
+  const HANDLE gui = OpenThread(THREAD_SUSPEND_RESUME, FALSE, GetWindowThreadProcessId(mainWindow, nullptr));
+  ASSERT_NE(gui, nullptr);
+  ASSERT_NE(SuspendThread(gui), static_cast<DWORD>(-1));
+  INPUT keys[6] = {};
+  for (INPUT& input : keys) input.type = INPUT_KEYBOARD;
+  keys[0].ki.wVk = VK_CONTROL;
+  for (int i : {1, 3}) {
+    keys[i].ki.wVk = VK_F11;
+    keys[i + 1].ki.wVk = VK_F11;
+    keys[i + 1].ki.dwFlags = KEYEVENTF_KEYUP;
+  }
+  keys[5].ki.wVk = VK_CONTROL;
+  keys[5].ki.dwFlags = KEYEVENTF_KEYUP;
+  SendInput(6, keys, sizeof(INPUT));
+  std::this_thread::sleep_for(500ms);
+  ResumeThread(gui);
+  CloseHandle(gui);
+  ASSERT_TRUE(WaitFor("CurrentIndex", "2"));
+  ASSERT_TRUE(WaitFor("Playing", "1"));
+  EXPECT_EQ(Value("Cover").rfind(PathOf("cover2.mp3") + "|", 0), 0u) << Value("Cover");
+  Quit();
+}
+
 TEST_F(Playback, ARadioStreamShowsItsStationAndTitles) {
   const std::string mp3 = svtest::ReadFileBytes(Fixture("cover1.mp3")).value_or("");
   ASSERT_FALSE(mp3.empty());
