@@ -2,8 +2,10 @@
 // Where channels send their PCM. A device opens one stream per playing
 // channel at the channel's own rate and channel count, so no resampling is
 // needed. Streams never block: the pump queues what fits and waits.
+#include <chrono>
 #include <cstddef>
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <string>
 
@@ -39,6 +41,8 @@ class OutputDevice {
 
 // Device 0, "No sound": plays nothing but is clocked in real time, so
 // positions advance and the end of a song is reached without a sound card.
-std::unique_ptr<OutputDevice> MakeNullOutputDevice();
+// The clock can be replaced, so that tests move time themselves.
+using NullClock = std::function<std::chrono::steady_clock::time_point()>;
+std::unique_ptr<OutputDevice> MakeNullOutputDevice(NullClock clock = {});
 
 }  // namespace sono

@@ -3,6 +3,8 @@
 // standing in for a real decoder, stream metadata set by the test, and a
 // capture device that keeps what a channel plays.
 #include <algorithm>
+#include <atomic>
+#include <chrono>
 #include <cmath>
 #include <condition_variable>
 #include <mutex>
@@ -89,7 +91,8 @@ struct Capture {
   // Waits until the budget is used up.
   bool WaitSpent() {
     std::unique_lock lock(mutex);
-    return changed.wait_for(lock, std::chrono::seconds(10), [&] { return budget == 0; });
+    // Bounded only to stop a hung test.
+    return changed.wait_for(lock, std::chrono::seconds(60), [&] { return budget == 0; });
   }
 };
 
@@ -127,6 +130,73 @@ class CaptureDevice final : public OutputDevice {
 
  private:
   Capture& capture_;
+};
+
+// Time that moves only when the test says so, for the null device.
+class ManualClock {
+ public:
+  std::chrono::steady_clock::time_point Now() const {
+    return std::chrono::steady_clock::time_point(std::chrono::nanoseconds(nanoseconds_.load()));
+  }
+  void Advance(double seconds) { nanoseconds_ += static_cast<int64_t>(seconds * 1e9); }
+  NullClock AsNullClock() {
+    return [this] { return Now(); };
+  }
+
+ private:
+  std::atomic<int64_t> nanoseconds_{1'000'000'000};
+};
+
+// Passes everything to another device and tells how far its latest stream's
+// queue runs ahead of what it has played.
+class ObservedDevice final : public OutputDevice {
+ public:
+  explicit ObservedDevice(std::unique_ptr<OutputDevice> inner) : inner_(std::move(inner)) {}
+  std::string Description() const override { return inner_->Description(); }
+  std::unique_ptr<OutputStream> Open(const PcmFormat& format) override {
+    auto stream = inner_->Open(format);
+    if (!stream) return nullptr;
+    return std::make_unique<Stream>(std::move(stream), state_);
+  }
+  bool SetVolume(int level) override { return inner_->SetVolume(level); }
+  int Volume() const override { return inner_->Volume(); }
+  // Frames queued but not yet played in the latest open stream.
+  uint64_t Backlog() const {
+    std::lock_guard lock(state_->mutex);
+    if (!state_->current) return 0;
+    const uint64_t queued = state_->current->QueuedFrames();
+    return queued - std::min(queued, state_->current->PlayedFrames());
+  }
+
+ private:
+  struct State {
+    std::mutex mutex;
+    OutputStream* current = nullptr;
+  };
+  class Stream final : public OutputStream {
+   public:
+    Stream(std::unique_ptr<OutputStream> inner, std::shared_ptr<State> state)
+        : inner_(std::move(inner)), state_(std::move(state)) {
+      std::lock_guard lock(state_->mutex);
+      state_->current = inner_.get();
+    }
+    ~Stream() override {
+      std::lock_guard lock(state_->mutex);
+      if (state_->current == inner_.get()) state_->current = nullptr;
+    }
+    size_t Queue(const int16_t* samples, size_t frames) override { return inner_->Queue(samples, frames); }
+    uint64_t PlayedFrames() override { return inner_->PlayedFrames(); }
+    uint64_t QueuedFrames() override { return inner_->QueuedFrames(); }
+    void SetPaused(bool paused) override { inner_->SetPaused(paused); }
+    void Reset() override { inner_->Reset(); }
+
+   private:
+    std::unique_ptr<OutputStream> inner_;
+    std::shared_ptr<State> state_;
+  };
+
+  std::unique_ptr<OutputDevice> inner_;
+  std::shared_ptr<State> state_ = std::make_shared<State>();
 };
 
 // Amplitude of one frequency in a mono view of interleaved samples

@@ -135,9 +135,7 @@ TEST_P(NetStreamTest, SilentServerTimesOut) {
   port_ = server->Port();
   UrlOptions options;
   options.readTimeoutMs = 300;
-  const auto start = std::chrono::steady_clock::now();
   const auto opened = OpenUrl(Url("/"), std::move(options));
-  EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(3));
   EXPECT_FALSE(opened.source);
   EXPECT_EQ(opened.error, NetError::TimedOut);
 }
@@ -157,22 +155,28 @@ TEST_P(NetStreamTest, StallInTheAudioTimesOutAfterWhatArrived) {
   EXPECT_EQ(opened.source->Read(buffer.data(), buffer.size()), 0u);
 }
 
+// Only a cancel can end these reads: the server stays silent and the time-out
+// is far away. The cancel comes before the read and while it may be blocked.
 TEST_P(NetStreamTest, CancelEndsABlockedRead) {
-  auto server = Serve({{"HTTP/1.0 200 OK\r\n\r\n", true}});
+  auto server = Serve({{"HTTP/1.0 200 OK\r\n\r\n", true}, {"HTTP/1.0 200 OK\r\n\r\n", true}});
   ASSERT_TRUE(server);
   port_ = server->Port();
-  auto opened = OpenUrl(Url("/"), UrlOptions());
-  ASSERT_TRUE(opened.source);
-  const auto start = std::chrono::steady_clock::now();
-  std::thread canceller([&] {
-    std::this_thread::sleep_for(std::chrono::milliseconds(200));
-    opened.source->Cancel();
-  });
-  char byte;
-  EXPECT_EQ(opened.source->Read(&byte, 1), 0u);
-  canceller.join();
-  EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(3));
-  EXPECT_EQ(opened.source->Error(), NetError::Cancelled);
+  UrlOptions options;
+  options.readTimeoutMs = 3600 * 1000;
+  for (bool beforeTheRead : {true, false}) {
+    SCOPED_TRACE(beforeTheRead);
+    auto opened = OpenUrl(Url("/"), options);
+    ASSERT_TRUE(opened.source);
+    std::thread canceller;
+    if (beforeTheRead)
+      opened.source->Cancel();
+    else
+      canceller = std::thread([&] { opened.source->Cancel(); });
+    char byte;
+    EXPECT_EQ(opened.source->Read(&byte, 1), 0u);
+    if (canceller.joinable()) canceller.join();
+    EXPECT_EQ(opened.source->Error(), NetError::Cancelled);
+  }
 }
 
 TEST_P(NetStreamTest, EarlyClosesEndInErrors) {
@@ -260,10 +264,8 @@ TEST(NetConnect, ConnectTimesOutWhenTheServerNeverAccepts) {
   ASSERT_EQ(status, sono::net::IoStatus::TimedOut);
   UrlOptions options;
   options.connectTimeoutMs = 300;
-  const auto start = std::chrono::steady_clock::now();
   EXPECT_EQ(OpenUrl("http://127.0.0.1:" + std::to_string(listener.Port()) + "/", std::move(options)).error,
             NetError::TimedOut);
-  EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(3));
 }
 
 #ifdef _WIN32

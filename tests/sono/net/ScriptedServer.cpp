@@ -19,7 +19,7 @@ namespace {
 
 using sono::net::IoStatus;
 
-constexpr int kDeadlineMs = 10000;
+constexpr int kDeadlineMs = 60000;
 
 std::string Substituted(std::string bytes, uint16_t port) {
   const std::string mark = "{PORT}";

@@ -8,10 +8,12 @@
 #include <thread>
 
 #include "sono/include/sono.h"
+#include "tests/sono/WaitFor.h"
 
 namespace {
 
 using namespace std::chrono_literals;
+using sono::test::WaitFor;
 
 // 6 ticks a row at 125 BPM: 882 frames a tick at 44.1 kHz, 4 bytes a frame.
 constexpr SONO_INT64 kRowBytes = 6 * 882 * 4;
@@ -43,8 +45,8 @@ TEST(SonoModule, BackwardJumpEndsTheSongWhenPlayed) {
   const SONO_INT64 length = SONO_ChannelGetLength(module);
   ASSERT_TRUE(SONO_ChannelSetPosition(module, length - SONO_ChannelSeconds2Bytes(module, 0.5f)));
   ASSERT_TRUE(SONO_ChannelPlay(module, FALSE));
-  const auto until = std::chrono::steady_clock::now() + 5s;
-  while (ends == 0 && std::chrono::steady_clock::now() < until) std::this_thread::sleep_for(10ms);
+  ASSERT_TRUE(WaitFor([&] { return ends > 0; }));
+  std::this_thread::sleep_for(100ms);
   EXPECT_EQ(ends, 1);
   EXPECT_EQ(SONO_ChannelIsActive(module), DWORD{SONO_ACTIVE_STOPPED});
   EXPECT_TRUE(SONO_MusicFree(module));

