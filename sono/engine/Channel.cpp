@@ -220,8 +220,18 @@ void Channel::Retire() {
   // this returns, and a device still being closed on the pump thread then
   // runs into a driver that is gone. The pump never holds this lock across
   // a read, so this does not wait for the network.
-  std::lock_guard lock(streamMutex_);
-  stream_.reset();
+  {
+    std::lock_guard lock(streamMutex_);
+    stream_.reset();
+  }
+  // A file is closed before this returns, so that the caller may at once
+  // rewrite or replace it (a tag save after a pause). A decode step on a
+  // local file is short; a live stream's read may block on the network, so
+  // its connection is left to the pump.
+  if (lengthFrames_ >= 0) {
+    std::lock_guard decode(decodeMutex_);
+    decoder_.reset();
+  }
 }
 
 bool Channel::OnPumpThread() const { return pumpId_.load() == std::this_thread::get_id(); }
@@ -265,6 +275,7 @@ void Channel::Run() {
 
 bool Channel::Step(bool& ended) {
   std::lock_guard decode(decodeMutex_);
+  if (!decoder_) return false;  // retired
   bool progress = false;
   bool needData;
   {

@@ -68,8 +68,9 @@ class Channel {
   const char* Tags(uint32_t type, Error& error);
 
   // Stops the pump and closes the output; no callback runs and nothing
-  // plays once this returns. The thread may still be finishing a blocked
-  // read, see Exited/Join.
+  // plays once this returns, and a channel of known length has let go of
+  // its decoder (and so of its file). A live stream's thread may still be
+  // finishing a blocked read, see Exited/Join.
   void Retire();
   bool Exited() const { return exited_; }
   bool OnPumpThread() const;

@@ -153,6 +153,34 @@ TEST_F(NullPlayback, FreeWaitsForTheEndCallbackThatIsRunning) {
   }
 }
 
+// Stands for a decoder that holds a file open: it is gone once closed is set.
+class ClosingDecoder final : public Decoder {
+ public:
+  ClosingDecoder(int64_t frames, std::atomic<bool>& closed) : inner_(44100, 2, 440, frames), closed_(closed) {}
+  ~ClosingDecoder() override { closed_ = true; }
+  PcmFormat Format() const override { return inner_.Format(); }
+  int64_t LengthFrames() const override { return inner_.LengthFrames(); }
+  size_t Read(int16_t* out, size_t maxFrames) override { return inner_.Read(out, maxFrames); }
+  bool Seek(uint64_t frame) override { return inner_.Seek(frame); }
+
+ private:
+  SineDecoder inner_;
+  std::atomic<bool>& closed_;
+};
+
+// A tag save right after a pause and a free rewrites the file at once.
+TEST_F(NullPlayback, FreeReturnsOnlyOnceTheFileIsClosed) {
+  for (int round = 0; round < 40; ++round) {
+    std::atomic<bool> closed{false};
+    const uint32_t h = engine.CreateChannel(ChannelKind::kStream, std::make_unique<ClosingDecoder>(44100 * 20, closed));
+    if (round % 4 != 3) ASSERT_TRUE(engine.Play(h, false));
+    if (round % 4 == 1) Fill();
+    if (round % 4 == 2) ASSERT_TRUE(engine.Pause(h));
+    ASSERT_TRUE(engine.Free(h, ChannelKind::kStream));
+    EXPECT_TRUE(closed) << "round " << round;
+  }
+}
+
 TEST_F(NullPlayback, FreeFromInsideTheEndCallbackDoesNotDeadlock) {
   const uint32_t h = MakeStream(1000);
   std::atomic<bool> freedInside{false};

@@ -110,6 +110,28 @@ TEST(SonoDll, SavedBytePositionsRestoreTheSamePlace) {
   EXPECT_TRUE(SONO_StreamFree(channel));
 }
 
+// The tag editor pauses, frees and saves: the save replaces the file at once,
+// which Windows refuses while the file is still open.
+TEST(SonoDll, AFreedChannelsFileCanBeReplacedAtOnce) {
+  const std::filesystem::path folder = std::filesystem::temp_directory_path() / L"sono-replace";
+  std::filesystem::create_directories(folder);
+  for (int round = 0; round < 20; ++round) {
+    SCOPED_TRACE(round);
+    const std::string original = round % 2 ? std::string(SONO_TEST_MP3) : kFixture;
+    const std::filesystem::path song = folder / (round % 2 ? L"song.mp3" : L"song.wav");
+    const std::filesystem::path saved = folder / L"saved.tmp";
+    std::filesystem::copy_file(forms::widen(original), song, std::filesystem::copy_options::overwrite_existing);
+    std::filesystem::copy_file(forms::widen(original), saved, std::filesystem::copy_options::overwrite_existing);
+    const HSONOCHANNEL channel = SONO_StreamCreateFile(FALSE, forms::narrow(song.wstring()).c_str(), 0, 0, 0);
+    ASSERT_NE(channel, 0u) << SONO_ErrorGetCode();
+    ASSERT_TRUE(SONO_ChannelPlay(channel, FALSE));
+    if (round % 4 < 2) ASSERT_TRUE(SONO_ChannelPause(channel));
+    ASSERT_TRUE(SONO_StreamFree(channel));
+    EXPECT_TRUE(MoveFileExW(saved.c_str(), song.c_str(), MOVEFILE_REPLACE_EXISTING)) << GetLastError();
+  }
+  std::filesystem::remove_all(folder);
+}
+
 TEST(SonoDll, NonAsciiPathsOpen) {
   const std::filesystem::path folder = std::filesystem::temp_directory_path() / L"sono \u00e9t\u00e9 \u97f3";
   std::filesystem::create_directories(folder);
