@@ -40,7 +40,7 @@ enum ModuleFlags : uint32_t {
 // Each returns null when the data is not of that kind or is damaged.
 std::unique_ptr<Decoder> OpenMpegDecoder(std::unique_ptr<ByteSource> source);
 std::unique_ptr<Decoder> OpenVorbisDecoder(std::unique_ptr<ByteSource> source);
-std::unique_ptr<Decoder> OpenSoundFileDecoder(std::unique_ptr<ByteSource> source);  // WAV, AIFF and kin
+std::unique_ptr<Decoder> OpenSoundFileDecoder(std::unique_ptr<ByteSource> source);  // WAV and AIFF
 // Modules render at 44.1 kHz stereo. Their order list is always scanned at
 // load (kModulePrescan costs nothing more); the length runs to the natural
 // end or to the first backward jump. Without kModuleStopBackJump such a jump
@@ -49,7 +49,7 @@ std::unique_ptr<Decoder> OpenModuleDecoder(std::unique_ptr<ByteSource> source, u
 
 // Picks a decoder for a stream file by its contents (then by extension).
 std::unique_ptr<Decoder> OpenStreamDecoder(const std::string& utf8Path);
-// The same over any source (MPEG audio, Ogg Vorbis, WAV/AIFF and kin). A
+// The same over any source (MPEG audio, Ogg Vorbis, WAV, AIFF). A
 // source that cannot seek gets its first bytes replayed after the look.
 std::unique_ptr<Decoder> OpenStreamDecoder(std::unique_ptr<ByteSource> source);
 

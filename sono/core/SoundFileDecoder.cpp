@@ -1,5 +1,7 @@
-// WAV, AIFF and the other formats libsndfile reads (every PCM width, float,
-// ADPCM), read as 16-bit samples from a seekable byte source.
+// WAV and AIFF through libsndfile (every PCM width, float, ADPCM), read as
+// 16-bit samples from a seekable byte source. The other containers that
+// libsndfile reads are refused: the player does not list them, and what a
+// build's libsndfile reads beyond these depends on how it was built.
 #include <sndfile.h>
 
 #include <algorithm>
@@ -122,6 +124,26 @@ std::unique_ptr<Decoder> OpenSoundFileDecoder(std::unique_ptr<ByteSource> source
   SF_INFO info{};
   std::unique_ptr<SNDFILE, SoundFileDeleter> file(sf_open_virtual(&io, SFM_READ, &info, source.get()));
   if (!file) return nullptr;
+  switch (info.format & SF_FORMAT_TYPEMASK) {
+    case SF_FORMAT_WAV:
+    case SF_FORMAT_WAVEX:
+    case SF_FORMAT_RF64:
+    case SF_FORMAT_AIFF:
+      break;
+    default:
+      return nullptr;
+  }
+  switch (info.format & SF_FORMAT_SUBMASK) {
+    // Codecs that libsndfile reads only through other libraries.
+    case SF_FORMAT_VORBIS:
+    case SF_FORMAT_OPUS:
+    case SF_FORMAT_MPEG_LAYER_I:
+    case SF_FORMAT_MPEG_LAYER_II:
+    case SF_FORMAT_MPEG_LAYER_III:
+      return nullptr;
+    default:
+      break;
+  }
   if (info.samplerate <= 0 || info.channels <= 0 || info.frames <= 0 || info.frames == SF_COUNT_MAX) {
     return nullptr;
   }

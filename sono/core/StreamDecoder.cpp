@@ -2,6 +2,9 @@
 // extension. MPEG audio has no file header, so it is only ever taken on the
 // evidence of its frames: its extension merely widens the search for them.
 // Modules are not stream files; they are loaded on their own.
+// Only the kinds the player lists are played (MPEG audio, Ogg Vorbis, WAV and
+// AIFF), whatever else the libraries of one build or another could read, so
+// that every build plays the same files.
 #include <algorithm>
 #include <array>
 #include <cstring>
@@ -76,9 +79,6 @@ Kind KindByContents(const std::vector<uint8_t>& head) {
   if (StartsWith(head, 0, "FORM") && (StartsWith(head, 8, "AIFF") || StartsWith(head, 8, "AIFC"))) {
     return Kind::SoundFile;
   }
-  for (const char* magic : {".snd", "caf", "riff", "FORM", "fLaC", "wvpk", "Creative Voice File"}) {
-    if (StartsWith(head, 0, magic)) return Kind::SoundFile;
-  }
   if (FindMpegAudio(head.data(), head.size()) >= 0) return Kind::Mpeg;
   return Kind::Unknown;
 }
@@ -88,10 +88,8 @@ bool NamedAsMpeg(const std::string& extension) {
 }
 
 Kind KindByExtension(const std::string& extension) {
-  if (extension == ".ogg" || extension == ".oga") return Kind::Vorbis;
-  for (const char* known : {".wav", ".aif", ".aiff", ".aifc", ".au", ".snd", ".caf", ".w64", ".voc"}) {
-    if (extension == known) return Kind::SoundFile;
-  }
+  if (extension == ".ogg") return Kind::Vorbis;
+  if (extension == ".wav" || extension == ".aif" || extension == ".aiff") return Kind::SoundFile;
   return Kind::Unknown;
 }
 

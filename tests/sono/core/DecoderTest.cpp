@@ -150,6 +150,23 @@ TEST(StreamDecoder, ChoosesByContentsBeforeTheExtension) {
   EXPECT_EQ(decoder->LengthFrames(), 88200);
 }
 
+// Only what the player lists plays, in every build: FLAC and the other
+// containers some libsndfile reads are refused, by name and under a listed
+// name alike.
+TEST(StreamDecoder, ContainersThePlayerDoesNotListAreRefused) {
+  for (const char* file : {"other.flac", "other.au", "other.caf", "other.w64", "other.voc", "other.8svx"}) {
+    SCOPED_TRACE(file);
+    const auto bytes = ReadBytes(Fixture(file));
+    ASSERT_GT(bytes.size(), 1000u);
+    EXPECT_FALSE(OpenStreamDecoder(Fixture(file)));
+    for (const char* named : {".wav", ".aiff", ".mp3", ".ogg"}) {
+      EXPECT_FALSE(OpenStreamDecoder(OpenMemorySource(bytes, true, named))) << named;
+      EXPECT_FALSE(OpenStreamDecoder(OpenMemorySource(bytes, false, named))) << named;
+    }
+    EXPECT_FALSE(OpenSoundFileDecoder(OpenMemorySource(bytes, true)));
+  }
+}
+
 TEST(StreamDecoder, OpensPathsOutsideAnyCodePage) {
   auto folder = std::filesystem::temp_directory_path() / std::filesystem::path(u8"sono-décodeurs-音-");
   folder += std::to_string(std::random_device{}());
