@@ -127,6 +127,15 @@ std::unique_ptr<Decoder> OpenStreamDecoder(std::unique_ptr<ByteSource> source) {
   if (source->CanSeek()) {
     if (!source->Seek(0)) return nullptr;
   } else {
+    if (kind == Kind::Mpeg) {
+      // Joined mid-stream, the data starts inside a frame, and libmpg123
+      // would take the first thing that looks like a header for the
+      // stream's format (a wrong rate or channel count for good). It gets
+      // the data from the first of the frames in a row found above instead.
+      const int64_t at = FindMpegAudio(head.data(), head.size(), kFarFramesInARow);
+      const int64_t first = at >= 0 ? at : FindMpegAudio(head.data(), head.size());
+      if (first > 0 && static_cast<size_t>(first) + 4 <= head.size()) head.erase(head.begin(), head.begin() + first);
+    }
     source = std::make_unique<ReplaySource>(std::move(head), std::move(source));
   }
   switch (kind) {

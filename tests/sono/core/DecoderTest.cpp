@@ -121,6 +121,32 @@ TEST(StreamDecoder, StreamsThatCannotSeekPlayWithoutAKnownLength) {
   }
 }
 
+// Radio joined mid-stream: the data starts anywhere inside a frame, where
+// false frame headers abound. The format must still be the stream's own.
+TEST(StreamDecoder, StreamsJoinedMidFrameKeepTheirFormat) {
+  struct Joined {
+    const char* file;
+    uint32_t rate;
+    uint32_t channels;
+  };
+  for (const Joined& j : {Joined{"cbr44s.mp3", 44100, 2}, Joined{"radio.mp3", 44100, 2}}) {
+    SCOPED_TRACE(j.file);
+    const auto bytes = ReadBytes(Fixture(j.file));
+    ASSERT_GT(bytes.size(), 20000u);
+    std::mt19937 random(2024);
+    for (int cut = 0; cut < 150; ++cut) {
+      const size_t at = random() % (bytes.size() / 2);
+      SCOPED_TRACE(at);
+      auto decoder = OpenStreamDecoder(
+          OpenMemorySource(std::vector<uint8_t>(bytes.begin() + static_cast<std::ptrdiff_t>(at), bytes.end()), false));
+      ASSERT_TRUE(decoder);
+      EXPECT_EQ(decoder->Format().rate, j.rate);
+      EXPECT_EQ(decoder->Format().channels, j.channels);
+      EXPECT_GE(DecodeAll(*decoder, j.rate / 2).size(), size_t{j.rate / 2 * j.channels});
+    }
+  }
+}
+
 TEST(StreamDecoder, ChainedVorbisKeepsTheFirstLinksChannelCount) {
   for (bool seekable : {true, false}) {
     SCOPED_TRACE(seekable);
