@@ -49,6 +49,13 @@ class ModuleDecoder final : public Decoder {
 
   bool Seek(uint64_t frame) override {
     if (length_ >= 0 && frame > static_cast<uint64_t>(length_)) return false;
+    if (length_ >= 0 && frame == static_cast<uint64_t>(length_)) {
+      // The end itself: libxmp would land on the last tick and play it.
+      pending_.clear();
+      pendingAt_ = 0;
+      ended_ = true;
+      return true;
+    }
     // libxmp seeks to the start of the order holding that time; the rest of
     // the way is rendered and dropped.
     const auto ms = static_cast<int>(frame * 1000 / kRate);

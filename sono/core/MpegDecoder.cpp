@@ -4,6 +4,7 @@
 // meaning of positions.
 #include <mpg123.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdio>
 #include <mutex>
@@ -60,8 +61,33 @@ class MpegDecoder final : public Decoder {
   PcmFormat Format() const override { return format_; }
   int64_t LengthFrames() const override { return length_; }
 
+  // With a known length, exactly that many frames come out: junk between
+  // frames can make libmpg123 decode more or fewer than its scan counted,
+  // and positions, seeks and the end must all agree with the length.
   size_t Read(int16_t* out, size_t maxFrames) override {
-    if (ended_) return 0;
+    if (length_ >= 0) maxFrames = static_cast<size_t>(std::min<int64_t>(static_cast<int64_t>(maxFrames), length_ - at_));
+    size_t frames = Decode(out, maxFrames);
+    if (length_ >= 0 && frames < maxFrames && ended_) {
+      std::fill_n(out + frames * format_.channels, (maxFrames - frames) * format_.channels, int16_t{0});
+      frames = maxFrames;
+    }
+    at_ += static_cast<int64_t>(frames);
+    return frames;
+  }
+
+  bool Seek(uint64_t frame) override {
+    if (length_ < 0 || frame > static_cast<uint64_t>(length_)) return false;
+    if (frame < static_cast<uint64_t>(length_) && mpg123_seek(handle_.get(), static_cast<off_t>(frame), SEEK_SET) < 0) {
+      return false;
+    }
+    at_ = static_cast<int64_t>(frame);
+    ended_ = false;
+    return true;
+  }
+
+ private:
+  size_t Decode(int16_t* out, size_t maxFrames) {
+    if (ended_ || maxFrames == 0) return 0;
     const size_t frameBytes = format_.BytesPerFrame();
     auto* bytes = reinterpret_cast<unsigned char*>(out);
     size_t filled = 0;
@@ -78,24 +104,58 @@ class MpegDecoder final : public Decoder {
       ended_ = true;  // MPG123_DONE, or an error that libmpg123 cannot resync past
       break;
     }
-    if (filled < wanted && filled % frameBytes != 0) filled -= filled % frameBytes;
+    if (filled < wanted && !ended_) ended_ = true;  // the idle rounds ran out
+    if (filled % frameBytes != 0) filled -= filled % frameBytes;
     return filled / frameBytes;
   }
 
-  bool Seek(uint64_t frame) override {
-    if (length_ < 0 || frame > static_cast<uint64_t>(length_)) return false;
-    if (mpg123_seek(handle_.get(), static_cast<off_t>(frame), SEEK_SET) < 0) return false;
-    ended_ = false;
-    return true;
-  }
-
- private:
   std::unique_ptr<ByteSource> source_;
   Handle handle_;
   PcmFormat format_;
   int64_t length_;
+  int64_t at_ = 0;  // frames delivered since the start or the last seek
   bool ended_ = false;
 };
+
+// Opens (or reopens) the source from the start; false when libmpg123 does not
+// take it.
+bool OpenAtStart(mpg123_handle* mh, ByteSource& source, bool gapless) {
+  mpg123_param(mh, gapless ? MPG123_ADD_FLAGS : MPG123_REMOVE_FLAGS, MPG123_GAPLESS, 0);
+  return mpg123_open_handle(mh, &source) == MPG123_OK;
+}
+
+// The exact length of a seekable file, in the frames that the gapless
+// decoding of it delivers. libmpg123's own scan drops the encoder delay and
+// padding altogether when the file is shorter than its gapless header says
+// (a cut or unfinished file), while decoding still trims the delay at the
+// start; so the frames are counted without trimming, and the trimming that
+// decoding does is taken off here.
+int64_t GaplessLength(mpg123_handle* mh, ByteSource& source, const PcmFormat& format) {
+  const auto lockFormat = [&] {
+    mpg123_format_none(mh);
+    return mpg123_format(mh, static_cast<long>(format.rate), static_cast<int>(format.channels),
+                         MPG123_ENC_SIGNED_16) == MPG123_OK;
+  };
+  mpg123_close(mh);
+  if (!source.Seek(0) || !lockFormat() || !OpenAtStart(mh, source, false)) return -1;
+  if (mpg123_scan(mh) != MPG123_OK) return -1;
+  const off_t raw = mpg123_length(mh);
+  mpg123_close(mh);
+  if (raw <= 0 || !source.Seek(0) || !OpenAtStart(mh, source, true)) return -1;
+  long rate = 0;
+  int channels = 0;
+  int encoding = 0;
+  if (mpg123_getformat(mh, &rate, &channels, &encoding) != MPG123_OK) return -1;
+  long encoderDelay = -1;
+  long decoderDelay = -1;
+  double unused = 0;
+  if (mpg123_getstate(mh, MPG123_ENC_DELAY, &encoderDelay, &unused) != MPG123_OK) encoderDelay = -1;
+  if (mpg123_getstate(mh, MPG123_DEC_DELAY, &decoderDelay, &unused) != MPG123_OK) decoderDelay = -1;
+  if (encoderDelay < 0 || decoderDelay < 0) return raw;  // no gapless header: nothing is trimmed
+  const off_t header = mpg123_length(mh);  // what the gapless header promises
+  const int64_t trimmed = static_cast<int64_t>(raw) - encoderDelay - decoderDelay;
+  return std::max<int64_t>(0, header > 0 ? std::min<int64_t>(header, trimmed) : trimmed);
+}
 
 }  // namespace
 
@@ -129,17 +189,15 @@ std::unique_ptr<Decoder> OpenMpegDecoder(std::unique_ptr<ByteSource> source) {
   mpg123_format_none(mh);
   if (mpg123_format(mh, rate, channels, MPG123_ENC_SIGNED_16) != MPG123_OK) return nullptr;
 
-  int64_t length = -1;
-  if (source->CanSeek()) {
-    // Walks every frame so the length is exact even without a gapless header.
-    if (mpg123_scan(mh) != MPG123_OK) return nullptr;
-    const off_t samples = mpg123_length(mh);
-    if (samples <= 0) return nullptr;
-    length = samples;
-  }
   PcmFormat format;
   format.rate = static_cast<uint32_t>(rate);
   format.channels = static_cast<uint32_t>(channels);
+  int64_t length = -1;
+  if (source->CanSeek()) {
+    // Walks every frame so the length is exact even without a gapless header.
+    length = GaplessLength(mh, *source, format);
+    if (length <= 0) return nullptr;
+  }
   return std::make_unique<MpegDecoder>(std::move(source), std::move(handle), format, length);
 }
 

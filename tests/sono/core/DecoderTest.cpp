@@ -95,6 +95,12 @@ TEST_P(StreamDecoderTest, SeekingLandsWhereDecodingFromTheStartWouldBe) {
     EXPECT_LE(worst, 64) << "round " << round;
   }
   EXPECT_FALSE(decoder->Seek(static_cast<uint64_t>(decoder->LengthFrames()) + 1));
+  // A seek to the length gives the end, and one just before it the rest.
+  std::vector<int16_t> block(4096 * c.channels);
+  ASSERT_TRUE(decoder->Seek(static_cast<uint64_t>(decoder->LengthFrames())));
+  EXPECT_EQ(decoder->Read(block.data(), 4096), 0u);
+  ASSERT_TRUE(decoder->Seek(static_cast<uint64_t>(decoder->LengthFrames()) - 100));
+  EXPECT_EQ(DecodeAll(*decoder).size(), 100u * c.channels);
 }
 
 INSTANTIATE_TEST_SUITE_P(Fixtures, StreamDecoderTest, ::testing::ValuesIn(kCases),
@@ -119,6 +125,43 @@ TEST(StreamDecoder, StreamsThatCannotSeekPlayWithoutAKnownLength) {
     EXPECT_LE(frames, 88200u + 2304u);
     EXPECT_TRUE(Dominates(Channel(samples, 2, 0, 22050, 66150), 440, 44100));
   }
+}
+
+// Files damaged as real ones are: the length, seeks and decoding agree all
+// the same, so the end comes where the position display says.
+TEST(StreamDecoder, DamagedMpegKeepsLengthSeekAndDecodingInStep) {
+  for (const char* file : {"junk.mp3", "cut.mp3"}) {
+    SCOPED_TRACE(file);
+    auto decoder = OpenStreamDecoder(Fixture(file));
+    ASSERT_TRUE(decoder);
+    const int64_t length = decoder->LengthFrames();
+    ASSERT_GT(length, 44100);
+    EXPECT_EQ(static_cast<int64_t>(DecodeAll(*decoder).size() / 2), length);
+    std::vector<int16_t> block(4096 * 2);
+    ASSERT_TRUE(decoder->Seek(static_cast<uint64_t>(length)));
+    EXPECT_EQ(decoder->Read(block.data(), 4096), 0u);
+    ASSERT_TRUE(decoder->Seek(static_cast<uint64_t>(length - 5000)));
+    EXPECT_EQ(DecodeAll(*decoder).size(), 5000u * 2);
+    ASSERT_TRUE(decoder->Seek(0));
+    EXPECT_EQ(static_cast<int64_t>(DecodeAll(*decoder).size() / 2), length);
+  }
+}
+
+// A cut file keeps the gapless header of the whole one: its start is trimmed
+// by the encoder delay as the whole file's is, from a file as from a stream.
+TEST(StreamDecoder, ACutGaplessFileStartsWhereTheWholeOneDoes) {
+  auto whole = OpenStreamDecoder(Fixture("radio.mp3"));
+  auto file = OpenStreamDecoder(Fixture("cut.mp3"));
+  auto stream = OpenStreamDecoder(OpenMemorySource(ReadBytes(Fixture("cut.mp3")), false));
+  ASSERT_TRUE(whole && file && stream);
+  const auto fromWhole = DecodeAll(*whole);
+  const auto fromFile = DecodeAll(*file);
+  const auto fromStream = DecodeAll(*stream);
+  EXPECT_EQ(fromFile.size(), fromStream.size());
+  EXPECT_TRUE(fromFile == fromStream);
+  ASSERT_GT(fromFile.size(), 44100u * 2);
+  ASSERT_LT(fromFile.size(), fromWhole.size());
+  EXPECT_TRUE(std::equal(fromFile.begin(), fromFile.begin() + 44100 * 2, fromWhole.begin()));
 }
 
 // Radio joined mid-stream: the data starts anywhere inside a frame, where

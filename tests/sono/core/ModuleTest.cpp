@@ -74,6 +74,20 @@ TEST(ModuleDecoder, SeeksToATimeWithinOneTick) {
   EXPECT_FALSE(decoder->Seek(kSquareFrames + 1));
 }
 
+// A seek to the length gives the end, not one more tick.
+TEST(ModuleDecoder, ASeekToTheLengthGivesTheEnd) {
+  for (const char* file : {"square.mod", "jump.mod"}) {
+    SCOPED_TRACE(file);
+    auto decoder = OpenModule(file, kModulePrescan | kModuleStopBackJump);
+    ASSERT_TRUE(decoder);
+    std::vector<int16_t> block(4096 * 2);
+    ASSERT_TRUE(decoder->Seek(static_cast<uint64_t>(decoder->LengthFrames())));
+    EXPECT_EQ(decoder->Read(block.data(), 4096), 0u);
+    ASSERT_TRUE(decoder->Seek(0));
+    EXPECT_EQ(static_cast<int64_t>(DecodeAll(*decoder).size() / 2), decoder->LengthFrames());
+  }
+}
+
 TEST(ModuleDecoder, LoadsFromAStreamThatCannotSeek) {
   auto decoder = OpenModuleDecoder(OpenMemorySource(ReadBytes(Fixture("jump.mod")), false),
                                    kModuleStopBackJump);
