@@ -34,7 +34,8 @@ class OutputDevice {
   virtual std::string Description() const = 0;
   // Null when the device refuses the format or is gone.
   virtual std::unique_ptr<OutputStream> Open(const PcmFormat& format) = 0;
-  // The program's own output level, 0..100.
+  // The program's own output level, 0..100. Volume gives the output's
+  // real level where the device can tell it.
   virtual bool SetVolume(int level) = 0;
   virtual int Volume() const = 0;
 };

@@ -24,17 +24,39 @@ DWORD VolumeWord(int level) {
   return one | (one << 16);
 }
 
+// The louder side of a volume word, as 0..100.
+int LevelOfWord(DWORD word) {
+  const DWORD louder = std::max(word & 0xFFFFu, word >> 16);
+  return static_cast<int>((louder * 100u + 0x7FFFu) / 0xFFFFu);
+}
+
+// The streams open on a device, so that its level can be read back from the
+// output itself.
+struct OpenStreams {
+  std::mutex mutex;
+  std::vector<HWAVEOUT> handles;
+};
+
 class WaveOutStream final : public OutputStream {
  public:
-  WaveOutStream(HWAVEOUT handle, const PcmFormat& format, std::atomic<int>& volume)
+  // volume is the level the library was asked for, -1 while it never was:
+  // until then the system's own level is left as it is.
+  WaveOutStream(HWAVEOUT handle, const PcmFormat& format, std::atomic<int>& volume,
+                std::shared_ptr<OpenStreams> open)
       : handle_(handle), channels_(format.channels), blockFrames_(std::max<size_t>(format.rate / 20, 256)),
-        volume_(volume) {
+        volume_(volume), open_(std::move(open)) {
     for (Block& block : blocks_) block.samples.resize(blockFrames_ * channels_);
     appliedVolume_ = volume_;
-    waveOutSetVolume(handle_, VolumeWord(appliedVolume_));
+    if (appliedVolume_ >= 0) waveOutSetVolume(handle_, VolumeWord(appliedVolume_));
+    std::lock_guard lock(open_->mutex);
+    open_->handles.push_back(handle_);
   }
 
   ~WaveOutStream() override {
+    {
+      std::lock_guard lock(open_->mutex);
+      std::erase(open_->handles, handle_);
+    }
     waveOutReset(handle_);
     for (Block& block : blocks_)
       if (block.prepared) waveOutUnprepareHeader(handle_, &block.header, sizeof block.header);
@@ -43,7 +65,7 @@ class WaveOutStream final : public OutputStream {
 
   size_t Queue(const int16_t* samples, size_t frames) override {
     std::lock_guard lock(mutex_);
-    if (const int level = volume_; level != appliedVolume_) {
+    if (const int level = volume_; level >= 0 && level != appliedVolume_) {
       appliedVolume_ = level;
       waveOutSetVolume(handle_, VolumeWord(level));
     }
@@ -118,7 +140,8 @@ class WaveOutStream final : public OutputStream {
   const uint32_t channels_;
   const size_t blockFrames_;
   std::atomic<int>& volume_;
-  int appliedVolume_ = 100;
+  std::shared_ptr<OpenStreams> open_;
+  int appliedVolume_ = -1;
   std::array<Block, kBlocks> blocks_;
   size_t next_ = 0;
   uint64_t queued_ = 0;
@@ -142,7 +165,7 @@ class WaveOutDevice final : public OutputDevice {
     wave.nAvgBytesPerSec = format.rate * wave.nBlockAlign;
     HWAVEOUT handle = nullptr;
     if (waveOutOpen(&handle, index_, &wave, 0, 0, CALLBACK_NULL) != MMSYSERR_NOERROR) return nullptr;
-    return std::make_unique<WaveOutStream>(handle, format, volume_);
+    return std::make_unique<WaveOutStream>(handle, format, volume_, open_);
   }
 
   bool SetVolume(int level) override {
@@ -151,12 +174,29 @@ class WaveOutDevice final : public OutputDevice {
     return true;
   }
 
-  int Volume() const override { return volume_; }
+  // The output's real level, which the user or another program may have
+  // changed: read back from the latest open stream, else from the device
+  // (where the system answers for a device number), else the level last
+  // asked for.
+  int Volume() const override {
+    DWORD word = 0;
+    {
+      std::lock_guard lock(open_->mutex);
+      if (!open_->handles.empty() && waveOutGetVolume(open_->handles.back(), &word) == MMSYSERR_NOERROR) {
+        return LevelOfWord(word);
+      }
+    }
+    const auto device = reinterpret_cast<HWAVEOUT>(static_cast<UINT_PTR>(index_));
+    if (waveOutGetVolume(device, &word) == MMSYSERR_NOERROR) return LevelOfWord(word);
+    const int asked = volume_;
+    return asked >= 0 ? asked : 100;
+  }
 
  private:
   const unsigned index_;
   const std::string description_;
-  std::atomic<int> volume_{100};
+  std::atomic<int> volume_{-1};
+  std::shared_ptr<OpenStreams> open_ = std::make_shared<OpenStreams>();
 };
 
 }  // namespace

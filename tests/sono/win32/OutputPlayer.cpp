@@ -1,11 +1,14 @@
 // Plays for the real-output check (real_output.sh): on the system's default
 // output, a 1 kHz tone as it is, half a second of nothing, then the same tone
 // with +12 dB on an equalizer band at 1 kHz. Exits 0 when both ended.
+// With "volume" after the file, it checks instead that the level the library
+// reports is the output's own, read back from it.
 #include <windows.h>
 #include <mmsystem.h>
 
 #include <atomic>
 #include <cstdio>
+#include <cstring>
 
 #include "sono/include/sono.h"
 
@@ -29,9 +32,30 @@ bool PlayToTheEnd(const char* file, float gain) {
   return ends == 1;
 }
 
+int CheckVolume(const char* file) {
+  // Nothing asked yet: the system's level, which the library leaves alone.
+  if (SONO_GetVolume() != 100) return 10;
+  const HSONOCHANNEL channel = SONO_StreamCreateFile(FALSE, file, 0, 0, 0);
+  if (channel == 0 || !SONO_ChannelPlay(channel, FALSE)) return 11;
+  if (SONO_GetVolume() != 100) return 12;
+  if (!SONO_SetVolume(37)) return 13;
+  // The output takes the level with the next block it is given.
+  for (int waited = 0; SONO_GetVolume() != 37; waited += 10) {
+    if (waited > 60000) return 14;
+    Sleep(10);
+  }
+  SONO_StreamFree(channel);
+  // With no output open the level last asked for is what the next one gets.
+  return SONO_GetVolume() == 37 ? 0 : 15;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
+  if (argc == 3 && std::strcmp(argv[2], "volume") == 0) {
+    if (waveOutGetNumDevs() == 0 || !SONO_Init(-1, 44100, 0, nullptr, nullptr)) return 3;
+    return CheckVolume(argv[1]);
+  }
   if (argc != 2) return 2;
   if (waveOutGetNumDevs() == 0) {
     std::fprintf(stderr, "no system output device\n");
