@@ -78,6 +78,19 @@ TEST(SonoLengthProbe, WavAndModuleLengthsAreExact) {
   EXPECT_TRUE(Take(engine, Fixture("square.mod")).module);
 }
 
+// The song information frees in every case, with 0 when nothing opened; the
+// library never sees that 0, so its last error stays the one of the open.
+TEST(SonoLengthProbe, ReleasingNoHandleCallsNothing) {
+  player::SonoLengthProbe engine;
+  const auto handle = engine.StreamCreateFile(Fixture("tone3.wav"));
+  ASSERT_NE(handle, 0u);
+  ASSERT_EQ(SONO_ErrorGetCode(), SONO_OK);
+  engine.StreamFree(0);
+  EXPECT_EQ(SONO_ErrorGetCode(), SONO_OK);
+  engine.StreamFree(handle);
+  EXPECT_EQ(SONO_ChannelGetLength(handle), -1);
+}
+
 TEST(SonoLengthProbe, MissingAndJunkFilesStayUnmeasured) {
   const std::string junk = Fixture("junk-for-sono.bin");
   {
