@@ -3,7 +3,9 @@
 //      bands, against decoding it alone;
 //   2. CPU time per second of audio while playing on "No sound", against
 //      the engine started with nothing to play;
-//   3. time from creating a stream to playing it.
+//   3. time from creating a stream to playing it;
+//   4. the position on "No sound" against the wall-clock time played;
+//   5. time to free a playing stream (its file is closed on return).
 // Usage: sono_engine_bench <file.mp3>
 #include <algorithm>
 #include <chrono>
@@ -124,5 +126,20 @@ int main(int argc, char** argv) {
   const double cpu = (CpuSeconds() - cpuBefore) / kWindow.count() * 100;
   std::printf("playing on \"No sound\": %.3f%% of one core; idle: %.3f%%\n", cpu, idle);
   PrintBenchRow("engine CPU, native: playing vs idle (% of a core)", cpu, idle, "%");
+  const double wall = std::chrono::duration<double>(std::chrono::steady_clock::now() - before).count();
+  const double played = player.BytesToSeconds(channel, player.Position(channel));
+  std::printf("position after %.3f s of wall time: %.3f s (%+.1f ms)\n", wall, played, (played - wall) * 1000);
+  PrintBenchRow("engine \"No sound\" position vs wall clock", played, wall, "s");
+
+  const auto timeFree = [&](uint32_t handle) {
+    const auto freeing = std::chrono::steady_clock::now();
+    player.Free(handle, sono::ChannelKind::kStream);
+    return std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - freeing).count();
+  };
+  const double playingMs = timeFree(channel);
+  const double stoppedMs =
+      timeFree(player.CreateChannel(sono::ChannelKind::kStream, sono::OpenStreamDecoder(path)));
+  std::printf("free a playing stream: %.2f ms; a stream never played: %.2f ms\n", playingMs, stoppedMs);
+  PrintBenchRow("engine free: playing vs never played stream", playingMs, stoppedMs, "ms");
   return 0;
 }

@@ -27,7 +27,7 @@ bool PlayToTheEnd(const char* file, float gain) {
   std::atomic<int> ends{0};
   SONO_ChannelSetSync(channel, SONO_SYNC_END, 0, CountEnd, &ends);
   if (!SONO_ChannelPlay(channel, FALSE)) return false;
-  for (int waited = 0; ends == 0 && waited < 10000; waited += 10) Sleep(10);
+  for (int waited = 0; ends == 0 && waited < 60000; waited += 10) Sleep(10);
   SONO_StreamFree(channel);
   return ends == 1;
 }
