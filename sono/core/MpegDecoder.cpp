@@ -8,8 +8,11 @@
 #include <cerrno>
 #include <cstdio>
 #include <mutex>
+#include <vector>
 
 #include "sono/core/Decoder.h"
+#include "sono/core/MpegSync.h"
+#include "sono/core/ReplaySource.h"
 
 namespace sono {
 namespace {
@@ -159,8 +162,35 @@ int64_t GaplessLength(mpg123_handle* mh, ByteSource& source, const PcmFormat& fo
 
 }  // namespace
 
+// A source that cannot seek (radio) is often joined in the middle of a
+// frame, where false frame headers abound, and libmpg123 would take the
+// first one for the stream's rate and channel count for good. Its audio is
+// confirmed first, as frames in a row that agree, and decoding starts at the
+// first of them; a source without such frames is not MPEG audio at all.
+std::unique_ptr<ByteSource> FromConfirmedFrames(std::unique_ptr<ByteSource> source) {
+  constexpr size_t kLookBytes = 16384;
+  constexpr size_t kFarLookBytes = 262144;
+  constexpr int kSure = 8;
+  std::vector<uint8_t> head;
+  const bool more = Fill(*source, head, kLookBytes);
+  int64_t at = FindMpegAudio(head.data(), head.size(), kSure);
+  if (at < 0) at = FindMpegAudio(head.data(), head.size());
+  if (at < 0 && more) {
+    Fill(*source, head, kFarLookBytes);
+    at = FindMpegAudio(head.data(), head.size(), kSure);
+  }
+  if (at < 0) return nullptr;
+  // An ID3v2 tag longer than the look: libmpg123 skips it itself.
+  if (static_cast<size_t>(at) + 4 <= head.size()) head.erase(head.begin(), head.begin() + at);
+  return std::make_unique<ReplaySource>(std::move(head), std::move(source));
+}
+
 std::unique_ptr<Decoder> OpenMpegDecoder(std::unique_ptr<ByteSource> source) {
   if (!source) return nullptr;
+  if (!source->CanSeek()) {
+    source = FromConfirmedFrames(std::move(source));
+    if (!source) return nullptr;
+  }
   InitOnce();
   int error = MPG123_OK;
   Handle handle(mpg123_new(nullptr, &error));

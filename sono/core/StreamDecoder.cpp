@@ -12,6 +12,7 @@
 
 #include "sono/core/Decoder.h"
 #include "sono/core/MpegSync.h"
+#include "sono/core/ReplaySource.h"
 
 namespace sono {
 namespace {
@@ -22,36 +23,6 @@ constexpr size_t kLookBytes = 16384;
 // it then takes.
 constexpr size_t kMpegLookBytes = 262144;
 constexpr int kFarFramesInARow = 8;
-
-// Gives back the bytes already looked at, then reads on from the source.
-class ReplaySource final : public ByteSource {
- public:
-  ReplaySource(std::vector<uint8_t> head, std::unique_ptr<ByteSource> rest)
-      : head_(std::move(head)), rest_(std::move(rest)) {}
-
-  size_t Read(void* buffer, size_t size) override {
-    if (at_ < head_.size()) {
-      const size_t count = std::min(size, head_.size() - at_);
-      std::memcpy(buffer, head_.data() + at_, count);
-      at_ += count;
-      return count;
-    }
-    const size_t got = rest_->Read(buffer, size);
-    at_ += got;
-    return got;
-  }
-  bool CanSeek() const override { return false; }
-  bool Seek(int64_t) override { return false; }
-  int64_t Tell() const override { return static_cast<int64_t>(at_); }
-  int64_t Size() const override { return -1; }
-  bool Failed() const override { return rest_->Failed(); }
-  std::string ExtensionHint() const override { return rest_->ExtensionHint(); }
-
- private:
-  std::vector<uint8_t> head_;
-  size_t at_ = 0;
-  std::unique_ptr<ByteSource> rest_;
-};
 
 enum class Kind { Unknown, Mpeg, Vorbis, SoundFile };
 
@@ -93,19 +64,6 @@ Kind KindByExtension(const std::string& extension) {
   return Kind::Unknown;
 }
 
-// Reads on until head holds size bytes or the source ends; false at its end.
-bool Fill(ByteSource& source, std::vector<uint8_t>& head, size_t size) {
-  size_t filled = head.size();
-  head.resize(size);
-  while (filled < size) {
-    const size_t got = source.Read(head.data() + filled, size - filled);
-    if (got == 0) break;
-    filled += got;
-  }
-  head.resize(filled);
-  return filled == size;
-}
-
 }  // namespace
 
 std::unique_ptr<Decoder> OpenStreamDecoder(std::unique_ptr<ByteSource> source) {
@@ -127,15 +85,6 @@ std::unique_ptr<Decoder> OpenStreamDecoder(std::unique_ptr<ByteSource> source) {
   if (source->CanSeek()) {
     if (!source->Seek(0)) return nullptr;
   } else {
-    if (kind == Kind::Mpeg) {
-      // Joined mid-stream, the data starts inside a frame, and libmpg123
-      // would take the first thing that looks like a header for the
-      // stream's format (a wrong rate or channel count for good). It gets
-      // the data from the first of the frames in a row found above instead.
-      const int64_t at = FindMpegAudio(head.data(), head.size(), kFarFramesInARow);
-      const int64_t first = at >= 0 ? at : FindMpegAudio(head.data(), head.size());
-      if (first > 0 && static_cast<size_t>(first) + 4 <= head.size()) head.erase(head.begin(), head.begin() + first);
-    }
     source = std::make_unique<ReplaySource>(std::move(head), std::move(source));
   }
   switch (kind) {

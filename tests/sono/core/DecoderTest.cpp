@@ -180,12 +180,17 @@ TEST(StreamDecoder, StreamsJoinedMidFrameKeepTheirFormat) {
     for (int cut = 0; cut < 150; ++cut) {
       const size_t at = random() % (bytes.size() / 2);
       SCOPED_TRACE(at);
-      auto decoder = OpenStreamDecoder(
-          OpenMemorySource(std::vector<uint8_t>(bytes.begin() + static_cast<std::ptrdiff_t>(at), bytes.end()), false));
-      ASSERT_TRUE(decoder);
-      EXPECT_EQ(decoder->Format().rate, j.rate);
-      EXPECT_EQ(decoder->Format().channels, j.channels);
-      EXPECT_GE(DecodeAll(*decoder, j.rate / 2).size(), size_t{j.rate / 2 * j.channels});
+      const std::vector<uint8_t> joined(bytes.begin() + static_cast<std::ptrdiff_t>(at), bytes.end());
+      // Through the chooser, as a file that cannot seek, and straight to the
+      // MPEG decoder, as radio goes.
+      for (bool chosen : {true, false}) {
+        auto decoder = chosen ? OpenStreamDecoder(OpenMemorySource(joined, false))
+                              : OpenMpegDecoder(OpenMemorySource(joined, false));
+        ASSERT_TRUE(decoder) << chosen;
+        EXPECT_EQ(decoder->Format().rate, j.rate) << chosen;
+        EXPECT_EQ(decoder->Format().channels, j.channels) << chosen;
+        EXPECT_GE(DecodeAll(*decoder, j.rate / 2).size(), size_t{j.rate / 2 * j.channels}) << chosen;
+      }
     }
   }
 }

@@ -10,6 +10,7 @@
 #include <fstream>
 #include <iterator>
 #include <mutex>
+#include <random>
 #include <thread>
 
 #include "RadioServer.h"
@@ -75,6 +76,32 @@ TEST(SonoRadio, StationPlaysWithHeadersAndTitles) {
   EXPECT_GT(SONO_ChannelGetPosition(channel), 0);
 
   EXPECT_TRUE(SONO_StreamFree(channel));
+}
+
+// A station is joined anywhere inside a frame; its format is still its own
+// (44.1 kHz stereo: a second is 176400 bytes). A station that sends no MPEG
+// audio is refused, not played as noise.
+TEST(SonoRadio, JoinedMidFrameAStationKeepsItsFormat) {
+  ASSERT_TRUE(SONO_SetConfig(SONO_CONFIG_NET_PROXY, ""));
+  const std::string mp3 = ReadFixture();
+  ASSERT_GT(mp3.size(), 10000u);
+  std::mt19937 random(99);
+  for (int cut = 0; cut < 20; ++cut) {
+    const size_t at = random() % (mp3.size() / 2);
+    SCOPED_TRACE(at);
+    sono_test::RadioServer station(mp3.substr(at) + mp3.substr(0, at), {});
+    const std::string url = "http://127.0.0.1:" + std::to_string(station.Port()) + "/live";
+    const HSONOCHANNEL channel = SONO_StreamCreateURL(url.c_str(), 0, 0, nullptr, nullptr);
+    ASSERT_NE(channel, 0u) << SONO_ErrorGetCode();
+    EXPECT_FLOAT_EQ(SONO_ChannelBytes2Seconds(channel, 176400), 1.0f);
+    EXPECT_TRUE(SONO_StreamFree(channel));
+  }
+  std::string noise(65536, '\0');
+  for (char& c : noise) c = static_cast<char>(random());
+  sono_test::RadioServer junk(noise, {});
+  const std::string url = "http://127.0.0.1:" + std::to_string(junk.Port()) + "/live";
+  EXPECT_EQ(SONO_StreamCreateURL(url.c_str(), 0, 0, nullptr, nullptr), 0u);
+  EXPECT_EQ(SONO_ErrorGetCode(), SONO_ERROR_FORMAT);
 }
 
 TEST(SonoRadio, ProxySeesTheAbsoluteAddressAndCredentials) {
