@@ -168,19 +168,24 @@ int64_t GaplessLength(mpg123_handle* mh, ByteSource& source, const PcmFormat& fo
 // confirmed first, as frames in a row that agree, and decoding starts at the
 // first of them; a source without such frames is not MPEG audio at all.
 std::unique_ptr<ByteSource> FromConfirmedFrames(std::unique_ptr<ByteSource> source) {
-  constexpr size_t kLookBytes = 16384;
+  // Read a little at a time: a station may send no faster than it plays,
+  // and the caller waits for this.
+  constexpr size_t kStep = 2048;
   constexpr size_t kFarLookBytes = 262144;
   constexpr int kSure = 8;
   std::vector<uint8_t> head;
-  const bool more = Fill(*source, head, kLookBytes);
-  int64_t at = FindMpegAudio(head.data(), head.size(), kSure);
-  if (at < 0) at = FindMpegAudio(head.data(), head.size());
-  if (at < 0 && more) {
-    Fill(*source, head, kFarLookBytes);
-    at = FindMpegAudio(head.data(), head.size(), kSure);
+  int64_t at = -1;
+  bool more = true;
+  while (more && head.size() < kFarLookBytes) {
+    more = Fill(*source, head, std::min(head.size() + kStep, kFarLookBytes));
+    at = FindMpegAudio(head.data(), head.size(), kSure, !more);
+    // An ID3v2 tag that runs past what was read: look on behind it.
+    if (at >= 0 && static_cast<size_t>(at) + 4 <= head.size()) break;
   }
+  // A short stream, read whole, may hold fewer frames.
+  if (at < 0 && !more) at = FindMpegAudio(head.data(), head.size());
   if (at < 0) return nullptr;
-  // An ID3v2 tag longer than the look: libmpg123 skips it itself.
+  // A tag longer than the look: libmpg123 skips it itself.
   if (static_cast<size_t>(at) + 4 <= head.size()) head.erase(head.begin(), head.begin() + at);
   return std::make_unique<ReplaySource>(std::move(head), std::move(source));
 }

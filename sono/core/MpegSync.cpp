@@ -35,7 +35,7 @@ size_t MpegFrameLength(const uint8_t* p) {
   return factor * bitRate / sampleRate + padding;
 }
 
-int64_t FindMpegAudio(const uint8_t* data, size_t size, int framesInARow) {
+int64_t FindMpegAudio(const uint8_t* data, size_t size, int framesInARow, bool complete) {
   size_t start = 0;
   if (size >= 10 && data[0] == 'I' && data[1] == 'D' && data[2] == '3') {
     const size_t tag = (size_t{data[6]} & 0x7F) << 21 | (size_t{data[7]} & 0x7F) << 14 |
@@ -58,7 +58,7 @@ int64_t FindMpegAudio(const uint8_t* data, size_t size, int framesInARow) {
     if (frames == framesInARow) return static_cast<int64_t>(at);
     // Data too short for the whole run: its frames must start it and run on
     // to its very end.
-    if (at == start && frames > 0 && next >= size) return static_cast<int64_t>(at);
+    if (complete && at == start && frames > 0 && next >= size) return static_cast<int64_t>(at);
   }
   return -1;
 }
