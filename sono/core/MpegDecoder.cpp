@@ -70,7 +70,9 @@ class MpegDecoder final : public Decoder {
   size_t Read(int16_t* out, size_t maxFrames) override {
     if (length_ >= 0) maxFrames = static_cast<size_t>(std::min<int64_t>(static_cast<int64_t>(maxFrames), length_ - at_));
     size_t frames = Decode(out, maxFrames);
-    if (length_ >= 0 && frames < maxFrames && ended_) {
+    // Short of the length, the decoder has nothing more: silence makes up
+    // the difference.
+    if (length_ >= 0 && frames < maxFrames && (ended_ || frames == 0)) {
       std::fill_n(out + frames * format_.channels, (maxFrames - frames) * format_.channels, int16_t{0});
       frames = maxFrames;
     }
@@ -107,7 +109,6 @@ class MpegDecoder final : public Decoder {
       ended_ = true;  // MPG123_DONE, or an error that libmpg123 cannot resync past
       break;
     }
-    if (filled < wanted && !ended_) ended_ = true;  // the idle rounds ran out
     if (filled % frameBytes != 0) filled -= filled % frameBytes;
     return filled / frameBytes;
   }
@@ -160,8 +161,6 @@ int64_t GaplessLength(mpg123_handle* mh, ByteSource& source, const PcmFormat& fo
   return std::max<int64_t>(0, header > 0 ? std::min<int64_t>(header, trimmed) : trimmed);
 }
 
-}  // namespace
-
 // A source that cannot seek (radio) is often joined in the middle of a
 // frame, where false frame headers abound, and libmpg123 would take the
 // first one for the stream's rate and channel count for good. Its audio is
@@ -189,6 +188,8 @@ std::unique_ptr<ByteSource> FromConfirmedFrames(std::unique_ptr<ByteSource> sour
   if (static_cast<size_t>(at) + 4 <= head.size()) head.erase(head.begin(), head.begin() + at);
   return std::make_unique<ReplaySource>(std::move(head), std::move(source));
 }
+
+}  // namespace
 
 std::unique_ptr<Decoder> OpenMpegDecoder(std::unique_ptr<ByteSource> source) {
   if (!source) return nullptr;
