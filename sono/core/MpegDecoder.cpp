@@ -1,7 +1,8 @@
 // MPEG audio layers I-III through libmpg123, reading from a byte source.
-// The output format is locked to the first frame's rate and channel count so
-// that later frames in another format are converted rather than changing the
-// meaning of positions.
+// The output format is locked to the first frame's rate and channel count (of
+// frames confirmed in a row, for a source that cannot seek) so that later
+// frames in another format are converted rather than changing the meaning of
+// positions.
 #include <mpg123.h>
 
 #include <algorithm>

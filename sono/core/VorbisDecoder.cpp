@@ -84,9 +84,15 @@ class VorbisDecoder final : public Decoder {
 
   bool Seek(uint64_t frame) override {
     if (length_ < 0 || frame > static_cast<uint64_t>(length_)) return false;
+    pendingAt_ = pendingFrames_ = 0;
+    // The end itself: a damaged stream may hold audio past what its last
+    // page counts, which must not play after a seek to the length.
+    if (frame == static_cast<uint64_t>(length_)) {
+      ended_ = true;
+      return true;
+    }
     if (ov_pcm_seek(&file_, static_cast<ogg_int64_t>(frame)) != 0) return false;
     ended_ = false;
-    pendingAt_ = pendingFrames_ = 0;
     return true;
   }
 
