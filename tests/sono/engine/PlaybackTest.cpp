@@ -173,9 +173,13 @@ TEST_F(NullPlayback, FreeReturnsOnlyOnceTheFileIsClosed) {
   for (int round = 0; round < 40; ++round) {
     std::atomic<bool> closed{false};
     const uint32_t h = engine.CreateChannel(ChannelKind::kStream, std::make_unique<ClosingDecoder>(44100 * 20, closed));
-    if (round % 4 != 3) ASSERT_TRUE(engine.Play(h, false));
+    if (round % 4 != 3) {
+      ASSERT_TRUE(engine.Play(h, false));
+    }
     if (round % 4 == 1) Fill();
-    if (round % 4 == 2) ASSERT_TRUE(engine.Pause(h));
+    if (round % 4 == 2) {
+      ASSERT_TRUE(engine.Pause(h));
+    }
     ASSERT_TRUE(engine.Free(h, ChannelKind::kStream));
     EXPECT_TRUE(closed) << "round " << round;
   }

@@ -125,7 +125,9 @@ TEST(SonoDll, AFreedChannelsFileCanBeReplacedAtOnce) {
     const HSONOCHANNEL channel = SONO_StreamCreateFile(FALSE, forms::narrow(song.wstring()).c_str(), 0, 0, 0);
     ASSERT_NE(channel, 0u) << SONO_ErrorGetCode();
     ASSERT_TRUE(SONO_ChannelPlay(channel, FALSE));
-    if (round % 4 < 2) ASSERT_TRUE(SONO_ChannelPause(channel));
+    if (round % 4 < 2) {
+      ASSERT_TRUE(SONO_ChannelPause(channel));
+    }
     ASSERT_TRUE(SONO_StreamFree(channel));
     EXPECT_TRUE(MoveFileExW(saved.c_str(), song.c_str(), MOVEFILE_REPLACE_EXISTING)) << GetLastError();
   }
