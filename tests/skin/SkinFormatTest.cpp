@@ -167,7 +167,9 @@ TEST(SkinFormat, ColourTextKeepsSystemColours) {
 }
 
 TEST(SkinFormat, TheEditorsSaveWritesEveryKeyInItsOrderAndKeepsTheRest) {
+  // Updates that are never ended stay in memory: nothing goes to disk.
   IniFile ini("skin.ini", "");
+  ini.BeginUpdate();
   WriteSkin(ini, DefaultSkin(Program::Editor));
   const std::string text = ini.Contents();
   const std::string expectedStart =
@@ -198,6 +200,7 @@ TEST(SkinFormat, TheEditorsSaveWritesEveryKeyInItsOrderAndKeepsTheRest) {
   IniFile edited("skin.ini",
                  "; my skin\r\n[COLOR]\r\nColorBackGround=13160660\r\nClFondRep=$8000000F\r\nMine=keep\r\n"
                  "[USERFONT]\r\nPoliceName=Arial\r\n[POSITION]\r\nBouttonsTop=300\r\nBtnPlay-Left=250\r\n");
+  edited.BeginUpdate();
   const Skin read = ReadSkin(edited, Program::Editor);
   WriteSkin(edited, read);
   const std::string saved = edited.Contents();
