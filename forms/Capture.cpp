@@ -4,19 +4,16 @@
 
 #include "base/Exception.h"
 #include "forms/Wide.h"
-#include "forms/WindowedControl.h"
 
 namespace forms {
 
 namespace {
 
-// Our own windows paint through their object; others are asked to print
-// their client area. Children follow, bottom first, each at its place.
+// Every window is asked to print its client area: ours paint through their
+// object, the system's controls (lists, bars) draw their own content.
+// Children follow, bottom first, each at its place.
 void Render(HWND window, HDC dc) {
-  if (WindowedControl* control = WindowedControl::FromHandle(window))
-    control->PaintTo(dc);
-  else
-    SendMessageW(window, WM_PRINTCLIENT, reinterpret_cast<WPARAM>(dc), PRF_CLIENT | PRF_ERASEBKGND);
+  SendMessageW(window, WM_PRINTCLIENT, reinterpret_cast<WPARAM>(dc), PRF_CLIENT | PRF_ERASEBKGND);
   HWND child = GetWindow(window, GW_CHILD);
   if (child) child = GetWindow(child, GW_HWNDLAST);
   for (; child; child = GetWindow(child, GW_HWNDPREV)) {

@@ -1,5 +1,7 @@
 #include "forms/Form.h"
 
+#include <algorithm>
+
 #include "forms/Application.h"
 #include "forms/Dispatch.h"
 #include "forms/ZOrder.h"
@@ -141,6 +143,22 @@ void TForm::HandleWindowMessage(WindowMessage& message) {
       Close();
       message.Result = 0;
       return;
+    case WM_GETMINMAXINFO: {
+      auto* info = reinterpret_cast<MINMAXINFO*>(message.LParam);
+      if (minWidth_ > 0) info->ptMinTrackSize.x = minWidth_;
+      if (minHeight_ > 0) info->ptMinTrackSize.y = minHeight_;
+      message.Result = 0;
+      return;
+    }
+    case WM_WINDOWPOSCHANGING: {
+      // Programs' own SetBounds obey the minimum as the user's sizing does.
+      auto* pos = reinterpret_cast<WINDOWPOS*>(message.LParam);
+      if (!(pos->flags & SWP_NOSIZE)) {
+        if (minWidth_ > 0 && pos->cx < minWidth_) pos->cx = minWidth_;
+        if (minHeight_ > 0 && pos->cy < minHeight_) pos->cy = minHeight_;
+      }
+      break;
+    }
     case WM_SHOWWINDOW:
       if (message.WParam && !shownReported_) {
         shownReported_ = true;
@@ -220,6 +238,13 @@ void TForm::UpdateLayering() {
   if (!(exStyle & WS_EX_LAYERED)) SetWindowLongPtrW(Handle(), GWL_EXSTYLE, exStyle | WS_EX_LAYERED);
   DWORD flags = (alphaBlend_ ? LWA_ALPHA : 0) | (transparentColor_ ? LWA_COLORKEY : 0);
   SetLayeredWindowAttributes(Handle(), ToColorRef(transparentValue_), alphaBlend_ ? alphaValue_ : 255, flags);
+}
+
+void TForm::SetMinimumSize(int width, int height) {
+  minWidth_ = width;
+  minHeight_ = height;
+  if ((minWidth_ > 0 && Width() < minWidth_) || (minHeight_ > 0 && Height() < minHeight_))
+    SetBounds(Left(), Top(), std::max(Width(), minWidth_), std::max(Height(), minHeight_));
 }
 
 void TForm::SetIcon(HICON icon) {

@@ -54,6 +54,12 @@ class TForm : public WindowedControl {
   ColourValue TransparentColorValue() const { return transparentValue_; }
   void SetTransparentColorValue(ColourValue colour);
 
+  // The smallest size the user or a SetBounds can give the window; 0 for no
+  // limit.
+  void SetMinimumSize(int width, int height);
+  int MinWidth() const { return minWidth_; }
+  int MinHeight() const { return minHeight_; }
+
   // Takes a copy of the icon; both the big and the small icon show it.
   void SetIcon(HICON icon);
   HICON Icon() const { return icon_.Get(); }
@@ -93,6 +99,8 @@ class TForm : public WindowedControl {
   bool transparentColor_ = false;
   ColourValue transparentValue_ = 0;
   IconHandle icon_;
+  int minWidth_ = 0;
+  int minHeight_ = 0;
   bool shownReported_ = false;
   bool releasePending_ = false;
   bool releasePosted_ = false;

@@ -1,5 +1,7 @@
 #include "forms/PixelBitmap.h"
 
+#include <algorithm>
+
 #include "base/Exception.h"
 #include "forms/TextFont.h"
 #include "forms/Wide.h"
@@ -38,6 +40,11 @@ void PixelBitmap::SetPixel(int x, int y, COLORREF colour) {
   if (x < 0 || y < 0 || x >= width_ || y >= height_) return;
   GdiFlush();
   pixels_[y * width_ + x] = ToPixel(colour);
+}
+
+void PixelBitmap::SetPixels(const std::uint32_t* pixels) {
+  GdiFlush();
+  std::copy(pixels, pixels + static_cast<std::size_t>(width_) * static_cast<std::size_t>(height_), pixels_);
 }
 
 BitmapPainter::BitmapPainter(PixelBitmap& bitmap) : bitmap_(bitmap) {

@@ -23,6 +23,8 @@ class PixelBitmap {
   // The colour at a point (0 outside the bitmap); finish drawing first.
   COLORREF Pixel(int x, int y) const;
   void SetPixel(int x, int y, COLORREF colour);
+  // Width x Height pixels, 0x00RRGGBB, top row first.
+  void SetPixels(const std::uint32_t* pixels);
 
  private:
   BitmapHandle bitmap_;

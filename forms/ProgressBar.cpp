@@ -1,6 +1,7 @@
 #include "forms/ProgressBar.h"
 
 #include <commctrl.h>
+#include <uxtheme.h>
 
 #include <algorithm>
 
@@ -56,12 +57,22 @@ void ProgressBar::UpdateWindow() {
   SendMessageW(Handle(), PBM_SETPOS, static_cast<WPARAM>(WindowPosition()), 0);
 }
 
+// Visual styles draw the bar in the theme's colours whatever it is told:
+// a bar with colours of its own leaves the theme.
+void ProgressBar::LeaveTheme() {
+  if (themeLeft_) return;
+  themeLeft_ = true;
+  SetWindowTheme(Handle(), L" ", L" ");
+}
+
 void ProgressBar::SetBarColor(ColourValue colour) {
+  if (colour != kColourNone) LeaveTheme();
   barColor_ = colour;
   SendMessageW(Handle(), PBM_SETBARCOLOR, 0, static_cast<LPARAM>(SystemOr(colour)));
 }
 
 void ProgressBar::SetBackgroundColor(ColourValue colour) {
+  if (colour != kColourNone) LeaveTheme();
   backgroundColor_ = colour;
   SendMessageW(Handle(), PBM_SETBKCOLOR, 0, static_cast<LPARAM>(SystemOr(colour)));
 }

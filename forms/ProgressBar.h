@@ -41,12 +41,14 @@ class ProgressBar : public WindowedControl {
 
  private:
   void UpdateWindow();
+  void LeaveTheme();
 
   std::int64_t max_ = 100;
   std::int64_t position_ = 0;
   bool vertical_;
   ColourValue barColor_ = kColourNone;
   ColourValue backgroundColor_ = kColourNone;
+  bool themeLeft_ = false;
 };
 
 }  // namespace forms

@@ -8,6 +8,7 @@
 
 #include "base/Exception.h"
 #include "forms/Dispatch.h"
+#include "forms/GdiObject.h"
 #include "forms/NameProperty.h"
 #include "forms/Wide.h"
 
@@ -213,7 +214,11 @@ void WindowedControl::HandleWindowMessage(WindowMessage& message) {
     case WM_PAINT: {
       if (systemClass_) break;
       PaintStructScope paint(handle_);
-      PaintTo(paint.dc);
+      if (DoubleBuffered) {
+        PaintBuffered(paint.dc);
+      } else {
+        PaintTo(paint.dc);
+      }
       message.Result = 0;
       return;
     }
@@ -380,6 +385,22 @@ void WindowedControl::PaintTo(HDC dc) {
     control->Paint(dc);
     RestoreDC(dc, saved);
   }
+}
+
+void WindowedControl::PaintBuffered(HDC dc) {
+  RECT client{};
+  GetClientRect(handle_, &client);
+  if (client.right <= 0 || client.bottom <= 0) return;
+  OffscreenDC memory;
+  BitmapHandle bitmap(CreateCompatibleBitmap(dc, client.right, client.bottom));
+  if (!memory.Get() || !bitmap) {
+    PaintTo(dc);
+    return;
+  }
+  HGDIOBJ old = SelectObject(memory.Get(), bitmap.Get());
+  PaintTo(memory.Get());
+  BitBlt(dc, 0, 0, client.right, client.bottom, memory.Get(), 0, 0, SRCCOPY);
+  SelectObject(memory.Get(), old);
 }
 
 void WindowedControl::UpdateBoundsFromWindow() {

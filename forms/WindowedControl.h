@@ -62,6 +62,10 @@ class WindowedControl : public Control {
   // The topmost visible control without a window at a client point.
   Control* ControlAtPoint(int x, int y) const;
 
+  // Paints into a memory bitmap first and copies it at once: no flicker
+  // while a background is drawn in pieces.
+  bool DoubleBuffered = false;
+
   // The device context being painted, valid only while painting.
   HDC PaintingDC() const { return paintingDC_; }
   // Paints the whole client area (background, own content, windowless
@@ -115,6 +119,7 @@ class WindowedControl : public Control {
   void RouteMouse(WindowMessage& message);
   WindowedControl* NotifyingChild(const WindowMessage& message) const;
   void UpdateBoundsFromWindow();
+  void PaintBuffered(HDC dc);
   void InsertControl(Control* control);
   void RemoveControl(Control* control);
   void Forget();

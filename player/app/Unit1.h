@@ -16,7 +16,9 @@
 #include "desktop/SimpleTimer.h"
 #include "desktop/TextTrayIcon.h"
 #include "forms/Form.h"
+#include "forms/GdiObject.h"
 #include "forms/ImageView.h"
+#include "forms/Label.h"
 #include "forms/ListBox.h"
 #include "forms/Panel.h"
 #include "forms/ProgressBar.h"
@@ -28,6 +30,7 @@
 #include "player/SonoLengthProbe.h"
 #include "player/VolumeEqualizer.h"
 #include "player/app/Unit_Gestion_Langue.h"
+#include "skin/SkinFormat.h"
 #include "sono/include/sono.h"
 #include "tags/Unit_SongTagInfos.h"
 
@@ -95,6 +98,20 @@ class TForm1 : public forms::TForm {
   void AfficheForm(int Page, bool Immediate);
   void CacheForm(bool Immediate);
 
+  // The window's look and its frameless handling (Unit1_Skin,
+  // Unit1_Appearance).
+  void TrayIcon1MouseDown(forms::TComponent* Sender, forms::MouseButton Button, forms::ShiftState Shift, int X, int Y);
+  void TrayIcon1DblClick(forms::TComponent* Sender);
+  void MenuOptionsClick(forms::TComponent* Sender);
+  void SpdBtnEgaliseurClick(forms::TComponent* Sender);
+  void FormMouseMove(forms::TComponent* Sender, forms::ShiftState Shift, int X, int Y);
+  void FormMouseDown(forms::TComponent* Sender, forms::MouseButton Button, forms::ShiftState Shift, int X, int Y);
+  void FormPaint(forms::TComponent* Sender);
+  void FormResize(forms::TComponent* Sender);
+  void ListBox1DrawItem(forms::ListBox& List, int Index, HDC Dc, const RECT& Rect, bool Selected, bool Focused);
+  void PanelPreviewAlbumMouseMove(forms::TComponent* Sender, forms::ShiftState Shift, int X, int Y);
+  void ImgPreviewAlbumDblClick(forms::TComponent* Sender);
+
   // Stream titles and module names.
   void ShowModuleName(HSONOCHANNEL channel);
   void ApplyStreamTitle(HSONOCHANNEL channel, const std::string* data, bool fromLibrary);
@@ -147,7 +164,9 @@ class TForm1 : public forms::TForm {
   forms::SpeedButton* SpdBtnNext = nullptr;
   forms::SpeedButton* SpdBtnRep = nullptr;
   forms::SpeedButton* SpdBtnListe = nullptr;
-  forms::Control* LabelTemps = nullptr;  // Tag: 0 remaining, 1 elapsed, 2 total
+  forms::SpeedButton* SpdBtnEgaliseur = nullptr;
+  forms::SpeedButton* SpdBtnOptions = nullptr;
+  forms::Label* LabelTemps = nullptr;  // Tag: 0 remaining, 1 elapsed, 2 total
   forms::Panel* PanelPreviewAlbum = nullptr;  // Tag: picture height/width in percent
   forms::ImageView* ImgPreviewAlbum = nullptr;
   forms::ShortcutMenu* PopupMenu1 = nullptr;
@@ -165,6 +184,16 @@ class TForm1 : public forms::TForm {
   bool ShowsPauseGlyph = false;
   int PreviewTop = 10;
   int PreviewRight = 25;
+
+  // The skin as applied: the background (may be absent) and its repeated
+  // column and row, the list's colours and font.
+  sv::skin::Skin ActiveSkin;
+  std::shared_ptr<forms::PixelBitmap> BackgroundBitmap;
+  int BackgroundSplitX = 0;
+  int BackgroundSplitY = 0;
+  forms::ColourValue SelectedColor = 0xFFFFFF;
+  forms::ColourValue PlayingColor = 0x000080;
+  forms::ColourValue ListTextColor = 0x555555;
 
   std::unique_ptr<KeyStateSource> Keys;
 
@@ -196,6 +225,13 @@ class TForm1 : public forms::TForm {
   void SetBubbleText(const std::string& caption);
   void ShowBubbleIfHidden(const std::string& text);
   void SetPlayGlyph(bool playing);
+
+  // Skin pieces.
+  void ApplyLayout();
+  void ApplyListFont(const sv::skin::FontSpec& font);
+  void WireAppearance();
+  void SetFormCursor(int x, int y);
+  void SaveOnSessionEnd();
 
   // Commands.
   void TreatArgument(const std::string& argument, bool play);
@@ -247,6 +283,8 @@ class TForm1 : public forms::TForm {
   bool OwnPlaylistUnreadable = false;  // then the close leaves it as it is
   std::string LastBalloon;  // the text of the last tray balloon shown
   HSONOCHANNEL PendingEnd = 0;  // an end of song that came during a road call
+  bool SkinApplied = false;
+  forms::FontHandle ListFont;  // the list's font; replaced only after the list has the new one
 };
 
 // Uniform in 0..count-1 (count > 0): one draw, from a generator seeded from

@@ -64,17 +64,20 @@ TForm1::TForm1(forms::TComponent* owner) : TForm(owner, "TForm1"), Keys(std::mak
   SetCaption("Sorivanel");
   SetBorderStyle(forms::BorderKind::None);
   SetStayOnTop(true);
-  SetBounds(0, 0, 350, 346);
+  SetBounds(0, 0, 300, 380);
   KeyPreview = true;
   OnKeyDown = Bind(this, &TForm1::FormKeyDown);
   OnClose = Bind(this, &TForm1::FormClose);
   OnCloseQuery = Bind(this, &TForm1::FormCloseQuery);
 
-  SpdBtnPrev = New<forms::SpeedButton>(this, "SpdBtnPrev", this, Bounds{8, 8, 24, 24});
-  SpdBtnPlay = New<forms::SpeedButton>(this, "SpdBtnPlay", this, Bounds{36, 8, 24, 24});
-  SpdBtnNext = New<forms::SpeedButton>(this, "SpdBtnNext", this, Bounds{64, 8, 24, 24});
-  SpdBtnRep = New<forms::SpeedButton>(this, "SpdBtnRep", this, Bounds{260, 8, 24, 24});
-  SpdBtnListe = New<forms::SpeedButton>(this, "SpdBtnListe", this, Bounds{288, 8, 24, 24});
+  // Bounds as the default skin places them; LoadSkin lays them out again.
+  SpdBtnPrev = New<forms::SpeedButton>(this, "SpdBtnPrev", this, Bounds{216, 349, 24, 24});
+  SpdBtnPlay = New<forms::SpeedButton>(this, "SpdBtnPlay", this, Bounds{241, 349, 24, 24});
+  SpdBtnNext = New<forms::SpeedButton>(this, "SpdBtnNext", this, Bounds{266, 349, 24, 24});
+  SpdBtnRep = New<forms::SpeedButton>(this, "SpdBtnRep", this, Bounds{18, 349, 36, 24});
+  SpdBtnListe = New<forms::SpeedButton>(this, "SpdBtnListe", this, Bounds{56, 349, 36, 24});
+  SpdBtnEgaliseur = New<forms::SpeedButton>(this, "SpdBtnEgaliseur", this, Bounds{8, 349, 10, 12});
+  SpdBtnOptions = New<forms::SpeedButton>(this, "SpdBtnOptions", this, Bounds{8, 361, 10, 12});
   for (forms::SpeedButton* view : {SpdBtnRep, SpdBtnListe}) {
     view->SetGroupIndex(1);
     view->SetAllowAllUp(true);
@@ -83,23 +86,21 @@ TForm1::TForm1(forms::TComponent* owner) : TForm(owner, "TForm1"), Keys(std::mak
     button->OnClick = Bind(this, &TForm1::SpdBtnPlayClick);
     button->SetEnabled(false);
   }
-  LabelTemps = New<forms::Control>(this, "LabelTemps");
-  LabelTemps->SetParent(this);
-  LabelTemps->SetBounds(100, 8, 60, 24);
+  LabelTemps = New<forms::Label>(this, "LabelTemps", this, Bounds{91, 360, 54, 14});
   LabelTemps->SetCaption(" 00:00");
   LabelTemps->OnMouseDown = Bind(this, &TForm1::LabelTempsMouseDown);
 
-  ProgressBar1 = New<forms::ProgressBar>(this, "ProgressBar1", this, Bounds{8, 40, 334, 10});
+  ProgressBar1 = New<forms::ProgressBar>(this, "ProgressBar1", this, Bounds{94, 350, 119, 8});
   ProgressBar1->SetEnabled(false);
   ProgressBar1->OnMouseDown = Bind(this, &TForm1::ProgressBar1MouseDown);
   ProgressBar1->OnMouseMove = Bind(this, &TForm1::ProgressBar1MouseMove);
-  ProgressBar2 = New<forms::ProgressBar>(this, "ProgressBar2", this, Bounds{170, 12, 80, 10});
+  ProgressBar2 = New<forms::ProgressBar>(this, "ProgressBar2", this, Bounds{147, 362, 66, 8});
   ProgressBar2->SetMax(100);
   ProgressBar2->OnMouseDown = Bind(this, &TForm1::ProgressBar2MouseDown);
   ProgressBar2->OnMouseMove = Bind(this, &TForm1::ProgressBar2MouseMove);
 
-  Panel_Listes = New<forms::Panel>(this, "Panel_Listes", this, Bounds{0, 56, 350, 290});
-  ListBox1 = New<forms::ListBox>(this, "ListBox1", Panel_Listes, Bounds{0, 0, 350, 290});
+  Panel_Listes = New<forms::Panel>(this, "Panel_Listes", this, Bounds{5, 5, 290, 340});
+  ListBox1 = New<forms::ListBox>(this, "ListBox1", Panel_Listes, Bounds{0, 0, 290, 340});
   ListBox1->OnDblClick = Bind(this, &TForm1::ListBox1DblClick);
   PanelPreviewAlbum = New<forms::Panel>(this, "PanelPreviewAlbum", Panel_Listes, Bounds{225, 10, 100, 100});
   PanelPreviewAlbum->SetVisible(false);
@@ -172,6 +173,7 @@ TForm1::TForm1(forms::TComponent* owner) : TForm(owner, "TForm1"), Keys(std::mak
   SetMessageHandler(WM_DROPFILES, [this](forms::WindowMessage& message) {
     WMDropFiles(reinterpret_cast<HDROP>(message.WParam));
   });
+  WireAppearance();
   g_mainWindow.store(Handle());
 }
 

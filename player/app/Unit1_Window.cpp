@@ -1,19 +1,41 @@
 // Showing and hiding the main window, and the playlist's two parallel lists.
 #include "forms/Application.h"
+#include "player/WindowRules.h"
 #include "player/app/Unit1.h"
 
 namespace player {
 
-void TForm1::AfficheForm(int, bool) {
+void TForm1::AfficheForm(int, bool Immediate) {
   if (!Initialised) Initialisation();
+  if (!FormShown) {
+    RECT area{};
+    SystemParametersInfoW(SPI_GETWORKAREA, 0, &area, 0);
+    const ScreenBox box =
+        ClampShownBounds({Left(), Top(), Width(), Height()}, {area.left, area.top, area.right, area.bottom});
+    SetBounds(box.Left, box.Top, box.Width, box.Height);
+  }
   Show();
+  TrayIcon1->HideTaskbarButton();
+  TrayIcon1->SetShowHint(false);
+  MenuAfficher->Visible = false;
   SetForegroundWindow(Handle());
   FormShown = true;
+  if (Immediate || !Flags.FadeIn) {
+    SetAlphaBlendValue(255);
+    SetAlphaBlend(false);
+  } else {
+    TimerAffichage->SetEnabled(true);
+  }
 }
 
 void TForm1::CacheForm(bool) {
-  Hide();
   FormShown = false;
+  TrayIcon1->SetShowHint(true);
+  MenuAfficher->Visible = true;
+  Hide();
+  // Ready for the next fade-in.
+  SetAlphaBlend(true);
+  SetAlphaBlendValue(0);
 }
 
 void TForm1::SetPlayGlyph(bool playing) {

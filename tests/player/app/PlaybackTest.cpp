@@ -182,9 +182,9 @@ TEST_F(Playback, CoversFollowTheSongAndABadPictureOnlyHidesThePreview) {
   auto image = State("ImgPreviewAlbum");
   EXPECT_EQ(image["HasPicture"], "1");
   // 150x200 is decoded at half size; the panel is 100 high and 75 wide,
-  // 25 from the right of the lists' panel (350 wide).
+  // 25 from the right of the lists' panel (290 wide before a skin).
   EXPECT_EQ(image["PictureWidth"], "75");
-  EXPECT_EQ(State("PanelPreviewAlbum")["Bounds"], "250,10,75,100");
+  EXPECT_EQ(State("PanelPreviewAlbum")["Bounds"], "190,10,75,100");
   const std::string first = image["PictureChecksum"];
 
   EXPECT_EQ(Second({"/next"}), 0u);

@@ -1,0 +1,55 @@
+#pragma once
+// Rules of the main window that need no window: where a shown window goes
+// inside the work area, how its frameless edges map to the system's move
+// and size commands, the fade's steps, the playlist's item height and the
+// cover preview's drag.
+#include <cstdint>
+
+namespace player {
+
+struct ScreenBox {
+  int Left = 0;
+  int Top = 0;
+  int Width = 0;
+  int Height = 0;
+  bool operator==(const ScreenBox&) const = default;
+};
+
+struct WorkAreaBox {
+  int Left = 0;
+  int Top = 0;
+  int Right = 0;
+  int Bottom = 0;
+};
+
+// A window sticking out more than 15 px past the right or bottom edge comes
+// back 15 px inside it (up to 15 px out stays as it is); then its top-left
+// 30 x 30 px are kept inside the work area, so a window saved on a monitor
+// that is gone stays within reach.
+ScreenBox ClampShownBounds(const ScreenBox& saved, const WorkAreaBox& area);
+
+// The frameless window's edges under the mouse: 10 px bands.
+enum EdgeBits : unsigned { kEdgeNone = 0, kEdgeLeft = 1, kEdgeRight = 2, kEdgeTop = 4, kEdgeBottom = 8 };
+unsigned EdgesAt(int x, int y, int width, int height);
+// The WM_SYSCOMMAND value a left-button press there sends: SC_SIZE plus
+// the edge code, or SC_MOVE + HTCAPTION without an edge.
+unsigned EdgeCommand(unsigned edges);
+enum class EdgeCursor { Move, SizeNWSE, SizeNESW, SizeNS, SizeWE };
+EdgeCursor CursorForEdges(unsigned edges);
+
+// The fade: opacity per tick while showing (rising) or hiding (falling).
+inline constexpr int kFadeStep = 50;
+struct FadeTick {
+  int Opacity = 0;
+  bool Done = false;  // the timer stops; shown: alpha blending off; hidden: the window hides
+};
+FadeTick NextFade(int opacity, bool showing);
+
+// The playlist's item height for the height of "Wg" in its font.
+int ListItemHeight(int textHeight);
+
+// The cover preview's new position while dragged: 2 px from every edge of
+// the lists panel at least.
+int ClampPreview(int wanted, int size, int panelSize);
+
+}  // namespace player
