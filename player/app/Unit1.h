@@ -14,6 +14,7 @@
 
 #include "desktop/HotKeyManager.h"
 #include "desktop/SimpleTimer.h"
+#include "desktop/SnapForm.h"
 #include "desktop/TextTrayIcon.h"
 #include "forms/Form.h"
 #include "forms/GdiObject.h"
@@ -175,6 +176,7 @@ class TForm1 : public forms::TForm {
                    *MenuOptions = nullptr, *MenuQuitter = nullptr;
   desktop::TTextTrayIcon* TrayIcon1 = nullptr;
   desktop::THotKeyManager* HotKeyManager1 = nullptr;
+  desktop::TSnapForm* SnapForm1 = nullptr;
 
   // The picture shown in the preview: the file, plus for an embedded picture
   // the song and a digest of its bytes (two songs share "temp.jpg").

@@ -38,6 +38,10 @@ void TForm1::WireAppearance() {
     PanelPreviewAlbumMouseMove(PanelPreviewAlbum, shift, x + ImgPreviewAlbum->Left(), y + ImgPreviewAlbum->Top());
   };
   ImgPreviewAlbum->OnDblClick = Bind(this, &TForm1::ImgPreviewAlbumDblClick);
+  SnapForm1 = forms::New<desktop::TSnapForm>(this, "SnapForm1");
+  SnapForm1->SnapStrenght = 5;
+  SnapForm1->SetSnapScreenBorder(true);
+  SnapForm1->SetActive(true);
 
   SetMessageHandler(WM_SETCURSOR, [this](forms::WindowMessage& message) {
     if (reinterpret_cast<HWND>(message.WParam) == Handle() && LOWORD(message.LParam) == HTCLIENT) {

@@ -278,6 +278,12 @@ TEST_F(Skins, FadeShownBoundsAndDeactivation) {
   ShowWindow();
   EXPECT_EQ(WindowRect().left, area.left);
   EXPECT_EQ(WindowRect().top, area.top);
+  // Moved 4 px from the work area's edge, the window snaps onto it; 6 px
+  // away it stays.
+  SetWindowPos(mainWindow, nullptr, area.left + 4, area.top + 50, 0, 0, SWP_NOZORDER | SWP_NOSIZE | SWP_NOACTIVATE);
+  EXPECT_EQ(WindowRect().left, area.left);
+  SetWindowPos(mainWindow, nullptr, area.left + 6, area.top + 50, 0, 0, SWP_NOZORDER | SWP_NOSIZE | SWP_NOACTIVATE);
+  EXPECT_EQ(WindowRect().left, area.left + 6);
   SetForegroundWindow(other);
   svtest::PumpMessages();
   Sleep(300);
