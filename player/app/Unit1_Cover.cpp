@@ -64,11 +64,14 @@ void TForm1::ShowCover(const std::string& songPath) {
     return;
   ImgPreviewAlbum->SetPicture(picture.Width, picture.Height, std::move(picture.Bgr), picture.Stride);
   ShownCover = identity;
+  // A double click opens the picture's file.
+  ImgPreviewAlbum->Hint = file;
   PanelPreviewAlbum->SetVisible(true);
 }
 
 void TForm1::HideCover() {
   ShownCover.clear();
+  ImgPreviewAlbum->Hint.clear();
   ImgPreviewAlbum->ClearPicture();
   PanelPreviewAlbum->SetVisible(false);
 }

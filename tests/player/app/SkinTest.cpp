@@ -293,6 +293,41 @@ TEST_F(Skins, FadeShownBoundsAndDeactivation) {
   Quit();
 }
 
+// The hidden windows of the player that take the tray icons' notifications.
+std::vector<HWND> UtilityWindows(DWORD processId) {
+  struct Search {
+    DWORD processId;
+    std::vector<HWND> found;
+  } search{processId, {}};
+  EnumWindows(
+      [](HWND window, LPARAM data) -> BOOL {
+        auto& s = *reinterpret_cast<Search*>(data);
+        if (svtest::WindowProcess(window) == s.processId && svtest::WindowClass(window) == "SorivanelUtilityWindow")
+          s.found.push_back(window);
+        return TRUE;
+      },
+      reinterpret_cast<LPARAM>(&search));
+  return search.found;
+}
+
+TEST_F(Skins, ALeftPressOnTheTrayIconTogglesTheWindow) {
+  PlaceSkins();
+  Start();
+  const auto press = [&] {
+    // The icon's number is not known from outside: every small one is tried,
+    // the others are ignored.
+    for (HWND window : UtilityWindows(player->Id()))
+      for (WPARAM id = 1; id <= 8; ++id) svtest::PostTo(window, 0x800, id, WM_LBUTTONDOWN);
+  };
+  press();
+  EXPECT_TRUE(WaitFor("FormShown", "1"));
+  EXPECT_TRUE(svtest::WaitUntil([&] { return IsWindowVisible(mainWindow) != FALSE; }));
+  press();
+  EXPECT_TRUE(WaitFor("FormShown", "0"));
+  EXPECT_TRUE(svtest::WaitUntil([&] { return IsWindowVisible(mainWindow) == FALSE; }));
+  Quit();
+}
+
 TEST_F(Skins, TheEndOfTheSessionSavesOnlyWhenItReallyEnds) {
   Prepare("Gauche=100\r\nHaut=50\r\nLargeur=300\r\nHauteur=380\r\n");
   PlaceSkins();
