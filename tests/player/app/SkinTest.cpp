@@ -294,19 +294,21 @@ TEST_F(Skins, FadeShownBoundsAndDeactivation) {
 }
 
 // The hidden windows of the player that take the tray icons' notifications.
+struct UtilitySearch {
+  DWORD processId;
+  std::vector<HWND> found;
+};
+
+BOOL CALLBACK CollectUtilityWindow(HWND window, LPARAM data) {
+  auto& search = *reinterpret_cast<UtilitySearch*>(data);
+  if (svtest::WindowProcess(window) == search.processId && svtest::WindowClass(window) == "SorivanelUtilityWindow")
+    search.found.push_back(window);
+  return TRUE;
+}
+
 std::vector<HWND> UtilityWindows(DWORD processId) {
-  struct Search {
-    DWORD processId;
-    std::vector<HWND> found;
-  } search{processId, {}};
-  EnumWindows(
-      [](HWND window, LPARAM data) -> BOOL {
-        auto& s = *reinterpret_cast<Search*>(data);
-        if (svtest::WindowProcess(window) == s.processId && svtest::WindowClass(window) == "SorivanelUtilityWindow")
-          s.found.push_back(window);
-        return TRUE;
-      },
-      reinterpret_cast<LPARAM>(&search));
+  UtilitySearch search{processId, {}};
+  EnumWindows(&CollectUtilityWindow, reinterpret_cast<LPARAM>(&search));
   return search.found;
 }
 
