@@ -30,6 +30,8 @@
 #include "player/Settings.h"
 #include "player/SonoLengthProbe.h"
 #include "player/VolumeEqualizer.h"
+#include "player/app/Unit_CDDB.h"
+#include "player/app/Unit_CheckVersion.h"
 #include "player/app/Unit_Gestion_Langue.h"
 #include "skin/SkinFormat.h"
 #include "sono/include/sono.h"
@@ -123,10 +125,14 @@ class TForm1 : public forms::TForm {
   void MenuOuvrirFichierClick(forms::TComponent* Sender);
   void AjouteRepLecture(const std::string& Folder, bool Recurse, bool Start);
 
-  // Routines of features still to come (see Unit1_Pending).
-  void TimerAffichageTimer();
+  // The CD lookup and the version check (Unit1_NetChecks); the about page
+  // calls CheckNewVersion(true).
   void TimerCheckVersionTimer();
   void TimerCDDBTimer();
+  bool CheckNewVersion(bool Interactive);
+
+  // Routines of features still to come (see Unit1_Pending).
+  void TimerAffichageTimer();
   void AppDeactivate();
   void LoadSkin(bool Reload);
   void SpdBtnRepClick(forms::TComponent* Sender);
@@ -274,6 +280,9 @@ class TForm1 : public forms::TForm {
   std::unique_ptr<SonoLengthProbe> Lengths;
   std::unique_ptr<CdDrives> Drives;
   std::unique_ptr<CdLookupTimer> CdTimer;
+  std::unique_ptr<CddbLookupRunner> Cddb;
+  std::unique_ptr<VersionChecker> Version;
+  void StartNetChecks();
 
   // Arguments received while the start-up or a long operation runs, in order.
   ArgumentQueue HeldArguments;

@@ -159,6 +159,7 @@ void TForm1::Demarrage(const std::vector<std::string>& arguments) {
   SongInfo = std::make_unique<sv::tags::TSongInfo>(Lengths.get());
   Drives = std::make_unique<SonoCdDrives>();
   CdTimer = std::make_unique<TimerCdLookup>(*TimerCDDB);
+  StartNetChecks();
 
   // What fails from here on is reported, and the start-up still ends: a
   // half-started player would hold every later hand-over for good.

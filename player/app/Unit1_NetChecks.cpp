@@ -1,0 +1,56 @@
+// The main window's side of the CD lookup and the version check: their
+// timers, and what they show through the window and the tray icon.
+#include "base/Paths.h"
+#include "forms/Wide.h"
+#include "player/CddbProtocol.h"
+#include "player/ShellOpen.h"
+#include "player/app/Unit1.h"
+
+namespace player {
+
+void TForm1::StartNetChecks() {
+  Cddb = std::make_unique<CddbLookupRunner>();
+  Cddb->SettingsPath = IniFileName;
+  Cddb->CachePath = ExeFolder + kCddbCacheFileName;
+  Cddb->Drives = Drives.get();
+  Cddb->ShowBalloon = [this](std::string_view title, std::string_view text, int icon, std::uint16_t ms) {
+    TrayIcon1->SetShowHint(true);
+    TrayIcon1->ShowBalloon(title, text, icon, ms);
+  };
+  Cddb->OnMatch = [this] { MenuRefreshListeClick(nullptr); };
+
+  Version = std::make_unique<VersionChecker>();
+  Version->SettingsPath = IniFileName;
+  Version->ShowMessage = [this](const std::string& text, UINT flags) {
+    return MessageBoxW(Handle(), forms::widen(text).c_str(), L"Sorivanel", flags);
+  };
+  Version->OpenPage = [this](const std::string& address) { ShellOpen(Handle(), address, ""); };
+  Version->StopTimer = [this] {
+    if (TimerCheckVersion) TimerCheckVersion->SetEnabled(false);
+  };
+  Version->Message = [](int number) { return LangMessage(number); };
+}
+
+void TForm1::TimerCDDBTimer() {
+  TimerCDDB->SetEnabled(false);
+  // A refresh during a lookup arms the timer again; that disc is asked for
+  // by the lookup running, or at the next refresh when it fails.
+  if (!Cddb || Cddb->Running()) return;
+  RoadCall road(*this);
+  Cddb->Lookup(TimerCDDB->Tag);
+}
+
+void TForm1::TimerCheckVersionTimer() {
+  TimerCheckVersion->SetEnabled(false);
+  if (!Version) return;
+  RoadCall road(*this);
+  if (Version->QuietAttempt(TimerCheckVersion->Tag) && !Closed) TimerCheckVersion->SetEnabled(true);
+}
+
+bool TForm1::CheckNewVersion(bool Interactive) {
+  if (!Version) return false;
+  RoadCall road(*this);
+  return Version->CheckNewVersion(Interactive);
+}
+
+}  // namespace player
