@@ -7,6 +7,7 @@
 #include <string>
 #include <string_view>
 
+#include "player/CddbProtocol.h"
 #include "player/CdTitle.h"
 #include "player/app/Unit_NetRequest.h"
 
