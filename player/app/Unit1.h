@@ -283,6 +283,12 @@ class TForm1 : public forms::TForm {
   std::unique_ptr<CddbLookupRunner> Cddb;
   std::unique_ptr<VersionChecker> Version;
   void StartNetChecks();
+  // A close during a lookup or check ends its request and waits until it
+  // has unwound (Unit1_NetChecks).
+  class NetCheckCall;
+  int NetCheckDepth = 0;
+  bool CloseAfterNetCheck = false;
+  bool DeferCloseForNetCheck();
 
   // Arguments received while the start-up or a long operation runs, in order.
   ArgumentQueue HeldArguments;

@@ -14,8 +14,10 @@
 namespace player {
 
 void TForm1::FormCloseQuery(forms::TComponent*, bool& CanClose) {
-  // A CD lookup or version check ends its request and unwinds first.
-  AbortNetRequests();
+  if (DeferCloseForNetCheck()) {
+    CanClose = false;
+    return;
+  }
   // A close during a playback-road call waits until that call returns.
   if (RoadDepth > 0 || Closed) {
     CanClose = false;

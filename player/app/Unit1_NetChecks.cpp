@@ -31,25 +31,48 @@ void TForm1::StartNetChecks() {
   Version->Message = [](int number) { return LangMessage(number); };
 }
 
+class TForm1::NetCheckCall {
+ public:
+  explicit NetCheckCall(TForm1& form) : form_(form) { ++form_.NetCheckDepth; }
+  ~NetCheckCall() {
+    if (--form_.NetCheckDepth > 0 || !form_.CloseAfterNetCheck) return;
+    form_.CloseAfterNetCheck = false;
+    PostMessageW(form_.Handle(), WM_CLOSE, 0, 0);
+  }
+  NetCheckCall(const NetCheckCall&) = delete;
+  NetCheckCall& operator=(const NetCheckCall&) = delete;
+
+ private:
+  TForm1& form_;
+};
+
+bool TForm1::DeferCloseForNetCheck() {
+  if (NetCheckDepth == 0) return false;
+  CloseAfterNetCheck = true;
+  AbortNetRequests();
+  return true;
+}
+
 void TForm1::TimerCDDBTimer() {
   TimerCDDB->SetEnabled(false);
   // A refresh during a lookup arms the timer again; that disc is asked for
   // by the lookup running, or at the next refresh when it fails.
   if (!Cddb || Cddb->Running()) return;
-  RoadCall road(*this);
+  NetCheckCall call(*this);
   Cddb->Lookup(TimerCDDB->Tag);
 }
 
 void TForm1::TimerCheckVersionTimer() {
   TimerCheckVersion->SetEnabled(false);
   if (!Version) return;
-  RoadCall road(*this);
-  if (Version->QuietAttempt(TimerCheckVersion->Tag) && !Closed) TimerCheckVersion->SetEnabled(true);
+  NetCheckCall call(*this);
+  if (Version->QuietAttempt(TimerCheckVersion->Tag) && !Closed && !CloseAfterNetCheck)
+    TimerCheckVersion->SetEnabled(true);
 }
 
 bool TForm1::CheckNewVersion(bool Interactive) {
   if (!Version) return false;
-  RoadCall road(*this);
+  NetCheckCall call(*this);
   return Version->CheckNewVersion(Interactive);
 }
 

@@ -61,8 +61,9 @@ void MessageBoxWatcher::Inspect(HWND box) {
   // may have come before its loop ran) but recorded once.
   HWND textControl = GetDlgItem(box, kTextControlId);
   SeenBox seen{WindowText(box), textControl ? WindowText(textControl) : std::string()};
-  HWND button = nullptr;
-  EnumChildWindows(box, &FindButton, reinterpret_cast<LPARAM>(&button));
+  HWND button = answer_ != 0 ? GetDlgItem(box, answer_) : nullptr;
+  if (button && !IsWindowVisible(button)) button = nullptr;
+  if (!button) EnumChildWindows(box, &FindButton, reinterpret_cast<LPARAM>(&button));
   if (button)
     PostMessageW(box, WM_COMMAND, MAKEWPARAM(GetDlgCtrlID(button), BN_CLICKED), reinterpret_cast<LPARAM>(button));
   else

@@ -32,6 +32,10 @@ class MessageBoxWatcher {
   MessageBoxWatcher(const MessageBoxWatcher&) = delete;
   MessageBoxWatcher& operator=(const MessageBoxWatcher&) = delete;
 
+  // Boxes with a button of this id (IDNO, IDYES...) are answered with it;
+  // others, and all boxes by default, with their first button.
+  void Answer(int buttonId) { answer_ = buttonId; }
+
   std::vector<SeenBox> Seen() const;
   // Waits until `count` boxes have been seen, pumping this thread's
   // messages; false after the time.
@@ -44,6 +48,7 @@ class MessageBoxWatcher {
   DWORD processId_;
   Mode mode_;
   std::atomic<bool> stop_{false};
+  std::atomic<int> answer_{0};
   mutable std::mutex mutex_;
   std::vector<SeenBox> seen_;
   std::set<HWND> dismissed_;
