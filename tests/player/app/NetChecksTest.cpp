@@ -220,6 +220,35 @@ TEST_F(CddbLookup, ThroughTheProxyWithItsDecodedPassword) {
   EXPECT_EQ(direct.Requests()[0], kQuery);
 }
 
+// Timer procedures (plain functions: stdcall on 32 bits) that start a second
+// lookup or check while the first waits, then let the server answer.
+struct {
+  player::CddbLookupRunner* runner;
+  HANDLE done;
+  bool result;
+} nestedLookup;
+
+void CALLBACK NestedLookup(HWND, UINT, UINT_PTR id, DWORD) {
+  KillTimer(nullptr, id);
+  nestedLookup.result = nestedLookup.runner->Lookup(0);
+  SetEvent(nestedLookup.done);
+}
+
+struct {
+  player::VersionChecker* checker;
+  HANDLE done;
+  int results;
+} nestedCheck;
+
+void CALLBACK NestedCheck(HWND, UINT, UINT_PTR id, DWORD) {
+  KillTimer(nullptr, id);
+  nestedCheck.results += nestedCheck.checker->CheckNewVersion(true) ? 1 : 0;
+  std::int32_t attempts = 0;
+  // The quiet tick is skipped: not counted, the timer goes on.
+  nestedCheck.results += nestedCheck.checker->QuietAttempt(attempts) && attempts == 0 ? 0 : 10;
+  SetEvent(nestedCheck.done);
+}
+
 // A lookup asked for while one waits for the server does nothing; the
 // server answers only once the second request was turned away.
 TEST_F(CddbLookup, NoLookupInsideALookup) {
@@ -229,19 +258,11 @@ TEST_F(CddbLookup, NoLookupInsideALookup) {
     return ScriptedHttpServer::Reply(200, "202 No match\r\n");
   });
   Prepare(server.Address());
-  static player::CddbLookupRunner* running = nullptr;
-  static bool nestedResult = true;
-  static HANDLE nestedEvent = nullptr;
-  running = &runner;
-  nestedEvent = nested;
-  const UINT_PTR timer = SetTimer(nullptr, 0, 10, [](HWND, UINT, UINT_PTR id, DWORD) {
-    KillTimer(nullptr, id);
-    nestedResult = running->Lookup(0);
-    SetEvent(nestedEvent);
-  });
+  nestedLookup = {&runner, nested, true};
+  const UINT_PTR timer = SetTimer(nullptr, 0, 10, &NestedLookup);
   ASSERT_NE(timer, 0u);
   EXPECT_TRUE(runner.Lookup(0));
-  EXPECT_FALSE(nestedResult);
+  EXPECT_FALSE(nestedLookup.result);
   EXPECT_EQ(server.Requests().size(), 1u);
   EXPECT_EQ(BalloonTexts(), (std::vector<std::string>{"CDDB Check...", "CDDB Check... No match found."}));
   CloseHandle(nested);
@@ -399,20 +420,8 @@ TEST_F(VersionCheck, NoCheckInsideACheck) {
     return ScriptedHttpServer::Reply(200, "3.31");
   });
   Prepare(server.Address());
-  static player::VersionChecker* running = nullptr;
-  static int nestedResults = 0;
-  static HANDLE nestedEvent = nullptr;
-  running = &checker;
-  nestedEvent = nested;
-  nestedResults = 0;
-  SetTimer(nullptr, 0, 10, [](HWND, UINT, UINT_PTR id, DWORD) {
-    KillTimer(nullptr, id);
-    nestedResults += running->CheckNewVersion(true) ? 1 : 0;
-    std::int32_t attempts = 0;
-    // The quiet tick is skipped: not counted, the timer goes on.
-    nestedResults += running->QuietAttempt(attempts) && attempts == 0 ? 0 : 10;
-    SetEvent(nestedEvent);
-  });
+  nestedCheck = {&checker, nested, 0};
+  SetTimer(nullptr, 0, 10, &NestedCheck);
   answer = IDNO;
   checker.ShowMessage = [&](const std::string& text, UINT flags) {
     // Inside the box, too, no other check starts.
@@ -421,7 +430,7 @@ TEST_F(VersionCheck, NoCheckInsideACheck) {
     return IDNO;
   };
   EXPECT_TRUE(checker.CheckNewVersion(false));
-  EXPECT_EQ(nestedResults, 0);
+  EXPECT_EQ(nestedCheck.results, 0);
   EXPECT_EQ(server.Requests().size(), 1u);
   EXPECT_EQ(boxes.size(), 1u);
   CloseHandle(nested);
