@@ -49,5 +49,9 @@ _sv_deps_import(vorbis libvorbisfile.a "${SV_DEPS_PREFIX}/lib/libvorbis.a;deps::
 _sv_deps_import(mpg123 libmpg123.a shlwapi)
 _sv_deps_import(sndfile libsndfile.a)
 _sv_deps_import(xmp libxmp.a)
+_sv_deps_import(mms libmms.a ws2_32)
+_sv_deps_import(avutil libavutil.a "bcrypt;user32")
+_sv_deps_import(avcodec libavcodec.a "deps::avutil;ole32;user32")
+_sv_deps_import(avformat libavformat.a deps::avcodec)
 # Without it xmp.h declares every function as a DLL import.
 set_property(TARGET deps::xmp APPEND PROPERTY INTERFACE_COMPILE_DEFINITIONS BUILDING_STATIC)

@@ -8,6 +8,7 @@
 #include "sono/core/Decoder.h"
 #include "sono/include/sono.h"
 #include "sono/win32/Library.h"
+#include "sono/win32/MmsRadioStream.h"
 #include "sono/win32/RadioStream.h"
 
 using namespace sono;
@@ -103,10 +104,11 @@ HSONOCHANNEL WINAPI SONO_StreamCreateURL(const char* url, DWORD, DWORD, SONO_DOW
   return Guarded<HSONOCHANNEL>(kNoChannel, [&]() -> HSONOCHANNEL {
     if (!url) return Fail(Error::kBadParameter, kNoChannel);
     if (!TheEngine().Initialised()) return Fail(Error::kNotInitialised, kNoChannel);
-    // Only plain HTTP radio is played; "mms://" and the rest are refused so
-    // the player moves on to its next entry.
-    if (!StartsWith(url, "http://")) return Fail(Error::kProtocol, kNoChannel);
-    RadioStream radio = OpenRadioStream(url, ProxyText());
+    // HTTP and MMS radio are played; other schemes are refused so the
+    // player moves on to its next entry.
+    const bool mms = IsMmsRadioUrl(url);
+    if (!mms && !StartsWith(url, "http://")) return Fail(Error::kProtocol, kNoChannel);
+    RadioStream radio = mms ? OpenMmsRadioStream(url, ProxyText()) : OpenRadioStream(url, ProxyText());
     if (!radio.decoder) return Fail(radio.error, kNoChannel);
     return TheEngine().CreateChannel(ChannelKind::kStream, std::move(radio.decoder), std::move(radio.metadata));
   });

@@ -33,6 +33,15 @@ class Socket {
   bool IsOpen() const { return handle_ != kInvalid; }
   void Close();
 
+  // For a library that closes its sockets itself: the handle changes owner.
+  // Adopt takes one back for a single call and Release gives it up again.
+  intptr_t Release() {
+    const intptr_t handle = handle_;
+    handle_ = kInvalid;
+    return handle;
+  }
+  static Socket Adopt(intptr_t handle) { return Socket(handle); }
+
  private:
   friend class Listener;
   static constexpr intptr_t kInvalid = -1;
