@@ -16,7 +16,9 @@ One listener per behaviour, each on its own port:
   closed   a port nobody listens on (connections are refused)
   proxy    an HTTP proxy taking CONNECT with the credentials listener:secret
 
-Usage: mms_peer.py <file.asf> -- <command...>
+  http     (with --http) the MP3 file as an HTTP radio station
+
+Usage: mms_peer.py <file.asf> [--http <file.mp3>] -- <command...>
 Runs the command with MMS_PEER_<BEHAVIOUR>=<port> in its environment and
 exits with its status."""
 import base64
@@ -79,6 +81,12 @@ def serve(conn, behaviour, header, packets):
             return
         if behaviour == "junk":
             conn.sendall(b"\x00\xffNOT-HTTP garbage\r\n\x01\x02\r\n\r\n" + os.urandom(512))
+            return
+        if behaviour == "http":
+            try:
+                conn.sendall(b"ICY 200 OK\r\nicy-name: Loopback HTTP\r\nContent-Type: audio/mpeg\r\n\r\n" + header)
+            except OSError:
+                pass
             return
         if behaviour == "refuse":
             conn.sendall(b"HTTP/1.0 403 Forbidden\r\nContent-Type: text/plain\r\n\r\nno")
@@ -174,16 +182,21 @@ def closed_port():
 
 
 def main():
-    if len(sys.argv) < 4 or sys.argv[2] != "--":
+    args = sys.argv[1:]
+    if "--" not in args or args.index("--") not in (1, 3) or (args.index("--") == 3 and args[1] != "--http"):
         print(__doc__)
         return 2
-    with open(sys.argv[1], "rb") as f:
+    split = args.index("--")
+    with open(args[0], "rb") as f:
         header, packets = split_asf(f.read())
     env = dict(os.environ)
     for behaviour in ("play", "stall", "close", "junk", "badasf", "refuse", "proxy"):
         env["MMS_PEER_" + behaviour.upper()] = str(listen(behaviour, header, packets))
     env["MMS_PEER_CLOSED"] = str(closed_port())
-    return subprocess.call(sys.argv[3:], env=env)
+    if split == 3:
+        with open(args[2], "rb") as f:
+            env["MMS_PEER_HTTP"] = str(listen("http", f.read(), None))
+    return subprocess.call(args[split + 1:], env=env)
 
 
 if __name__ == "__main__":
