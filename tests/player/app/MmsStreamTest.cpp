@@ -35,14 +35,14 @@ TEST_F(MmsStream, StationFromAPlaylistArgumentPlaysWithItsTitle) {
 
 TEST_F(MmsStream, UnreachableStationsAreSkipped) {
   if (PeerUrl("PLAY").empty()) GTEST_SKIP() << "run through mms_peer.py, which starts the loopback peers";
-  Prepare("[LECT]\r\nIndex=0\r\nLectureBoucle=0\r\n");
+  Prepare("[LECT]\r\nIndex=0\r\nLectureBoucle=0\r\n",
+          "#EXTM3U\r\n" + PeerUrl("CLOSED") + "\r\n" + PeerUrl("JUNK") + "\r\na.wav\r\n");
   Place("a.wav");
-  folder.Write("radio.m3u", "#EXTM3U\r\n" + PeerUrl("CLOSED") + "\r\n" + PeerUrl("JUNK") + "\r\n" +
-                                PathOf("a.wav") + "\r\n");
-  Start({PathOf("radio.m3u")});
-  EXPECT_TRUE(WaitFor("Entries", "3"));
+  Start();
+  EXPECT_EQ(Value("Entries"), "3");
   // Both stations fail within their time-outs and the song after them plays.
-  EXPECT_TRUE(WaitFor("CurrentIndex", "2", 30000));
+  EXPECT_EQ(Second({"/play"}), 0u);
+  EXPECT_TRUE(WaitFor("CurrentIndex", "2", 30000)) << Value("CurrentIndex") << " playing " << Value("Playing");
   Quit();
 }
 
