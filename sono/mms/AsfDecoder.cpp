@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <mutex>
 #include <vector>
 
 #include "sono/core/PcmMix.h"
@@ -9,6 +10,7 @@
 extern "C" {
 #include <libavcodec/avcodec.h>
 #include <libavformat/avformat.h>
+#include <libavutil/log.h>
 #include <libavutil/mem.h>
 }
 
@@ -203,6 +205,9 @@ class AsfDecoder final : public Decoder {
 AsfOpenResult OpenAsfDecoder(std::unique_ptr<ByteSource> source) {
   AsfOpenResult result;
   if (!source) return result;
+  // A damaged stream is reported through the result, not on the console.
+  static std::once_flag quiet;
+  std::call_once(quiet, [] { av_log_set_level(AV_LOG_QUIET); });
   auto decoder = std::make_unique<AsfDecoder>(std::move(source));
   if (decoder->Open(result.title)) result.decoder = std::move(decoder);
   return result;
