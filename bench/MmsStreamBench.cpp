@@ -5,6 +5,7 @@
 #include <windows.h>
 
 #include <chrono>
+#include <cstdint>
 #include <cstdio>
 #include <cstdlib>
 #include <optional>
@@ -12,7 +13,6 @@
 #include <thread>
 
 #include "bench/BenchRow.h"
-#include "bench/HostProcessCpu.h"
 #include "sono/include/sono.h"
 
 namespace {
@@ -20,8 +20,18 @@ namespace {
 using namespace std::chrono_literals;
 constexpr auto kWindow = 10s;
 
+// User and system time of this process so far, in seconds.
+std::optional<double> OwnCpuSeconds() {
+  FILETIME created, exited, kernel, user;
+  if (!GetProcessTimes(GetCurrentProcess(), &created, &exited, &kernel, &user)) return std::nullopt;
+  const auto seconds = [](const FILETIME& t) {
+    return static_cast<double>((static_cast<uint64_t>(t.dwHighDateTime) << 32) | t.dwLowDateTime) / 1e7;
+  };
+  return seconds(kernel) + seconds(user);
+}
+
 // Percent of one core while the station plays, over the window.
-std::optional<double> PlayingCpu(const bench::HostProcessCpu& cpu, const std::string& url) {
+std::optional<double> PlayingCpu(const std::string& url) {
   const HSONOCHANNEL channel = SONO_StreamCreateURL(url.c_str(), 0, 0, nullptr, nullptr);
   if (channel == 0) {
     std::printf("%s: error %d\n", url.c_str(), SONO_ErrorGetCode());
@@ -29,10 +39,10 @@ std::optional<double> PlayingCpu(const bench::HostProcessCpu& cpu, const std::st
   }
   SONO_ChannelPlay(channel, FALSE);
   std::this_thread::sleep_for(1s);
-  const auto before = cpu.Seconds();
+  const auto before = OwnCpuSeconds();
   const auto start = std::chrono::steady_clock::now();
   std::this_thread::sleep_for(kWindow);
-  const auto after = cpu.Seconds();
+  const auto after = OwnCpuSeconds();
   const double wall = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
   const bool playing = SONO_ChannelIsActive(channel) == SONO_ACTIVE_PLAYING;
   SONO_StreamFree(channel);
@@ -53,13 +63,8 @@ int main() {
     return 2;
   }
   if (!SONO_Init(0, 44100, 0, nullptr, nullptr)) return 3;
-  const bench::HostProcessCpu cpu("sono_mms_bench");
-  if (!cpu.Found()) {
-    std::printf("the bench's host process was not found\n");
-    return 4;
-  }
-  const auto overMms = PlayingCpu(cpu, std::string("mms://127.0.0.1:") + mms + "/tone30.asf");
-  const auto overHttp = PlayingCpu(cpu, std::string("http://127.0.0.1:") + http + "/tone30.mp3");
+  const auto overMms = PlayingCpu(std::string("mms://127.0.0.1:") + mms + "/tone30.asf");
+  const auto overHttp = PlayingCpu(std::string("http://127.0.0.1:") + http + "/tone30.mp3");
   if (!overMms || !overHttp) return 1;
   std::printf("CPU playing: mms:// WMA %.2f%%, http:// MP3 %.2f%%\n", *overMms, *overHttp);
   PrintBenchRow("radio CPU: mms:// WMA vs http:// MP3 (% of a core)", *overMms, *overHttp, "%");
