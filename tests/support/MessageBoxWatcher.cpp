@@ -10,6 +10,10 @@ namespace {
 
 // The text control of a message box.
 constexpr int kTextControlId = 0xFFFF;
+// Marks a box already recorded. A handle can come back for the next box
+// before this thread sees the first one go, so the mark is on the window
+// itself, not on its handle.
+constexpr wchar_t kSeenMark[] = L"SvMessageBoxWatcherSeen";
 
 struct BoxSearch {
   DWORD processId;
@@ -46,21 +50,21 @@ void MessageBoxWatcher::Watch() {
     BoxSearch search{processId_, {}};
     EnumWindows(&CollectBoxes, reinterpret_cast<LPARAM>(&search));
     for (HWND box : search.boxes) Inspect(box);
-    {
-      // A window handle may come back for a later box.
-      std::lock_guard<std::mutex> lock(mutex_);
-      for (auto it = dismissed_.begin(); it != dismissed_.end();)
-        it = IsWindow(*it) ? std::next(it) : dismissed_.erase(it);
-    }
     Sleep(30);
   }
 }
 
 void MessageBoxWatcher::Inspect(HWND box) {
   // A box still there after a dismissal is asked again (the first request
-  // may have come before its loop ran) but recorded once.
-  HWND textControl = GetDlgItem(box, kTextControlId);
-  SeenBox seen{WindowText(box), textControl ? WindowText(textControl) : std::string()};
+  // may have come before its loop ran) but recorded once, and recorded
+  // before it is dismissed, so that whoever waits on the box finds it.
+  if (!GetPropW(box, kSeenMark)) {
+    HWND textControl = GetDlgItem(box, kTextControlId);
+    SeenBox seen{WindowText(box), textControl ? WindowText(textControl) : std::string()};
+    SetPropW(box, kSeenMark, reinterpret_cast<HANDLE>(1));
+    std::lock_guard<std::mutex> lock(mutex_);
+    seen_.push_back(seen);
+  }
   HWND button = answer_ != 0 ? GetDlgItem(box, answer_) : nullptr;
   if (button && !IsWindowVisible(button)) button = nullptr;
   if (!button) EnumChildWindows(box, &FindButton, reinterpret_cast<LPARAM>(&button));
@@ -68,8 +72,6 @@ void MessageBoxWatcher::Inspect(HWND box) {
     PostMessageW(box, WM_COMMAND, MAKEWPARAM(GetDlgCtrlID(button), BN_CLICKED), reinterpret_cast<LPARAM>(button));
   else
     PostMessageW(box, WM_CLOSE, 0, 0);
-  std::lock_guard<std::mutex> lock(mutex_);
-  if (dismissed_.insert(box).second) seen_.push_back(seen);
 }
 
 std::vector<SeenBox> MessageBoxWatcher::Seen() const {

@@ -8,7 +8,6 @@
 #include <atomic>
 #include <cstddef>
 #include <mutex>
-#include <set>
 #include <string>
 #include <thread>
 #include <vector>
@@ -51,7 +50,6 @@ class MessageBoxWatcher {
   std::atomic<int> answer_{0};
   mutable std::mutex mutex_;
   std::vector<SeenBox> seen_;
-  std::set<HWND> dismissed_;
   std::thread thread_;
 };
 
