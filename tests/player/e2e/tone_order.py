@@ -16,6 +16,10 @@ MIN_TONE_WINDOWS = 6  # 300 ms
 # A skip of the output under load, or one window straddling a track change,
 # must not split one tone in two.
 MAX_GAP_WINDOWS = 2
+# A longer skip on a loaded machine, up to this long, with at most a short
+# burst of noise in it, still joins the two pieces of a tone; a longer pause
+# means the tone was heard again.
+MAX_DROPOUT_WINDOWS = 8
 SILENCE_RMS = 100.0
 # A window is a tone's when that tone carries at least this share of the
 # window's amplitude; noise or any other sound is nobody's.
@@ -83,7 +87,22 @@ def tone_runs(labels):
             ahead += 1
         runs.append(run)
         index = run[2] + 1
-    return [r for r in runs if r[3] >= MIN_TONE_WINDOWS]
+    return [r for r in join_across_dropouts(runs) if r[3] >= MIN_TONE_WINDOWS]
+
+
+def join_across_dropouts(runs):
+    """Joins the pieces of one tone that a longer skip left apart: silence or
+    a short burst of noise between, at most MAX_DROPOUT_WINDOWS long."""
+    joined = []
+    for run in runs:
+        if run[0] == "other" and run[3] < MIN_TONE_WINDOWS:
+            continue
+        if joined and joined[-1][0] == run[0] and run[1] - joined[-1][2] - 1 <= MAX_DROPOUT_WINDOWS:
+            joined[-1][2] = run[2]
+            joined[-1][3] += run[3]
+        else:
+            joined.append(list(run))
+    return joined
 
 
 def describe(run):

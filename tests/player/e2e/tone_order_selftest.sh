@@ -1,7 +1,8 @@
 #!/bin/sh
 # Runs tone_order.py on recordings made by sox: tones in order pass; the
 # wrong order, silence, noise, a tone too short, heard once too often or an
-# unexpected sound between them fail.
+# unexpected sound between them fail; a skip of the output within a tone
+# does not split it.
 # Usage: tone_order_selftest.sh <tone_order.py>
 set -u
 checker=$1
@@ -37,12 +38,14 @@ tone a 1 440; tone b 1 880; tone c 0.8 1320; tone gap 0.5 silence
 tone blip 0.2 880; tone hiss 2 noise; tone quiet 3 silence
 tone a48 0.7 440 48000 1; tone drop48 0.1 silence 48000 1; tone b48 0.7 880 48000 1
 tone c48 0.5 1320 48000 1
+tone long-drop 0.25 silence; tone crackle 0.05 noise
 cd "$work" || exit 1
 cat gap a gap b gap > in-order.raw
 cat b a > reversed.raw
 cat a blip gap > too-short.raw
 cat a48 drop48 a48 b48 c48 > dropout-48k-mono.raw
 cat a gap a > twice.raw
+cat a long-drop crackle a b > long-dropout.raw
 cat a hiss b > noise-between.raw
 
 expect 0 in-order.raw 44100 2 440 880
@@ -53,6 +56,8 @@ expect 1 too-short.raw 44100 2 440 880
 expect 0 dropout-48k-mono.raw 48000 1 440 880 1320
 expect 1 dropout-48k-mono.raw 48000 1 440 1320
 expect 0 twice.raw 44100 2 440 440
+expect 0 long-dropout.raw 44100 2 440 880
+expect 1 long-dropout.raw 44100 2 440 440 880
 expect 1 twice.raw 44100 2 440
 expect 1 noise-between.raw 44100 2 440 880
 expect 1 in-order.raw 44100 2 440 880 1320
