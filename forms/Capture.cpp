@@ -11,7 +11,10 @@ namespace {
 
 // Every window is asked to print its client area: ours paint through their
 // object, the system's controls (lists, bars) draw their own content.
-// Children follow, bottom first, each at its place.
+// Children follow, bottom first, each at its place. Each child prints into
+// a bitmap of its own with the origin at its corner: some system controls
+// take the item rectangles they clip to as device coordinates, which an
+// offset origin would shift.
 void Render(HWND window, HDC dc) {
   SendMessageW(window, WM_PRINTCLIENT, reinterpret_cast<WPARAM>(dc), PRF_CLIENT | PRF_ERASEBKGND);
   HWND child = GetWindow(window, GW_CHILD);
@@ -22,11 +25,19 @@ void Render(HWND window, HDC dc) {
     MapWindowPoints(child, window, &origin, 1);
     RECT client{};
     GetClientRect(child, &client);
-    int saved = SaveDC(dc);
-    OffsetViewportOrgEx(dc, origin.x, origin.y, nullptr);
-    IntersectClipRect(dc, 0, 0, client.right, client.bottom);
-    Render(child, dc);
-    RestoreDC(dc, saved);
+    if (client.right <= 0 || client.bottom <= 0) continue;
+    HDC memory = CreateCompatibleDC(dc);
+    HBITMAP bitmap = CreateCompatibleBitmap(dc, client.right, client.bottom);
+    if (memory && bitmap) {
+      HGDIOBJ old = SelectObject(memory, bitmap);
+      // What the parent painted shows where the child paints nothing.
+      BitBlt(memory, 0, 0, client.right, client.bottom, dc, origin.x, origin.y, SRCCOPY);
+      Render(child, memory);
+      BitBlt(dc, origin.x, origin.y, client.right, client.bottom, memory, 0, 0, SRCCOPY);
+      SelectObject(memory, old);
+    }
+    if (bitmap) DeleteObject(bitmap);
+    if (memory) DeleteDC(memory);
   }
 }
 

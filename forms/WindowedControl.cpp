@@ -474,6 +474,7 @@ int WindowedControl::ClientHeight() const {
 void WindowedControl::SetColor(ColourValue color) {
   if (color == color_) return;
   color_ = color;
+  ColorChanged();
   Invalidate();
 }
 

@@ -90,6 +90,8 @@ class WindowedControl : public Control {
   // Paints the window's own content after the background fill.
   virtual void PaintWindow(HDC dc) {}
   virtual void Resized() {}
+  // The background colour changed (a system control takes it here).
+  virtual void ColorChanged() {}
   virtual void KeyDown(std::uint16_t& key, ShiftState shift) {}
   // Runs once the outermost message of this window has been handled.
   virtual void DispatchFinished() {}

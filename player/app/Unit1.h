@@ -25,6 +25,8 @@
 #include "forms/ProgressBar.h"
 #include "forms/ShortcutMenu.h"
 #include "forms/SpeedButton.h"
+#include "forms/Splitter.h"
+#include "forms/TreeView.h"
 #include "player/ArgumentQueue.h"
 #include "player/DisplayTitle.h"
 #include "player/Settings.h"
@@ -112,6 +114,12 @@ class TForm1 : public forms::TForm {
   void FormPaint(forms::TComponent* Sender);
   void FormResize(forms::TComponent* Sender);
   void ListBox1DrawItem(forms::ListBox& List, int Index, HDC Dc, const RECT& Rect, bool Selected, bool Focused);
+  void TreeView1AdvancedCustomDrawItem(forms::TreeView& Sender, forms::TreeNode Node, forms::TreeNodeDraw& Draw);
+  void Splitter1Moved(forms::TComponent* Sender);
+  // Places the tree, the splitter and the playlist in the lists panel by
+  // which of them are visible: the tree alone fills it, the playlist alone
+  // fills it, both share it with the tree on the left at its width.
+  void AlignLists();
   void PanelPreviewAlbumMouseMove(forms::TComponent* Sender, forms::ShiftState Shift, int X, int Y);
   void ImgPreviewAlbumDblClick(forms::TComponent* Sender);
 
@@ -164,6 +172,9 @@ class TForm1 : public forms::TForm {
   // Components.
   forms::Panel* Panel_Listes = nullptr;
   forms::ListBox* ListBox1 = nullptr;
+  forms::TreeView* TreeView1 = nullptr;  // Tag: the hot and playing-folder text colour
+  forms::Splitter* Splitter1 = nullptr;
+  forms::Panel* RechercheBox = nullptr;  // the playlist's search box, once made
   forms::ProgressBar* ProgressBar1 = nullptr;  // seek, in bytes
   forms::ProgressBar* ProgressBar2 = nullptr;  // volume, 0..100
   forms::SpeedButton* SpdBtnPrev = nullptr;
@@ -191,6 +202,7 @@ class TForm1 : public forms::TForm {
   std::shared_ptr<const forms::PixelBitmap> ImagePlay, ImagePause;
   bool ShowsPauseGlyph = false;
   int PreviewTop = 10;
+  int TreeViewWidth = 100;  // the tree's width when it shares the panel with the playlist
   int PreviewRight = 25;
 
   // The skin as applied: the background (may be absent) and its repeated
@@ -236,7 +248,7 @@ class TForm1 : public forms::TForm {
 
   // Skin pieces.
   void ApplyLayout();
-  void ApplyListFont(const sv::skin::FontSpec& font);
+  void ApplyListFonts(const sv::skin::FontSpec& font);
   void WireAppearance();
   void SetFormCursor(int x, int y);
   void SaveOnSessionEnd();

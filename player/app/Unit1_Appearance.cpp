@@ -25,9 +25,12 @@ void TForm1::WireAppearance() {
   OnMouseDown = Bind(this, &TForm1::FormMouseDown);
   ListBox1->OnDrawItem = [this](forms::ListBox& list, int index, HDC dc, const RECT& rect, bool selected,
                                 bool focused) { ListBox1DrawItem(list, index, dc, rect, selected, focused); };
-  Panel_Listes->OnResize = [this](forms::TComponent*) {
-    ListBox1->SetBounds(0, 0, Panel_Listes->ClientWidth(), Panel_Listes->ClientHeight());
+  TreeView1->OnCustomDrawItem = [this](forms::TreeView& tree, forms::TreeNode node, forms::TreeNodeDraw& draw) {
+    TreeView1AdvancedCustomDrawItem(tree, node, draw);
   };
+  Panel_Listes->OnResize = [this](forms::TComponent*) { AlignLists(); };
+  Splitter1->OnMoving = [this](forms::TComponent*) { AlignLists(); };
+  Splitter1->OnMoved = Bind(this, &TForm1::Splitter1Moved);
   TrayIcon1->OnMouseDown = Bind(this, &TForm1::TrayIcon1MouseDown);
   TrayIcon1->OnDblClick = Bind(this, &TForm1::TrayIcon1DblClick);
   SpdBtnOptions->OnClick = Bind(this, &TForm1::MenuOptionsClick);

@@ -84,6 +84,7 @@ void TForm1::SaveCloseSettings() {
     settings.Layout.Left = Left();
     settings.Layout.Top = Top();
     settings.Layout.LastShownIndex = SpdBtnRep->Down() ? 1 : SpdBtnListe->Down() ? 2 : 3;
+    settings.Layout.TreeViewWidth = TreeViewWidth;
     for (std::size_t i = 0; i < settings.Equalizer.size(); ++i) settings.Equalizer[i] = Volume.EqGain[i];
   }
   SettingsFile(IniFileName).WriteCloseSettings(Initialised, settings);

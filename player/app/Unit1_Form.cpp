@@ -102,6 +102,11 @@ TForm1::TForm1(forms::TComponent* owner) : TForm(owner, "TForm1"), Keys(std::mak
   Panel_Listes = New<forms::Panel>(this, "Panel_Listes", this, Bounds{5, 5, 290, 340});
   ListBox1 = New<forms::ListBox>(this, "ListBox1", Panel_Listes, Bounds{0, 0, 290, 340});
   ListBox1->OnDblClick = Bind(this, &TForm1::ListBox1DblClick);
+  // Both views at first: the folder tree on the left, the splitter, the
+  // playlist filling the rest (AlignLists).
+  TreeView1 = New<forms::TreeView>(this, "TreeView1", Panel_Listes, Bounds{0, 0, 100, 340});
+  Splitter1 = New<forms::Splitter>(this, "Splitter1", Panel_Listes, Bounds{100, 0, 3, 340});
+  Splitter1->SetResizedControl(TreeView1);
   PanelPreviewAlbum = New<forms::Panel>(this, "PanelPreviewAlbum", Panel_Listes, Bounds{225, 10, 100, 100});
   PanelPreviewAlbum->SetVisible(false);
   ImgPreviewAlbum = New<forms::ImageView>(this, "ImgPreviewAlbum", PanelPreviewAlbum, Bounds{0, 0, 100, 100});

@@ -98,12 +98,16 @@ void TForm1::LoadSkin(bool Full) {
   if (auto pause = glyph(ButtonPicture::Pause)) ImagePause = pause;
   SetPlayGlyph(TimerAvancement && TimerAvancement->Enabled());
 
+  TreeView1->SetColor(Shown(skin.ClFondRep, defaults.ClFondRep));
+  TreeView1->SetFontColor(Shown(skin.ClTexteRep, defaults.ClTexteRep));
+  TreeView1->Tag = static_cast<int>(Shown(skin.ClSurvolRep, defaults.ClSurvolRep));
   Panel_Listes->SetColor(Shown(skin.ClFondListe, defaults.ClFondListe));
+  Splitter1->SetColor(Panel_Listes->Color());
   ListBox1->SetColor(Shown(skin.ClFondListe, defaults.ClFondListe));
   ListTextColor = Shown(skin.ClTexteListe, defaults.ClTexteListe);
   PlayingColor = Shown(skin.ClPlayingListe, defaults.ClPlayingListe);
   SelectedColor = Shown(skin.ClSelectedListe, defaults.ClSelectedListe);
-  ApplyListFont(skin.Font);
+  ApplyListFonts(skin.Font);
   ListBox1->SetHorizontalExtent(0);
   ListBox1->Invalidate();
 
@@ -119,8 +123,9 @@ void TForm1::LoadSkin(bool Full) {
   Invalidate();
 }
 
-// The skin's font for the playlist, sized in points on this screen.
-void TForm1::ApplyListFont(const sv::skin::FontSpec& font) {
+// The skin's font for the tree (underlined on its hot node only) and the
+// same without underline for the playlist, sized in points on this screen.
+void TForm1::ApplyListFonts(const sv::skin::FontSpec& font) {
   HDC screen = GetDC(nullptr);
   const int pixelsPerInch = screen ? GetDeviceCaps(screen, LOGPIXELSY) : 96;
   if (screen) ReleaseDC(nullptr, screen);
@@ -132,6 +137,8 @@ void TForm1::ApplyListFont(const sv::skin::FontSpec& font) {
   std::wstring face = forms::widen(font.Name);
   face.resize(std::min<std::size_t>(face.size(), LF_FACESIZE - 1));
   std::copy(face.begin(), face.end(), description.lfFaceName);
+  TreeView1->SetFont(description);
+  TreeView1->Invalidate();
   forms::FontHandle created(CreateFontIndirectW(&description));
   if (!created) return;
   ListBox1->SetFont(created.Get());
@@ -181,7 +188,21 @@ void TForm1::FormPaint(forms::TComponent*) {
 
 void TForm1::FormResize(forms::TComponent*) {
   ApplyLayout();
-  if (Initialised && PanelPreviewAlbum->Visible()) {
+  if (!Initialised) return;
+  // Side by side, the tree leaves the playlist at least 35 px of the window.
+  if (!SpdBtnRep->Down() && !SpdBtnListe->Down()) {
+    if (Width() - 35 < TreeView1->Width()) TreeViewWidth = Width() - 35;
+    if (TreeViewWidth > 0) {
+      TreeView1->SetWidth(TreeViewWidth);
+      AlignLists();
+    }
+  }
+  if (RechercheBox && RechercheBox->Visible()) {
+    RechercheBox->SetLeft(std::max(RechercheBox->Left(), ListBox1->Left() + 2));
+    RechercheBox->SetTop(
+        std::min(RechercheBox->Top(), ListBox1->Top() + ListBox1->Height() - RechercheBox->Height() - 2));
+  }
+  if (PanelPreviewAlbum->Visible()) {
     PanelPreviewAlbum->SetLeft(std::max(2, PanelPreviewAlbum->Left()));
     PanelPreviewAlbum->SetTop(std::min(PanelPreviewAlbum->Top(), Panel_Listes->Height() - PanelPreviewAlbum->Height() - 2));
   }

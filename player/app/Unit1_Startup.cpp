@@ -255,6 +255,8 @@ void TForm1::Initialisation() {
   const WindowLayout layout =
       settingsFile.ReadWindowLayout(WorkArea{area.left, area.top, area.right, area.bottom});
   SavedLayout = layout;
+  TreeViewWidth = layout.TreeViewWidth;
+  TreeView1->SetWidth(TreeViewWidth);
   int width = std::max(1, layout.Width), height = std::max(1, layout.Height);
   int left = layout.Left, top = layout.Top;
   // Saved bounds wholly off the screens (a monitor removed) would leave the

@@ -9,6 +9,7 @@
 
 #include <algorithm>
 #include <cstdint>
+#include <cstring>
 #include <memory>
 #include <string>
 #include <vector>
@@ -21,6 +22,9 @@
 #include "forms/PixelBitmap.h"
 #include "forms/ProgressBar.h"
 #include "forms/SpeedButton.h"
+#include "forms/Splitter.h"
+#include "forms/TreeView.h"
+#include "forms/Capture.h"
 #include "tests/forms/AppFixture.h"
 
 namespace {
@@ -350,6 +354,179 @@ TEST_F(ControlsTest, ImageViewDoubleClick) {
   EXPECT_EQ(doubleClicks, 0);
   Press(form->Handle(), 5, 5, WM_LBUTTONDBLCLK);
   EXPECT_EQ(doubleClicks, 1);
+}
+
+std::vector<std::string> TreeOrder(const forms::TreeView& tree) {
+  std::vector<std::string> order;
+  for (forms::TreeNode node = tree.FirstChild(nullptr); node; node = tree.Next(node))
+    order.push_back(std::to_string(tree.Level(node)) + tree.Text(node));
+  return order;
+}
+
+TEST_F(ControlsTest, TreeNodesKeepTreeOrderLongTextsAndSortByTheGivenComparison) {
+  auto* tree = forms::New<forms::TreeView>(form, "TreeView1", form, Bounds{0, 0, 200, 200});
+  forms::TreeNode music = tree->Add(nullptr, "C:\\Music\\");
+  forms::TreeNode b = tree->Add(music, "b");
+  tree->Add(music, "B");
+  forms::TreeNode a = tree->Add(music, "a \xc3\xa9t\xc3\xa9");
+  tree->Add(b, "z.m3u");
+  tree->Add(b, "y");
+  const std::string longName(700, 'x');
+  tree->Add(nullptr, "D:\\" + longName);
+  EXPECT_EQ(tree->Count(), 7);
+  EXPECT_EQ(TreeOrder(*tree), (std::vector<std::string>{"0C:\\Music\\", "1b", "2z.m3u", "2y", "1B",
+                                                        "1a \xc3\xa9t\xc3\xa9", "0D:\\" + longName}));
+  EXPECT_EQ(tree->Parent(b), music);
+  EXPECT_EQ(tree->Parent(music), nullptr);
+  EXPECT_EQ(tree->Level(nullptr), 0);
+
+  // Letter case counts in the caller's comparison; the sort reaches the
+  // grandchildren only when asked.
+  const auto compare = [](const std::string& x, const std::string& y) { return x.compare(y); };
+  tree->SortChildren(music, compare, false);
+  EXPECT_EQ(TreeOrder(*tree), (std::vector<std::string>{"0C:\\Music\\", "1B", "1a \xc3\xa9t\xc3\xa9", "1b", "2z.m3u",
+                                                        "2y", "0D:\\" + longName}));
+  tree->SortChildren(nullptr, compare, true);
+  EXPECT_EQ(TreeOrder(*tree)[4], "2y");
+  EXPECT_EQ(TreeOrder(*tree)[5], "2z.m3u");
+
+  EXPECT_FALSE(tree->Expanded(music));
+  tree->SetExpanded(music, true);
+  EXPECT_TRUE(tree->Expanded(music));
+  tree->Select(a);
+  EXPECT_EQ(tree->Selected(), a);
+  tree->SetText(a, "renamed");
+  EXPECT_EQ(tree->Text(tree->Selected()), "renamed");
+  const std::string state = State("TreeView1");
+  EXPECT_NE(state.find("Count=7\nSelected=renamed\nHot=\nNode0=0|C:\\Music\\\nNode1=1|B\n"), std::string::npos)
+      << state;
+
+  tree->Delete(b);
+  EXPECT_EQ(tree->Count(), 4);
+  tree->BeginUpdate();
+  tree->BeginUpdate();
+  tree->Clear();
+  tree->EndUpdate();
+  tree->EndUpdate();
+  EXPECT_EQ(tree->Count(), 0);
+  EXPECT_EQ(tree->FirstChild(nullptr), nullptr);
+  EXPECT_EQ(tree->Text(nullptr), "");
+}
+
+TEST_F(ControlsTest, TreeDrawsItsHotNodeAsTheOwnerSaysOnTheTreesColour) {
+  // The drawing notifications come back through the parent panel.
+  auto* panel = forms::New<forms::Panel>(form, "Panel_Listes", form, Bounds{0, 0, 300, 200});
+  auto* tree = forms::New<forms::TreeView>(form, "TreeView1", panel, Bounds{0, 0, 300, 200});
+  tree->SetColor(0xEEEEEE);
+  tree->SetFontColor(0x555555);
+  LOGFONTW font{};
+  font.lfHeight = -16;
+  font.lfWeight = FW_BOLD;
+  std::wcscpy(font.lfFaceName, L"Tahoma");
+  tree->SetFont(font);
+  forms::TreeNode first = tree->Add(nullptr, "WWWWWWWW first");
+  forms::TreeNode second = tree->Add(nullptr, "WWWWWWWW second");
+  int drawn = 0;
+  tree->OnCustomDrawItem = [&](forms::TreeView& sender, forms::TreeNode, forms::TreeNodeDraw& draw) {
+    EXPECT_EQ(&sender, tree);
+    ++drawn;
+    draw.Underline = draw.Hot;
+    if (draw.Hot) draw.TextColor = 0x000080;
+  };
+  form->ShowNoActivate();
+  UpdateWindow(form->Handle());
+  app->ProcessMessages();
+  EXPECT_GT(drawn, 0);
+
+  RECT rows[2]{};
+  for (int i = 0; i < 2; ++i) {
+    const forms::TreeNode node = i == 0 ? first : second;
+    std::memcpy(&rows[i], &node, sizeof node);
+    ASSERT_TRUE(SendMessageW(tree->Handle(), TVM_GETITEMRECT, TRUE, reinterpret_cast<LPARAM>(&rows[i])));
+  }
+  // Counts, per row, the pixels in a colour, and the longest run of it on
+  // one line: an underline is one long run.
+  const auto look = [&](int row, std::uint32_t rgb) {
+    RECT client{};
+    GetClientRect(tree->Handle(), &client);
+    const forms::CapturedImage image = forms::CaptureClientArea(tree->Handle(), client);
+    int count = 0, longest = 0;
+    for (int y = rows[row].top; y < rows[row].bottom; ++y) {
+      int run = 0;
+      for (int x = rows[row].left; x < rows[row].right; ++x) {
+        const bool match = image.Pixels[static_cast<std::size_t>(y * image.Width + x)] == rgb;
+        count += match;
+        run = match ? run + 1 : 0;
+        longest = std::max(longest, run);
+      }
+    }
+    EXPECT_EQ(image.Pixels[static_cast<std::size_t>(rows[row].top + 2) * image.Width + 290], 0xEEEEEEu);
+    return std::pair{count, longest};
+  };
+  EXPECT_GT(look(0, 0x555555).first, 20);
+  EXPECT_EQ(look(1, 0x800000).first, 0);
+
+  // The mouse over the second node's label makes it hot: drawn in the
+  // owner's colour, underlined; the first stays as it was.
+  const int x = (rows[1].left + rows[1].right) / 2, y = (rows[1].top + rows[1].bottom) / 2;
+  SendMessageW(tree->Handle(), WM_MOUSEMOVE, 0, MAKELPARAM(x, y));
+  EXPECT_EQ(tree->HotNode(), second);
+  UpdateWindow(tree->Handle());
+  const auto hot = look(1, 0x800000);
+  EXPECT_GT(hot.first, 20);
+  EXPECT_GE(hot.second, (rows[1].right - rows[1].left) / 2) << "underlined";
+  EXPECT_LT(look(0, 0x555555).second, (rows[0].right - rows[0].left) / 2) << "not underlined";
+  EXPECT_NE(State("TreeView1").find("Hot=WWWWWWWW second\n"), std::string::npos);
+
+  // Away from the labels, and out of the tree: no hot node.
+  SendMessageW(tree->Handle(), WM_MOUSEMOVE, 0, MAKELPARAM(x, 190));
+  EXPECT_EQ(tree->HotNode(), nullptr);
+  SendMessageW(tree->Handle(), WM_MOUSEMOVE, 0, MAKELPARAM(x, y));
+  SendMessageW(tree->Handle(), WM_MOUSELEAVE, 0, 0);
+  EXPECT_EQ(tree->HotNode(), nullptr);
+  UpdateWindow(tree->Handle());
+  EXPECT_EQ(look(1, 0x800000).first, 0);
+  // A hot node that goes leaves no hot node behind.
+  SendMessageW(tree->Handle(), WM_MOUSEMOVE, 0, MAKELPARAM(x, y));
+  tree->Delete(second);
+  EXPECT_EQ(tree->HotNode(), nullptr);
+}
+
+TEST_F(ControlsTest, SplitterDragResizesItsControlWithinBoundsAndTellsOnceAtTheEnd) {
+  auto* panel = forms::New<forms::Panel>(form, "Panel_Listes", form, Bounds{0, 0, 300, 200});
+  auto* left = forms::New<forms::Panel>(form, "Left", panel, Bounds{0, 0, 100, 200});
+  auto* splitter = forms::New<forms::Splitter>(form, "Splitter1", panel, Bounds{100, 0, 3, 200});
+  splitter->SetResizedControl(left);
+  int moving = 0, moved = 0;
+  // The owner lays the panel out again: the bar follows the control.
+  splitter->OnMoving = [&](TComponent*) {
+    ++moving;
+    splitter->SetLeft(left->Width());
+  };
+  splitter->OnMoved = [&](TComponent*) { ++moved; };
+  const auto at = [&](int panelX) { return MAKELPARAM(panelX - splitter->Left(), 10); };
+  HWND bar = splitter->Handle();
+  SendMessageW(bar, WM_LBUTTONDOWN, MK_LBUTTON, at(101));
+  SendMessageW(bar, WM_MOUSEMOVE, MK_LBUTTON, at(151));
+  EXPECT_EQ(left->Width(), 150);
+  EXPECT_EQ(splitter->Left(), 150);
+  SendMessageW(bar, WM_MOUSEMOVE, MK_LBUTTON, at(400));
+  EXPECT_EQ(left->Width(), 300 - 3 - 30) << "the rest keeps its least width";
+  SendMessageW(bar, WM_MOUSEMOVE, MK_LBUTTON, at(-50));
+  EXPECT_EQ(left->Width(), 30) << "the control keeps its least width";
+  SendMessageW(bar, WM_MOUSEMOVE, MK_LBUTTON, at(81));
+  EXPECT_EQ(left->Width(), 80);
+  EXPECT_EQ(moved, 0);
+  SendMessageW(bar, WM_LBUTTONUP, 0, at(81));
+  EXPECT_EQ(moved, 1);
+  EXPECT_EQ(moving, 4);
+  // Moves without a press change nothing; a press and release in place is
+  // no move.
+  SendMessageW(bar, WM_MOUSEMOVE, 0, at(200));
+  EXPECT_EQ(left->Width(), 80);
+  SendMessageW(bar, WM_LBUTTONDOWN, MK_LBUTTON, at(81));
+  SendMessageW(bar, WM_LBUTTONUP, 0, at(81));
+  EXPECT_EQ(moved, 1);
 }
 
 TEST_F(ControlsTest, AutomationReportsTheControlsState) {

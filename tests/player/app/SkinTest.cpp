@@ -115,7 +115,10 @@ TEST_F(Skins, ShippedSkinsAreLaidOutFromTheirDesignSizeAndPainted) {
   EXPECT_EQ(Bounds("ProgressBar2"), "147,482,166,8");
   EXPECT_EQ(Bounds("SpdBtnEgaliseur"), "8,469,10,12");
   EXPECT_EQ(Bounds("LabelTemps"), "91,480,54,14");
-  EXPECT_EQ(Bounds("ListBox1"), "0,0,390,460");
+  // Side by side: the tree at its saved width, the splitter, the playlist.
+  EXPECT_EQ(Bounds("TreeView1"), "0,0,100,460");
+  EXPECT_EQ(Bounds("Splitter1"), "100,0,3,460");
+  EXPECT_EQ(Bounds("ListBox1"), "103,0,287,460");
 
   // The list: item 1 plays, item 0 is selected.
   HWND list = svtest::FindChildByName(mainWindow, "ListBox1");
@@ -132,9 +135,10 @@ TEST_F(Skins, ShippedSkinsAreLaidOutFromTheirDesignSizeAndPainted) {
   ASSERT_EQ(shot.Height, 500);
   EXPECT_EQ(Hex(shot.Pixel(2, 2)), "D4D0C8") << "the window's colour";
   // The list box has a 2 px sunken edge; its items start inside it.
-  const int listX = 5 + 2, listY = 5 + 2;
-  EXPECT_EQ(Hex(shot.Pixel(listX + 300, listY + item0.top + 8)), "FFFFFF") << "selected background";
-  EXPECT_EQ(Hex(shot.Pixel(listX + 300, listY + item1.top + 8)), "EEEEEE") << "list background";
+  const int listX = 5 + 103 + 2, listY = 5 + 2;
+  EXPECT_EQ(Hex(shot.Pixel(listX + 200, listY + item0.top + 8)), "FFFFFF") << "selected background";
+  EXPECT_EQ(Hex(shot.Pixel(listX + 200, listY + item1.top + 8)), "EEEEEE") << "list background";
+  EXPECT_EQ(Hex(shot.Pixel(5 + 50, 5 + 200)), "EEEEEE") << "the tree's background";
   bool playingText = false;
   for (int y = item1.top; y < item1.bottom; ++y)
     for (int x = 0; x < 120; ++x) playingText |= shot.Pixel(listX + x, listY + y) == 0x800000;
@@ -178,6 +182,7 @@ TEST_F(Skins, ShippedSkinsAreLaidOutFromTheirDesignSizeAndPainted) {
   EXPECT_EQ(Hex(slate.Pixel(200, 30)), "3C4A5E") << "the title band, stretched";
   EXPECT_EQ(Hex(slate.Pixel(200, 1)), "2B3340") << "the frame";
   EXPECT_EQ(Hex(slate.Pixel(6, 300)), "4A5768") << "the body, stretched down";
+  EXPECT_EQ(Hex(slate.Pixel(12 + 50, 44 + 200)), "2B3340") << "the tree in the skin's colour";
   Quit();
   EXPECT_EQ(Settings().ReadString("DATA", "Skin", ""), "ardoise");
   EXPECT_EQ(Settings().ReadInteger("DATA", "Largeur", 0), 400);
