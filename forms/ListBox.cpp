@@ -31,10 +31,11 @@ class RedrawPause {
 
 }  // namespace
 
-ListBox::ListBox(TComponent* owner, WindowedControl* parent, Bounds bounds) : WindowedControl(owner) {
+ListBox::ListBox(TComponent* owner, WindowedControl* parent, Bounds bounds, bool multiSelect)
+    : WindowedControl(owner), multiSelect_(multiSelect) {
   CreateSystemHandle(L"LISTBOX",
                      WS_VISIBLE | WS_CLIPSIBLINGS | WS_TABSTOP | WS_VSCROLL | WS_HSCROLL | LBS_OWNERDRAWFIXED |
-                         LBS_HASSTRINGS | LBS_EXTENDEDSEL | LBS_NOINTEGRALHEIGHT | LBS_NOTIFY,
+                         LBS_HASSTRINGS | (multiSelect ? LBS_EXTENDEDSEL : 0) | LBS_NOINTEGRALHEIGHT | LBS_NOTIFY,
                      WS_EX_CLIENTEDGE, parent, bounds);
   SetColor(kColourWindow);
 }
@@ -95,11 +96,16 @@ void ListBox::SetItem(int index, std::string text) {
 
 int ListBox::ItemIndex() const {
   if (Count() == 0) return -1;
+  if (!multiSelect_) return static_cast<int>(Send(LB_GETCURSEL));
   return static_cast<int>(Send(LB_GETCARETINDEX));
 }
 
 void ListBox::SetItemIndex(int index) {
   if (index >= Count()) index = -1;
+  if (!multiSelect_) {
+    Send(LB_SETCURSEL, static_cast<WPARAM>(index));
+    return;
+  }
   Send(LB_SETSEL, FALSE, -1);
   if (index < 0) return;
   Send(LB_SETSEL, TRUE, index);
@@ -109,20 +115,31 @@ void ListBox::SetItemIndex(int index) {
 
 bool ListBox::Selected(int index) const {
   CheckIndex(index);
+  if (!multiSelect_) return Send(LB_GETCURSEL) == index;
   return Send(LB_GETSEL, static_cast<WPARAM>(index)) > 0;
 }
 
 void ListBox::SetSelected(int index, bool selected) {
   CheckIndex(index);
+  if (!multiSelect_) {
+    if (selected || Selected(index)) Send(LB_SETCURSEL, static_cast<WPARAM>(selected ? index : -1));
+    return;
+  }
   Send(LB_SETSEL, selected ? TRUE : FALSE, index);
 }
 
 int ListBox::SelCount() const {
+  if (!multiSelect_) return Send(LB_GETCURSEL) == LB_ERR ? 0 : 1;
   LRESULT count = Send(LB_GETSELCOUNT);
   return count == LB_ERR ? 0 : static_cast<int>(count);
 }
 
-void ListBox::ClearSelection() { Send(LB_SETSEL, FALSE, -1); }
+void ListBox::ClearSelection() {
+  if (!multiSelect_)
+    Send(LB_SETCURSEL, static_cast<WPARAM>(-1));
+  else
+    Send(LB_SETSEL, FALSE, -1);
+}
 
 void ListBox::SelectAll() { Send(LB_SETSEL, TRUE, -1); }
 
@@ -159,8 +176,13 @@ bool ListBox::ParentNotification(WindowMessage& message) {
       message.Result = TRUE;
       return true;
     case WM_COMMAND:
-      if (HIWORD(message.WParam) != LBN_DBLCLK) return false;
-      if (OnDblClick) OnDblClick(this);
+      if (HIWORD(message.WParam) == LBN_SELCHANGE) {
+        if (OnChange) OnChange(this);
+      } else if (HIWORD(message.WParam) == LBN_DBLCLK) {
+        if (OnDblClick) OnDblClick(this);
+      } else {
+        return false;
+      }
       message.Result = 0;
       return true;
     case WM_CTLCOLORLISTBOX: {

@@ -15,7 +15,8 @@ namespace forms {
 
 class ListBox : public WindowedControl {
  public:
-  ListBox(TComponent* owner, WindowedControl* parent, Bounds bounds);
+  // A list of one choice at a time when not `multiSelect`.
+  ListBox(TComponent* owner, WindowedControl* parent, Bounds bounds, bool multiSelect = true);
 
   int Count() const;
   void Add(std::string text);
@@ -56,6 +57,8 @@ class ListBox : public WindowedControl {
   void DescribeState(StateList& state) const override;
 
   TNotifyEvent OnDblClick;
+  // The user changed the selection (mouse or keyboard).
+  TNotifyEvent OnChange;
   // Draws one item into its rectangle of the list's device context, which
   // holds the list's font.
   std::function<void(ListBox& list, int index, HDC dc, const RECT& rect, bool selected, bool focused)> OnDrawItem;
@@ -69,6 +72,7 @@ class ListBox : public WindowedControl {
   void DrawItem(const DRAWITEMSTRUCT& draw);
   void DrawPlainItem(int index, HDC dc, const RECT& rect, bool selected, bool focused) const;
 
+  bool multiSelect_;
   BrushHandle background_;
   ColourValue backgroundColour_ = kColourNone;
 };

@@ -36,6 +36,12 @@ void TextFont::SetItalic(bool italic) {
   Changed();
 }
 
+void TextFont::SetUnderline(bool underline) {
+  if (underline == underline_) return;
+  underline_ = underline;
+  Changed();
+}
+
 void TextFont::Assign(const TextFont& other) {
   if (&other == this) return;
   name_ = other.name_;
@@ -43,6 +49,7 @@ void TextFont::Assign(const TextFont& other) {
   color_ = other.color_;
   bold_ = other.bold_;
   italic_ = other.italic_;
+  underline_ = other.underline_;
   Changed();
 }
 
@@ -52,6 +59,7 @@ HFONT TextFont::Handle() const {
     description.lfHeight = -height_;
     description.lfWeight = bold_ ? FW_BOLD : FW_NORMAL;
     description.lfItalic = italic_ ? TRUE : FALSE;
+    description.lfUnderline = underline_ ? TRUE : FALSE;
     description.lfCharSet = DEFAULT_CHARSET;
     description.lfQuality = NONANTIALIASED_QUALITY;
     std::wstring face = widen(name_);

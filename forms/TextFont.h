@@ -28,6 +28,8 @@ class TextFont {
   void SetBold(bool bold);
   bool Italic() const { return italic_; }
   void SetItalic(bool italic);
+  bool Underline() const { return underline_; }
+  void SetUnderline(bool underline);
 
   // Copies every property, then tells of the change once.
   void Assign(const TextFont& other);
@@ -47,6 +49,7 @@ class TextFont {
   ColourValue color_ = 0;
   bool bold_ = false;
   bool italic_ = false;
+  bool underline_ = false;
   mutable FontHandle font_;
 };
 

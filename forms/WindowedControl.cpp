@@ -209,6 +209,8 @@ void WindowedControl::HandleWindowMessage(WindowMessage& message) {
     case WM_NOTIFY:
     case WM_DRAWITEM:
     case WM_CTLCOLORLISTBOX:
+    case WM_HSCROLL:
+    case WM_VSCROLL:
       if (WindowedControl* child = NotifyingChild(message); child && child->ParentNotification(message)) return;
       break;
     case WM_PAINT: {

@@ -62,6 +62,9 @@ class KeyStateSource {
 };
 
 class TForm1 : public forms::TForm {
+  // The options window reads and changes the player-wide settings below.
+  friend class TFormOptions;
+
  public:
   explicit TForm1(forms::TComponent* owner);
   ~TForm1() override;

@@ -10,6 +10,7 @@
 #include "player/ShellOpen.h"
 #include "player/WindowRules.h"
 #include "player/app/Unit1.h"
+#include "player/app/Unit_Form_Options.h"
 
 namespace player {
 
@@ -87,7 +88,7 @@ void TForm1::TimerAffichageTimer() {
 }
 
 void TForm1::AppDeactivate() {
-  if (!FormShown || MenuResteAffichee->Checked) return;
+  if (!FormShown || MenuResteAffichee->Checked || FormOptions) return;
   CacheForm(true);
 }
 
@@ -101,7 +102,7 @@ void TForm1::TrayIcon1MouseDown(forms::TComponent*, forms::MouseButton Button, f
 
 // The options window opens from here once it exists.
 void TForm1::TrayIcon1DblClick(forms::TComponent* Sender) { MenuOptionsClick(Sender); }
-void TForm1::MenuOptionsClick(forms::TComponent*) {}
+void TForm1::MenuOptionsClick(forms::TComponent*) { OpenOptionsWindow(); }
 // The equalizer window opens from here once it exists.
 void TForm1::SpdBtnEgaliseurClick(forms::TComponent*) {}
 

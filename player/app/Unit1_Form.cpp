@@ -134,9 +134,8 @@ TForm1::TForm1(forms::TComponent* owner) : TForm(owner, "TForm1"), Keys(std::mak
   MenuResteAffichee = PopupMenu1->Add("Reste affichée", "MenuResteAffichee");
   for (forms::MenuEntry* item : {MenuShuffle, MenuLectureBoucle, MenuResteAffichee})
     item->OnClick = [item](forms::TComponent*) { item->Checked = !item->Checked; };
-  // The options window opens from here once it exists.
   MenuOptions = PopupMenu1->Add("Options...", "MenuOptions");
-  MenuOptions->Visible = false;
+  MenuOptions->OnClick = Bind(this, &TForm1::MenuOptionsClick);
   PopupMenu1->Add("-");
   MenuQuitter = PopupMenu1->Add("Quitter", "MenuQuitter");
   MenuQuitter->OnClick = Bind(this, &TForm1::MenuQuitterClick);

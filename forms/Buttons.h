@@ -1,0 +1,44 @@
+#pragma once
+// The system's buttons: push buttons and check boxes. OnClick fires when the
+// user presses the button (mouse, keyboard or BM_CLICK); setting a check
+// box's state from code fires nothing.
+#include "forms/WindowedControl.h"
+
+namespace forms {
+
+class ButtonControl : public WindowedControl {
+ public:
+  void DescribeState(StateList& state) const override;
+
+ protected:
+  ButtonControl(TComponent* owner, WindowedControl* parent, Bounds bounds, DWORD style);
+  bool ParentNotification(WindowMessage& message) override;
+  // The system button sees its own presses: the click comes as BN_CLICKED,
+  // never twice.
+  void HandleWindowMessage(WindowMessage& message) override;
+};
+
+class Button : public ButtonControl {
+ public:
+  Button(TComponent* owner, WindowedControl* parent, Bounds bounds);
+};
+
+class CheckBox : public ButtonControl {
+ public:
+  CheckBox(TComponent* owner, WindowedControl* parent, Bounds bounds);
+
+  bool Checked() const;
+  void SetChecked(bool checked);
+  void DescribeState(StateList& state) const override;
+};
+
+// One round button of a radio group; the group sets its state.
+class RadioButton : public ButtonControl {
+ public:
+  RadioButton(TComponent* owner, WindowedControl* parent, Bounds bounds);
+
+  bool Checked() const;
+  void SetChecked(bool checked);
+};
+
+}  // namespace forms
