@@ -71,11 +71,26 @@ T Bound(Function f) {
   return reinterpret_cast<T>(address);
 }
 
-// The library is released at the process's end when no component holds it,
-// also after lookups made without any component.
+bool ProcessIsEnding() {
+  using Query = BOOLEAN(NTAPI*)();
+  HMODULE ntdll = GetModuleHandleW(L"ntdll.dll");
+  auto query = ntdll ? reinterpret_cast<Query>(reinterpret_cast<void*>(GetProcAddress(ntdll, "RtlDllShutdownInProgress")))
+                     : nullptr;
+  return query && query();
+}
+
+// The library is released at the end of the program when no component holds
+// it, also after lookups made without any component. Not when the process is
+// ending: the system ended the other threads wherever they were, perhaps
+// inside the library lock, and frees the library itself. Nor while another
+// thread is inside the lock: waiting for it at the exit could wait forever.
 struct UnitEnd {
   UnitEnd() { Lib(); }  // the library record outlives this object
-  ~UnitEnd() { UnloadWinsock(); }
+  ~UnitEnd() {
+    if (ProcessIsEnding()) return;
+    std::unique_lock guard(Lib().lock, std::try_to_lock);
+    if (guard.owns_lock()) UnloadWinsock();
+  }
   UnitEnd(const UnitEnd&) = delete;
   UnitEnd& operator=(const UnitEnd&) = delete;
 };
@@ -123,7 +138,8 @@ void* LoadWinsockFunction(std::string_view name) {
     lib.wsock = module;
     OutputDebugStringA("NetSocket: sockets library loaded\n");
     using Startup = int(WSAAPI*)(WORD, WSADATA*);
-    auto startup = reinterpret_cast<Startup>(FindIn(module, kNames[kWSAStartup], kLibrary));
+    void* replaced = lib.replaced[kWSAStartup].load(std::memory_order_acquire);
+    auto startup = reinterpret_cast<Startup>(replaced ? replaced : FindIn(module, kNames[kWSAStartup], kLibrary));
     lib.table[kWSAStartup].store(reinterpret_cast<void*>(startup));
     // The library stays loaded after a failed start-up: every later call then
     // fails with "not initialised", which the components report.

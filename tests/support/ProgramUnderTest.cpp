@@ -70,10 +70,18 @@ ProgramUnderTest::ProgramUnderTest(const std::filesystem::path& program, const s
     startup.hStdInput = GetStdHandle(STD_INPUT_HANDLE);
   }
   PROCESS_INFORMATION info{};
-  BOOL started =
-      CreateProcessW(program.wstring().c_str(), commandLine.data(), nullptr, nullptr, options.captureOutput,
-                     CREATE_UNICODE_ENVIRONMENT, environment.data(), folder.wstring().c_str(), &startup, &info);
-  DWORD error = GetLastError();
+  BOOL started = FALSE;
+  DWORD error = 0;
+  // On a heavily loaded machine Wine now and then fails a process start with
+  // an internal error that a second attempt does not meet.
+  for (int attempt = 0; attempt < 3 && !started; ++attempt) {
+    if (attempt > 0) Sleep(500);
+    started = CreateProcessW(program.wstring().c_str(), commandLine.data(), nullptr, nullptr, options.captureOutput,
+                             CREATE_UNICODE_ENVIRONMENT, environment.data(), folder.wstring().c_str(), &startup,
+                             &info);
+    error = GetLastError();
+    if (error != ERROR_INTERNAL_ERROR) break;
+  }
   if (outputWrite) CloseHandle(outputWrite);
   if (!started) {
     if (outputRead_) CloseHandle(outputRead_);
