@@ -263,7 +263,7 @@ TEST_F(Skins, FadeShownBoundsAndDeactivation) {
       },
       5000);
   for (int alpha : seen) EXPECT_TRUE((alpha % 50 == 0 && alpha <= 250) || alpha == 255) << alpha;
-  EXPECT_TRUE(std::is_sorted(seen.begin(), seen.end()));
+  EXPECT_TRUE(std::is_sorted(seen.begin(), seen.end())) << ::testing::PrintToString(seen);
   EXPECT_EQ(WindowRect().left, area.right - 300 - 15);
   EXPECT_EQ(WindowRect().top, 100);
 
