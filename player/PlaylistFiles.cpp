@@ -8,7 +8,6 @@
 #include "base/Paths.h"
 #include "base/StringList.h"
 #include "base/TextFile.h"
-#include "base/Utf.h"
 #include "player/Extensions.h"
 #include "player/TextPieces.h"
 
@@ -49,14 +48,6 @@ bool StartsWithNoCase(std::string_view s, std::string_view prefix) {
   return s.size() >= prefix.size() && sv::SameTextAscii(s.substr(0, prefix.size()), prefix);
 }
 
-// A title is one line of the file: a break inside it would cut the entry
-// from its "#EXTINF:" line.
-std::string OneLine(std::string_view text) {
-  std::string out(sv::Trim(text));
-  for (char& c : out)
-    if (c == '\r' || c == '\n') c = ' ';
-  return out;
-}
 
 std::vector<std::string> ListLines(const std::vector<std::string>& paths, const std::vector<std::string>& texts,
                                    const std::function<std::string(const std::string&)>& pathLine) {
@@ -65,7 +56,7 @@ std::vector<std::string> ListLines(const std::vector<std::string>& paths, const 
   lines.emplace_back(kHeader);
   for (std::size_t i = 0; i < paths.size(); ++i) {
     if (i < texts.size() && !StartsWithNoCase(texts[i], kNoFileText))
-      lines.push_back(std::string(kExtInf) + OneLine(texts[i]));
+      lines.push_back(std::string(kExtInf) + std::string(sv::Trim(OneLineText(texts[i]))));
     lines.push_back(pathLine(paths[i]));
   }
   return lines;
@@ -85,6 +76,13 @@ bool IsAscii(std::string_view bytes) {
 }
 
 }  // namespace
+
+std::string OneLineText(std::string_view text) {
+  std::string out(text);
+  for (char& c : out)
+    if (static_cast<unsigned char>(c) < 0x20 || c == 0x7F) c = ' ';
+  return out;
+}
 
 std::vector<PlaylistEntry> ReadOwnPlaylist(const std::vector<std::string>& lines, std::string_view folder,
                                            const std::vector<std::string>& supported,
@@ -159,9 +157,7 @@ std::string EncodePlaylistText(const std::vector<std::string>& lines) {
     text += line;
     text += "\r\n";
   }
-  bool lossless = true;
-  std::string ansi = sv::Utf8ToCp1252(text, &lossless);
-  if (lossless && (IsAscii(ansi) || !sv::IsValidUtf8(ansi))) return ansi;
+  if (IsAscii(text)) return text;
   return std::string(kUtf8Bom) + text;
 }
 

@@ -16,10 +16,10 @@
 //   is decoded; otherwise bytes that are valid UTF-8 are UTF-8, and anything
 //   else is Windows-1252, the ANSI code page of lists written by older
 //   versions and by other programs.
-// - Writing: Windows-1252 without a BOM when every character has a place in
-//   it and the bytes cannot be mistaken for UTF-8 when read back (plain ASCII,
-//   or bytes that are not valid UTF-8); otherwise UTF-8 with a BOM, so that a
-//   name outside the ANSI code page is never lost.
+// - Writing: UTF-8, so that no name is ever lost to a code page; a file
+//   that holds anything beyond ASCII begins with the UTF-8 BOM, so that
+//   other programs read it as UTF-8 too, and a plain-ASCII file is the bare
+//   "#EXTM3U" text.
 #include <functional>
 #include <string>
 #include <string_view>
@@ -45,6 +45,11 @@ struct ImportedEntry {
   std::string Path;
   std::string Title;
 };
+
+// A display text as one line: control characters (line breaks, tabs, ...)
+// become blanks. Titles come from tags, lists and stations; a break inside
+// one would cut an entry of a written list from its "#EXTINF:" line.
+std::string OneLineText(std::string_view text);
 
 using FileExistsFunction = std::function<bool(const std::string&)>;
 

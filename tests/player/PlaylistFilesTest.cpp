@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "base/Paths.h"
+#include "base/StringList.h"
 #include "base/TextFile.h"
 #include "player/PlaylistFiles.h"
 #include "tests/base/TempFolder.h"
@@ -161,9 +162,19 @@ TEST(OwnPlaylistWrite, LinesRelativeToTheProgramFolder) {
                                       "http://r.example/s", "..\\..\\Music\\gone.mp3", "..\\..\\Music\\e.mp3"}));
 }
 
-TEST(OwnPlaylistWrite, ATitleWithABreakStaysOnItsLine) {
-  const auto lines = OwnPlaylistLines({"C:\\a.mp3"}, {" Two\r\nLines"}, "C:\\");
-  EXPECT_EQ(lines, (std::vector<std::string>{"#EXTM3U", "#EXTINF:-1,Two  Lines", "a.mp3"}));
+TEST(OwnPlaylistWrite, ControlCharactersInATitleNeverMakeALine) {
+  const auto lines = OwnPlaylistLines({"C:\\a.mp3"}, {" Two\r\nLines\tand\x01\x7F\x0Bmore\n"}, "C:\\");
+  EXPECT_EQ(lines, (std::vector<std::string>{"#EXTM3U", "#EXTINF:-1,Two  Lines and   more", "a.mp3"}));
+  // A station name that carries a path of its own: read back, it is still
+  // one entry with one title.
+  const std::string injected = " Radio\r\nC:\\evil.mp3\r\n#EXTINF:-1,Evil";
+  const std::string bytes = EncodePlaylistText(OwnPlaylistLines({"http://r.example/s"}, {injected}, "C:\\"));
+  sv::StringList list;
+  list.SetText(sv::DecodeText(bytes));
+  const auto entries = ReadOwnPlaylist(list.Items(), "C:\\", kSupported, [](const std::string&) { return true; });
+  ASSERT_EQ(entries.size(), 1u);
+  ExpectEntry(entries[0], "http://r.example/s", " " + OneLineText(injected.substr(1)));
+  EXPECT_EQ(OneLineText("a\tb\x1F\x7F\xC3\xA9"), "a b  \xC3\xA9");
 }
 
 TEST(OwnPlaylistWrite, WhatIsWrittenReadsBackTheSame) {
@@ -195,15 +206,15 @@ TEST(SavedList, RelativeOnlyWhenEveryEntryIsInsideTheFolder) {
             (std::vector<std::string>{"#EXTM3U", "C:\\Music\\a.mp3", "http://r.example/s"}));
 }
 
-TEST(PlaylistEncoding, AnsiWhenItFitsElseUtf8WithBom) {
+TEST(PlaylistEncoding, Utf8WithABomUnlessPlainAscii) {
   EXPECT_EQ(EncodePlaylistText({"#EXTM3U", "a.mp3"}), "#EXTM3U\r\na.mp3\r\n");
-  EXPECT_EQ(EncodePlaylistText({"C:\\Caf\xC3\xA9\\\xE2\x82\xAC.mp3"}), "C:\\Caf\xE9\\\x80.mp3\r\n");
+  const std::string latin = "C:\\Caf\xC3\xA9\\\xE2\x82\xAC.mp3";
+  EXPECT_EQ(EncodePlaylistText({latin}), "\xEF\xBB\xBF" + latin + "\r\n");
   const std::string cyrillic = "C:\\\xD0\x93\xD1\x80\xD0\xBE\xD0\xB7\xD0\xB0.mp3";
   EXPECT_EQ(EncodePlaylistText({cyrillic}), "\xEF\xBB\xBF" + cyrillic + "\r\n");
-  // "Ã©" fits the code page, but its bytes would read back as UTF-8 "é".
-  const std::string lookalike = "C:\\\xC3\x83\xC2\xA9.mp3";
-  const std::string bytes = EncodePlaylistText({lookalike});
-  EXPECT_EQ(sv::DecodeText(bytes), lookalike + "\r\n");
+  // "Ã©" reads back as itself, not as the "é" its code-page bytes would be.
+  for (const std::string& text : {latin, cyrillic, std::string("C:\\\xC3\x83\xC2\xA9.mp3")})
+    EXPECT_EQ(sv::DecodeText(EncodePlaylistText({text})), text + "\r\n");
 }
 
 TEST(PlaylistFilesOnDisk, NonAnsiPathsRoundTrip) {
