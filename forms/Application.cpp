@@ -123,8 +123,17 @@ void TApplication::Run() {
 void TApplication::Terminate() { PostQuitMessage(0); }
 
 void TApplication::ProcessMessages() {
-  while (ProcessMessage()) {
+  struct Depth {
+    int& depth;
+    explicit Depth(int& d) : depth(d) { ++depth; }
+    ~Depth() { --depth; }
+  };
+  {
+    Depth depth(pumpDepth_);
+    while (ProcessMessage()) {
+    }
   }
+  if (pumpDepth_ == 0 && OnPumpsUnwound) OnPumpsUnwound();
 }
 
 void TApplication::HandleMessage() {

@@ -7,6 +7,7 @@
 #include <windows.h>
 
 #include <exception>
+#include <functional>
 #include <memory>
 #include <string>
 #include <type_traits>
@@ -55,6 +56,11 @@ class TApplication : public TComponent {
   bool Terminated() const { return terminated_; }
   // Dispatches every pending message and returns. Handlers may re-enter.
   void ProcessMessages();
+  // How many ProcessMessages calls are on the stack: work that must not run
+  // inside a handler that lets messages through waits until this is 0.
+  int PumpDepth() const { return pumpDepth_; }
+  // Fires when the outermost ProcessMessages returns.
+  std::function<void()> OnPumpsUnwound;
   // Dispatches one message, waiting for one when none is pending.
   void HandleMessage();
 
@@ -92,6 +98,7 @@ class TApplication : public TComponent {
   std::string title_;
   TForm* mainForm_ = nullptr;
   bool terminated_ = false;
+  int pumpDepth_ = 0;
   bool showingError_ = false;
   MessageFilterChain hooks_;
   std::vector<HWND> topMosts_;

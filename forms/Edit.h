@@ -1,8 +1,11 @@
 #pragma once
-// The system's one-line edit field, plain or hiding what is typed.
-// OnChange fires for every change of the text, typed or set from code.
+// The system's one-line edit field, plain or hiding what is typed, in a
+// background and text colour of its own (the system's window colours at
+// first). OnChange fires for every change of the text, typed or set from
+// code; OnKeyDown sees each key first and may swallow it.
 #include <string>
 
+#include "forms/GdiObject.h"
 #include "forms/WindowedControl.h"
 
 namespace forms {
@@ -14,15 +17,25 @@ class Edit : public WindowedControl {
   std::string Text() const { return Caption(); }
   void SetText(const std::string& text) { SetCaption(text); }
 
+  ColourValue FontColor() const { return fontColor_; }
+  void SetFontColor(ColourValue colour);
+  void SetFocus();
+  bool Focused() const;
+
   void DescribeState(StateList& state) const override;
 
   TNotifyEvent OnChange;
+  KeyEvent OnKeyDown;
 
  protected:
   bool ParentNotification(WindowMessage& message) override;
+  void HandleWindowMessage(WindowMessage& message) override;
 
  private:
   bool password_;
+  BrushHandle background_;
+  ColourValue backgroundColour_ = kColourNone;
+  ColourValue fontColor_ = 0x80000000u | COLOR_WINDOWTEXT;
 };
 
 }  // namespace forms

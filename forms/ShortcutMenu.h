@@ -3,6 +3,7 @@
 // "-" is a separator.
 #include <windows.h>
 
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -44,6 +45,12 @@ class ShortcutMenu : public TComponent {
 
   // The first item marked Default, or null.
   MenuEntry* DefaultItem() const;
+
+  // When set, the menu's items (not its separators) are drawn by this
+  // handler over their whole rectangle, in a device context that holds the
+  // menu font; `highlighted` is the item under the mouse or the keyboard.
+  // Items keep their captions for everything but the drawing.
+  std::function<void(MenuEntry& item, HDC dc, const RECT& rect, bool highlighted)> OnDrawItem;
 
   // Shows the menu at a screen point and returns once it closes, after the
   // chosen item's OnClick. `window` receives the menu's messages; it is made

@@ -211,6 +211,7 @@ void WindowedControl::HandleWindowMessage(WindowMessage& message) {
     case WM_CTLCOLORLISTBOX:
     case WM_HSCROLL:
     case WM_VSCROLL:
+    case WM_CTLCOLOREDIT:
       if (WindowedControl* child = NotifyingChild(message); child && child->ParentNotification(message)) return;
       break;
     case WM_PAINT: {

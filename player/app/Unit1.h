@@ -8,6 +8,7 @@
 
 #include <cstdint>
 #include <deque>
+#include <exception>
 #include <memory>
 #include <string>
 #include <vector>
@@ -17,6 +18,7 @@
 #include "desktop/SnapForm.h"
 #include "desktop/TextTrayIcon.h"
 #include "forms/Form.h"
+#include "forms/Edit.h"
 #include "forms/GdiObject.h"
 #include "forms/ImageView.h"
 #include "forms/Label.h"
@@ -132,9 +134,28 @@ class TForm1 : public forms::TForm {
 
   void FormClose(forms::TComponent* Sender, forms::CloseAction& Action);
   void FormCloseQuery(forms::TComponent* Sender, bool& CanClose);
+  void AjouteRepLecture(const std::string& Folder, bool Recurse, bool Start);
+
+  // The playlist's context menu and commands (Unit1_Playlist), the open and
+  // save dialogs (Unit1_PlaylistDialogs) and the search box
+  // (Unit1_SearchBox).
+  void ListBox1MouseDown(forms::TComponent* Sender, forms::MouseButton Button, forms::ShiftState Shift, int X, int Y);
+  void ListBox1MouseMove(forms::TComponent* Sender, forms::ShiftState Shift, int X, int Y);
+  void PopupMenuPlaylistDrawItem(forms::MenuEntry& Item, HDC Dc, const RECT& Rect, bool Selected);
+  void MenuEcouterChansonClick(forms::TComponent* Sender);
+  void MenuEditeurTagClick(forms::TComponent* Sender);
+  void MenuSelectAllClick(forms::TComponent* Sender);
+  void MenuSupprimerChansonClick(forms::TComponent* Sender);
+  void MenuRechercherChansonClick(forms::TComponent* Sender);
+  void MenuSauverListeClick(forms::TComponent* Sender);
   void MenuRefreshListeClick(forms::TComponent* Sender);
   void MenuOuvrirFichierClick(forms::TComponent* Sender);
-  void AjouteRepLecture(const std::string& Folder, bool Recurse, bool Start);
+  void LblLancerRechercheClick(forms::TComponent* Sender);
+  void RechercheTexteChange(forms::TComponent* Sender);
+  void LblFermeRechercheClick(forms::TComponent* Sender);
+  void LblMouseDown(forms::TComponent* Sender, forms::MouseButton Button, forms::ShiftState Shift, int X, int Y);
+  void LblMouseUp(forms::TComponent* Sender, forms::MouseButton Button, forms::ShiftState Shift, int X, int Y);
+  void RechercheBoxMouseMove(forms::TComponent* Sender, forms::ShiftState Shift, int X, int Y);
 
   // The CD lookup and the version check (Unit1_NetChecks); the about page
   // calls CheckNewVersion(true).
@@ -177,7 +198,6 @@ class TForm1 : public forms::TForm {
   forms::ListBox* ListBox1 = nullptr;
   forms::TreeView* TreeView1 = nullptr;  // Tag: the hot and playing-folder text colour
   forms::Splitter* Splitter1 = nullptr;
-  forms::Panel* RechercheBox = nullptr;  // the playlist's search box, once made
   forms::ProgressBar* ProgressBar1 = nullptr;  // seek, in bytes
   forms::ProgressBar* ProgressBar2 = nullptr;  // volume, 0..100
   forms::SpeedButton* SpdBtnPrev = nullptr;
@@ -197,6 +217,13 @@ class TForm1 : public forms::TForm {
   desktop::TTextTrayIcon* TrayIcon1 = nullptr;
   desktop::THotKeyManager* HotKeyManager1 = nullptr;
   desktop::TSnapForm* SnapForm1 = nullptr;
+  forms::ShortcutMenu* PopupMenuPlaylist = nullptr;
+  forms::MenuEntry *MenuEcouterChanson = nullptr, *MenuEditeurTag = nullptr, *MenuSelectAll = nullptr,
+                   *MenuSupprimerChanson = nullptr, *MenuRechercherChanson = nullptr, *MenuSauverListe = nullptr,
+                   *MenuRefreshListe = nullptr;
+  forms::Panel* RechercheBox = nullptr;  // Hint: the drag's grab point, "XxY"
+  forms::Edit* RechercheTexte = nullptr;  // Tag: 1 after typing, 0 after a find by key or link
+  forms::Label *LblLancerRecherche = nullptr, *LblFermeRecherche = nullptr;
 
   // The picture shown in the preview: the file, plus for an embedded picture
   // the song and a digest of its bytes (two songs share "temp.jpg").
@@ -238,10 +265,45 @@ class TForm1 : public forms::TForm {
   void ShowCover(const std::string& songPath);
   void HideCover();
 
-  // Playlist pairs: Playlist and ListBox1 change together.
+  // Playlist pairs: Playlist and ListBox1 change together; texts are put in
+  // as one line each.
   void AppendEntry(const std::string& path, const std::string& text);
   void ClearEntries();
   std::string DisplayTitle(const std::string& path);
+
+  // The playlist's components and its file imports.
+  void WirePlaylist();
+  void WireSearchBox();
+  void ImportM3uLines(const std::vector<std::string>& lines, const std::string& folder, bool play);
+  std::vector<int> SelectedIndices() const;
+  void SetSearchColours(forms::ColourValue background, forms::ColourValue text);
+
+  // A long list operation: Busy and the hourglass while it runs, and what
+  // waited for it (arguments, a close) goes on afterwards.
+  class ListWork {
+   public:
+    explicit ListWork(TForm1& form);
+    ~ListWork();
+    ListWork(const ListWork&) = delete;
+    ListWork& operator=(const ListWork&) = delete;
+
+   private:
+    TForm1& form_;
+    HCURSOR cursor_;
+  };
+  // A dialog of the main window is open: a close meanwhile ends the dialog
+  // and comes after it.
+  class ModalCall {
+   public:
+    explicit ModalCall(TForm1& form);
+    ~ModalCall();
+    ModalCall(const ModalCall&) = delete;
+    ModalCall& operator=(const ModalCall&) = delete;
+
+   private:
+    TForm1& form_;
+  };
+  int ModalDepth = 0;
 
   void FreeChannel();
   void SetTransportEnabled(bool enabled);
@@ -268,6 +330,17 @@ class TForm1 : public forms::TForm {
   void OnEndOfSong(HSONOCHANNEL channel);
   void DrainStreamTitles();
   void RequestClose();
+
+  // The close (Unit1_Close): each step on its own; the state is saved once.
+  void WireClose();
+  bool CloseMustWait() const;
+  void ResumeDeferredClose();
+  void CancelOpenDialogs();
+  // Settings, tree cache, own playlist, extracted cover: once, each on its
+  // own; the first failure is handed back.
+  std::exception_ptr SaveState();
+  bool StateSaved = false;
+  bool EndingSession = false;  // no box then: nobody would answer it
 
   class RoadCall {
    public:

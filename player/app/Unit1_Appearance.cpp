@@ -68,13 +68,6 @@ void TForm1::WireAppearance() {
   });
 }
 
-void TForm1::SaveOnSessionEnd() {
-  if (Closed) return;
-  forms::CloseAction action = forms::CloseAction::Free;
-  FormClose(this, action);
-  forms::Application->Terminate();
-}
-
 void TForm1::TimerAffichageTimer() {
   const FadeTick tick = NextFade(AlphaBlendValue(), FormShown);
   SetAlphaBlendValue(static_cast<std::uint8_t>(tick.Opacity));

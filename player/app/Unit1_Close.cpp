@@ -1,61 +1,148 @@
 // The close of the main window: the one place where the playback state,
-// the flags, the window's geometry and the playlist are saved.
+// the flags, the window's geometry, the tree cache and the playlist are
+// saved, and what the player owns is freed. It runs once, when no handler
+// that uses the lists is on the stack; the end of the session saves first.
 #include <windows.h>
 
 #include <exception>
+#include <string_view>
 
 #include "base/Paths.h"
+#include "forms/Application.h"
 #include "forms/Dispatch.h"
 #include "forms/Wide.h"
+#include "net/win32/Scrobbler.h"
 #include "player/PlaylistFiles.h"
 #include "player/app/Unit1.h"
 #include "player/app/Unit_Form_InfoBulle.h"
 
 namespace player {
 
+namespace {
+
+// Runs one step of the close; a failure is kept (the first one) and the
+// close goes on.
+class CloseSteps {
+ public:
+  template <class Work>
+  void Run(const Work& work) {
+    try {
+      work();
+    } catch (...) {
+      if (!firstError_) firstError_ = std::current_exception();
+    }
+  }
+  std::exception_ptr FirstError() const { return firstError_; }
+
+ private:
+  std::exception_ptr firstError_;
+};
+
+BOOL CALLBACK CancelOwnedDialog(HWND window, LPARAM owner) {
+  wchar_t name[16] = {};
+  GetClassNameW(window, name, 16);
+  if (std::wstring_view(name) == L"#32770" && GetWindow(window, GW_OWNER) == reinterpret_cast<HWND>(owner))
+    PostMessageW(window, WM_COMMAND, IDCANCEL, 0);
+  return TRUE;
+}
+
+}  // namespace
+
+void TForm1::WireClose() {
+  forms::Application->OnPumpsUnwound = [this] { ResumeDeferredClose(); };
+}
+
+// The close frees what handlers further up the stack still use: it waits
+// until none of them runs (a playback-road call, a long list operation, a
+// dialog, a loop that lets messages through).
+bool TForm1::CloseMustWait() const {
+  return RoadDepth > 0 || Busy || ModalDepth > 0 || (forms::Application && forms::Application->PumpDepth() > 0);
+}
+
+void TForm1::ResumeDeferredClose() {
+  if (!PendingClose || Closed || CloseMustWait()) return;
+  PendingClose = false;
+  PostMessageW(Handle(), WM_CLOSE, 0, 0);
+}
+
+void TForm1::CancelOpenDialogs() {
+  if (ModalDepth > 0) EnumThreadWindows(GetCurrentThreadId(), &CancelOwnedDialog, reinterpret_cast<LPARAM>(Handle()));
+}
+
 void TForm1::FormCloseQuery(forms::TComponent*, bool& CanClose) {
+  if (Closed) {
+    CanClose = false;
+    return;
+  }
   if (DeferCloseForNetCheck()) {
     CanClose = false;
     return;
   }
-  // A close during a playback-road call waits until that call returns.
-  if (RoadDepth > 0 || Closed) {
+  if (CloseMustWait()) {
     CanClose = false;
-    PendingClose = !Closed;
+    PendingClose = true;
+    CancelOpenDialogs();
   }
 }
 
-void TForm1::FormClose(forms::TComponent*, forms::CloseAction&) {
-  Closed = true;
-  // Each step runs on its own: one that fails (a read-only folder, a locked
-  // list) is reported once at the end, and the close still goes through, so
-  // the program always ends.
-  std::exception_ptr firstError;
-  const auto step = [&firstError](const auto& work) {
-    try {
-      work();
-    } catch (...) {
-      if (!firstError) firstError = std::current_exception();
-    }
-  };
-  step([this] { SaveCloseSettings(); });
-  if (Initialised) step([this] { SaveTreeCache(); });
+std::exception_ptr TForm1::SaveState() {
+  CloseSteps steps;
+  if (StateSaved) return nullptr;
+  StateSaved = true;
+  steps.Run([this] { SaveCloseSettings(); });
+  if (Initialised) steps.Run([this] { SaveTreeCache(); });
   // A list that could not be read at the start is left as it is.
   if (!OwnPlaylistUnreadable) {
-    step([this] {
+    steps.Run([this] {
       std::vector<std::string> texts;
       for (int i = 0; i < ListBox1->Count(); ++i) texts.push_back(ListBox1->Item(i));
       WritePlaylistFile(PlaylistFile, OwnPlaylistLines(Playlist, texts, ExeFolder));
     });
   }
   DeleteFileW(forms::widen(ExeFolder + "temp.jpg").c_str());
+  return steps.FirstError();
+}
 
+void TForm1::FormClose(forms::TComponent*, forms::CloseAction&) {
+  Closed = true;
+  PendingClose = false;
+  // Each step runs on its own: one that fails (a read-only folder, a locked
+  // list) is reported once at the end, and the close still goes through, so
+  // the program always ends.
+  CloseSteps steps;
+  steps.Run([this] {
+    if (std::exception_ptr error = SaveState()) std::rethrow_exception(error);
+  });
   // No end of song may reach the lists once they are gone.
-  step([this] { DesactiveFichier(true); });
+  steps.Run([this] { DesactiveFichier(true); });
   for (auto* timer : {&TimerAffichage, &TimerAvancement, &TimerCheckVersion, &TimerCDDB}) timer->reset();
-  HotKeyManager1->UnregisterAllHotKeys();
-  TrayIcon1->SetIconVisible(false);
-  if (firstError) forms::ReportException(firstError);
+  ClearEntries();
+  CurrentIndex = -1;
+  ShuffleHistory.clear();
+  if (Scrobbler) {
+    DeleteComponent(Scrobbler);
+    Scrobbler = nullptr;
+  }
+  steps.Run([this] { HotKeyManager1->UnregisterAllHotKeys(); });
+  steps.Run([this] { TrayIcon1->SetIconVisible(false); });
+  if (steps.FirstError() && !EndingSession) forms::ReportException(steps.FirstError());
+}
+
+// The end of the Windows session: the process may end as soon as this
+// returns, so the state is saved now. What frees the lists waits, as any
+// close does, until no handler that uses them runs.
+void TForm1::SaveOnSessionEnd() {
+  if (Closed) return;
+  EndingSession = true;
+  if (CloseMustWait()) {
+    SaveState();
+    PendingClose = true;
+    CancelOpenDialogs();
+    return;
+  }
+  forms::CloseAction action = forms::CloseAction::Free;
+  FormClose(this, action);
+  forms::Application->Terminate();
 }
 
 void TForm1::SaveCloseSettings() {

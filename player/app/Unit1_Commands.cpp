@@ -168,11 +168,16 @@ void TForm1::AjouteRepLecture(const std::string& Folder, bool Recurse, bool Star
 }
 
 void TForm1::ImportM3U(const std::string& path, bool play) {
+  // A list that cannot be read raises before anything changes.
+  std::vector<std::string> lines;
+  ReadPlaylistLines(path, lines);
+  ImportM3uLines(lines, sv::ExtractFilePath(path), play);
+}
+
+void TForm1::ImportM3uLines(const std::vector<std::string>& lines, const std::string& folder, bool play) {
   ClearEntries();
   DesactiveFichier(true);
-  std::vector<std::string> lines;
-  if (!ReadPlaylistLines(path, lines)) return;
-  const auto entries = ParseM3u(lines, sv::ExtractFilePath(path), SupportedExtensions);
+  const auto entries = ParseM3u(lines, folder, SupportedExtensions);
   for (const auto& entry : entries) {
     AppendEntry(entry.Path, entry.Title.empty() ? DisplayTitle(entry.Path) : " " + entry.Title);
     if (play && Playlist.size() == 1) {
@@ -234,6 +239,10 @@ void TForm1::FormKeyDown(forms::TComponent*, std::uint16_t& Key, forms::ShiftSta
     if (ListBox1->Visible()) MenuRefreshListeClick(nullptr);
     return;
   }
+  if (Key == VK_F3) {
+    RechercheTexte->Tag = 0;
+    LblLancerRechercheClick(nullptr);
+  }
   const bool listFocused = GetFocus() == ListBox1->Handle();
   if (Key == 0xE2) {
     if (SpdBtnRep->Down()) {
@@ -255,19 +264,6 @@ void TForm1::FormKeyDown(forms::TComponent*, std::uint16_t& Key, forms::ShiftSta
 }
 
 void TForm1::RequestClose() { PostMessageW(Handle(), WM_CLOSE, 0, 0); }
-
-void TForm1::MenuRefreshListeClick(forms::TComponent*) {
-  if (Busy) return;
-  Busy = true;
-  struct Release {
-    bool& busy;
-    ~Release() { busy = false; }
-  } release{Busy};
-  ListBox1->Clear();
-  ListBox1->SetHorizontalExtent(0);
-  for (const std::string& path : Playlist) ListBox1->Add(DisplayTitle(path));
-  if (CurrentIndex >= 0) ListBox1->SetItemIndex(CurrentIndex);
-}
 
 void TForm1::MenuQuitterClick(forms::TComponent*) { RequestClose(); }
 

@@ -9,6 +9,7 @@
 #include "forms/Wide.h"
 #include "player/app/Unit1.h"
 #include "player/app/Unit_Form_InfoBulle.h"
+#include "player/PlaylistFiles.h"
 #include "player/StreamTitle.h"
 
 namespace player {
@@ -178,11 +179,14 @@ TForm1::TForm1(forms::TComponent* owner) : TForm(owner, "TForm1"), Keys(std::mak
     WMDropFiles(reinterpret_cast<HDROP>(message.WParam));
   });
   WireAppearance();
+  WirePlaylist();
+  WireClose();
   g_mainWindow.store(Handle());
 }
 
 TForm1::~TForm1() {
   g_mainWindow.store(nullptr);
+  if (forms::Application) forms::Application->OnPumpsUnwound = nullptr;
   if (Channel) {
     SONO_StreamFree(Channel);
     SONO_MusicFree(Channel);
@@ -247,7 +251,7 @@ void TForm1::ApplyStreamTitle(HSONOCHANNEL channel, const std::string* data, boo
   if (headers && CurrentIndex >= 0 && CurrentIndex < ListBox1->Count()) {
     std::size_t size = 0;
     while (headers[size] != '\0') size += std::strlen(headers + size) + 1;
-    if (auto station = StationNameFromHeaders(headers, size + 1)) ListBox1->SetItem(CurrentIndex, " " + *station);
+    if (auto station = StationNameFromHeaders(headers, size + 1)) ListBox1->SetItem(CurrentIndex, OneLineText(" " + *station));
   }
   std::string meta;
   if (data && !data->empty()) {
@@ -267,7 +271,7 @@ void TForm1::ShowModuleName(HSONOCHANNEL channel) {
   const char* name = SONO_ChannelGetTags(channel, SONO_TAG_MUSIC_NAME);
   if (!name || !*name) return;
   const std::string caption = " " + std::string(name);
-  if (CurrentIndex >= 0 && CurrentIndex < ListBox1->Count()) ListBox1->SetItem(CurrentIndex, caption);
+  if (CurrentIndex >= 0 && CurrentIndex < ListBox1->Count()) ListBox1->SetItem(CurrentIndex, OneLineText(caption));
   SetBubbleText(caption);
 }
 

@@ -27,10 +27,7 @@ TForm1::RoadCall::~RoadCall() {
     form_.PendingEnd = 0;
   }
   if (!form_.HeldArguments.Empty()) PostMessageW(form_.Handle(), kArgumentsMessage, 0, 0);
-  if (form_.PendingClose) {
-    form_.PendingClose = false;
-    PostMessageW(form_.Handle(), WM_CLOSE, 0, 0);
-  }
+  form_.ResumeDeferredClose();
 }
 
 void TForm1::ActiveFichier(int Index, std::int64_t Position, std::int64_t, float) {

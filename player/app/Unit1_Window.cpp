@@ -1,5 +1,6 @@
 // Showing and hiding the main window, and the playlist's two parallel lists.
 #include "forms/Application.h"
+#include "player/PlaylistFiles.h"
 #include "player/WindowRules.h"
 #include "player/app/Unit1.h"
 
@@ -44,8 +45,8 @@ void TForm1::SetPlayGlyph(bool playing) {
 }
 
 void TForm1::AppendEntry(const std::string& path, const std::string& text) {
+  ListBox1->Add(OneLineText(text));
   Playlist.push_back(path);
-  ListBox1->Add(text);
 }
 
 void TForm1::ClearEntries() {
