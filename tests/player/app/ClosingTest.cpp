@@ -1,6 +1,9 @@
 // The start and the close when the own playlist cannot be read or written:
 // the player always finishes starting, always ends, and never overwrites a
 // list it could not read.
+#include <tuple>
+#include <vector>
+
 #include "tests/player/app/PlayerTestSupport.h"
 
 namespace playertest {
@@ -65,6 +68,78 @@ TEST_F(Closing, AnUnreadableListStartsEmptyAndIsLeftAsItIs) {
   EXPECT_EQ(Second({"/show"}), 0u);
   EXPECT_TRUE(svtest::WaitUntil([&] { return IsWindowVisible(mainWindow) != FALSE; }));
   Quit();
+  EXPECT_EQ(folder.Read("Sorivanel.m3u").value_or(""), list);
+}
+
+
+// What only a shown window knows, with sentinels the window would never
+// write: a comma as decimal separator, a tree view width and expanded
+// nodes that no tree gives.
+constexpr char kWindowKeys[] =
+    "Largeur=333\r\nHauteur=444\r\nLargeurTreeView=77\r\nLastShownIndex=2\r\n"
+    "[LECT]\r\nTemps=2\r\nEQ1=1,5\r\nEQ5=-2,25\r\n";
+
+TEST_F(Closing, OnlyARunThatShowedTheWindowWritesWhatTheWindowKnows) {
+  Prepare(std::string("Skin=default\r\n") + kWindowKeys);
+  Start();
+  Quit();
+  auto ini = Settings();
+  for (const auto& [section, key, value] : std::vector<std::tuple<std::string, std::string, std::string>>{
+           {"LECT", "Temps", "2"}, {"LECT", "EQ1", "1,5"}, {"LECT", "EQ5", "-2,25"}, {"DATA", "Largeur", "333"},
+           {"DATA", "Hauteur", "444"}, {"DATA", "LargeurTreeView", "77"}, {"DATA", "LastShownIndex", "2"}})
+    EXPECT_EQ(ini.ReadString(section, key, "<none>"), value) << key;
+  EXPECT_EQ(ini.ReadString("LECT", "Index", ""), "-1");
+  EXPECT_EQ(ini.ReadString("DATA", "Skin", ""), "default");
+  EXPECT_FALSE(folder.Exists("Sorivanel.tree"));
+
+  // Shown once: the gains come back with a point, the time mode and the
+  // window's size as they are.
+  Start();
+  EXPECT_EQ(Second({"/show"}), 0u);
+  ASSERT_TRUE(WaitFor("FormShown", "1"));
+  Quit();
+  ini = Settings();
+  EXPECT_EQ(ini.ReadString("LECT", "EQ1", ""), "1.5");
+  EXPECT_EQ(ini.ReadString("LECT", "EQ5", ""), "-2.25");
+  EXPECT_EQ(ini.ReadString("LECT", "Temps", ""), "2");
+  EXPECT_EQ(ini.ReadString("DATA", "Largeur", ""), "333");
+}
+
+TEST_F(Closing, TheEndOfTheSessionDuringADialogSavesAtOnceAndEndsAfterIt) {
+  const std::string list = "#EXTM3U\r\n#EXTINF:-1,Song\r\na.wav\r\n";
+  Prepare("ReglageVolumeGlobal=0\r\n[LECT]\r\nVolume=27\r\nIndex=0\r\n", list);
+  Place("a.wav");
+  Start();
+  watcher.reset();
+  // The open dialog holds the main window in a loop of its own.
+  EXPECT_EQ(Second({"/open"}), 0u);
+  const HWND dialog = svtest::WaitForWindow("#32770", "", 15000, player->Id());
+  ASSERT_NE(dialog, nullptr);
+  std::filesystem::remove(folder / "Sorivanel.m3u");
+  folder.Write("Sorivanel.ini", "[DATA]\r\nCheckNouvelleVersion=0\r\n");
+  EXPECT_EQ(svtest::SendTo(mainWindow, WM_QUERYENDSESSION, 0, 0), 1);
+  svtest::SendTo(mainWindow, WM_ENDSESSION, TRUE, 0);
+  // Saved before the answer.
+  EXPECT_EQ(folder.Read("Sorivanel.m3u").value_or(""), list);
+  EXPECT_EQ(Settings().ReadInteger("LECT", "Volume", 0), 27);
+  EXPECT_EQ(Settings().ReadInteger("LECT", "Index", 99), 0);
+  ASSERT_TRUE(player->WaitForExit(30000)) << "the player did not end";
+  EXPECT_EQ(player->ExitCode().value_or(1), 0u);
+}
+
+TEST_F(Closing, ATreeCacheThatCannotBeWrittenStopsNothingElse) {
+  const std::string list = "#EXTM3U\r\n#EXTINF:-1,Song\r\na.wav\r\n";
+  Prepare("ReglageVolumeGlobal=0\r\n[LECT]\r\nVolume=19\r\n", list);
+  Place("a.wav");
+  std::filesystem::create_directories(folder / "Sorivanel.tree");
+  Start({}, true);
+  EXPECT_EQ(Second({"/show"}), 0u);
+  ASSERT_TRUE(WaitFor("FormShown", "1"));
+  std::filesystem::remove(folder / "Sorivanel.m3u");
+  PostMessageW(mainWindow, WM_CLOSE, 0, 0);
+  ASSERT_TRUE(player->WaitForExit(60000)) << "the player did not end";
+  EXPECT_LE(watcher->Seen().size(), 1u);
+  EXPECT_EQ(Settings().ReadInteger("LECT", "Volume", 0), 19);
   EXPECT_EQ(folder.Read("Sorivanel.m3u").value_or(""), list);
 }
 
