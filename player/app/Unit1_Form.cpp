@@ -251,7 +251,8 @@ void TForm1::ApplyStreamTitle(HSONOCHANNEL channel, const std::string* data, boo
   if (headers && CurrentIndex >= 0 && CurrentIndex < ListBox1->Count()) {
     std::size_t size = 0;
     while (headers[size] != '\0') size += std::strlen(headers + size) + 1;
-    if (auto station = StationNameFromHeaders(headers, size + 1)) ListBox1->SetItem(CurrentIndex, OneLineText(" " + *station));
+    if (auto station = StationNameFromHeaders(headers, size + 1))
+      ListBox1->SetItem(CurrentIndex, OneLineText(" " + *station));
   }
   std::string meta;
   if (data && !data->empty()) {

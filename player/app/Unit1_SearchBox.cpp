@@ -79,8 +79,9 @@ void TForm1::LblLancerRechercheClick(forms::TComponent*) {
   const std::string text = RechercheTexte->Text();
   const std::wstring wanted = Lowered(text);
   const std::vector<int> selected = SelectedIndices();
-  const int found = FindNextEntry(count, selected.empty() ? -1 : selected.front(), RechercheTexte->Tag != 0, text,
-                                  [&](int index) { return Lowered(ListBox1->Item(index)).find(wanted) != std::wstring::npos; });
+  const auto matches = [&](int index) { return Lowered(ListBox1->Item(index)).find(wanted) != std::wstring::npos; };
+  const int found =
+      FindNextEntry(count, selected.empty() ? -1 : selected.front(), RechercheTexte->Tag != 0, text, matches);
   if (found < 0) {
     SetSearchColours(kNotFoundColour, kWhite);
     return;

@@ -165,7 +165,8 @@ class PlaylistOps : public PlayerProgram {
     const std::wstring wide = svtest::PathFromUtf8(name).wstring();
     bool set = false;
     for (int id : {0x47c, 0x480}) {
-      if (HWND box = GetDlgItem(dialog, id)) set = svtest::SendTo(box, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(wide.c_str())).has_value();
+      if (HWND box = GetDlgItem(dialog, id))
+        set = svtest::SendTo(box, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(wide.c_str())).has_value();
     }
     ASSERT_TRUE(set) << "the dialog has no file name box";
     PostMessageW(dialog, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), reinterpret_cast<LPARAM>(GetDlgItem(dialog, IDOK)));
@@ -214,7 +215,8 @@ TEST_F(PlaylistOps, TheMenuFollowsTheSelectionAndItsCommandsKeepTheCurrentEntry)
   // Everything selected: neither play nor select all; a right click on a
   // selected entry keeps the selection.
   items = OpenMenuAt(1, menuWindow);
-  EXPECT_EQ(items, (std::vector<std::string>{"Supprimer la sélection", "Chercher...", "Sauver la playliste", "Rafraîchir"}));
+  EXPECT_EQ(items,
+            (std::vector<std::string>{"Supprimer la sélection", "Chercher...", "Sauver la playliste", "Rafraîchir"}));
   PostMessageW(menuWindow, WM_KEYDOWN, VK_ESCAPE, 0);
   EXPECT_TRUE(svtest::WaitUntil([&] { return !IsWindowVisible(menuWindow); }, 10000));
 
@@ -237,7 +239,8 @@ TEST_F(PlaylistOps, TheMenuFollowsTheSelectionAndItsCommandsKeepTheCurrentEntry)
   // offered.
   items = OpenMenuAt(5, menuWindow);
   EXPECT_EQ(Value("Selection", "ListBox1"), "");
-  EXPECT_EQ(items, (std::vector<std::string>{"Sélectionner tout", "Chercher...", "Sauver la playliste", "Rafraîchir"}));
+  EXPECT_EQ(items,
+            (std::vector<std::string>{"Sélectionner tout", "Chercher...", "Sauver la playliste", "Rafraîchir"}));
   PostMessageW(menuWindow, WM_KEYDOWN, VK_ESCAPE, 0);
   Quit();
 }
@@ -267,7 +270,8 @@ TEST_F(PlaylistOps, RemovingTheCurrentEntryStopsItAndRefreshRebuildsTheTexts) {
   Quit();
   ASSERT_EQ(texts.size(), 2u);
   EXPECT_EQ(folder.Read("Sorivanel.m3u").value_or(""),
-            "#EXTM3U\r\n#EXTINF:-1," + texts[0].substr(1) + "\r\na.wav\r\n#EXTINF:-1," + texts[1].substr(1) + "\r\nc.wav\r\n");
+            "#EXTM3U\r\n#EXTINF:-1," + texts[0].substr(1) + "\r\na.wav\r\n#EXTINF:-1," + texts[1].substr(1) +
+                "\r\nc.wav\r\n");
 }
 
 TEST_F(PlaylistOps, TheSearchBoxFindsFromTheThirdCharacterAndWraps) {
@@ -342,8 +346,9 @@ TEST_F(PlaylistOps, ASavedListReadsBackAsTheSameEntries) {
   const auto shown = Texts();
   ASSERT_EQ(shown.size(), 3u);
   // Every entry lies under the list's folder: relative paths.
-  EXPECT_EQ(folder.Read("saved.m3u").value_or(""), "#EXTM3U\r\n#EXTINF:-1,Alpha\r\na.wav\r\n#EXTINF:-1,Beta\r\nb.wav\r\n#EXTINF:-1," +
-                                                  shown[2].substr(1) + "\r\nsub\\z.wav\r\n");
+  EXPECT_EQ(folder.Read("saved.m3u").value_or(""),
+            "#EXTM3U\r\n#EXTINF:-1,Alpha\r\na.wav\r\n#EXTINF:-1,Beta\r\nb.wav\r\n#EXTINF:-1," + shown[2].substr(1) +
+                "\r\nsub\\z.wav\r\n");
   const auto before = Entries();
   const auto texts = Texts();
   EXPECT_EQ(Second({PathOf("saved.m3u")}), 0u);
