@@ -188,9 +188,10 @@ void TForm1::ImportM3uLines(const std::vector<std::string>& lines, const std::st
 }
 
 void TForm1::ImportPLS(const std::string& path, bool play) {
+  // A list that cannot be read raises before anything changes.
+  const auto entries = ParsePls(sv::ReadFileBytes(path), sv::ExtractFilePath(path));
   ClearEntries();
   DesactiveFichier(true);
-  const auto entries = ParsePls(sv::ReadFileBytes(path), sv::ExtractFilePath(path));
   for (const auto& entry : entries) {
     AppendEntry(entry.Path, entry.Title.empty() ? DisplayTitle(entry.Path) : entry.Title);
     if (play && Playlist.size() == 1) {

@@ -399,5 +399,24 @@ TEST_F(PlaylistOps, AQuitWhileTheOpenDialogIsUpEndsTheDialogAndThePlayer) {
   EXPECT_EQ(folder.Read("Sorivanel.m3u").value_or(""), "#EXTM3U\r\n#EXTINF:-1,Alpha\r\na.wav\r\n");
 }
 
+TEST_F(PlaylistOps, AListThatCannotBeReadIsReportedAndTheOldListStays) {
+  PrepareList({"Alpha", "Beta"});
+  folder.Write("locked.m3u", "#EXTM3U\r\nc.wav\r\n");
+  folder.Write("locked.pls", "[playlist]\r\nFile1=c.wav\r\n");
+  Start({}, true);
+  const auto before = Entries();
+  for (const char* name : {"locked.m3u", "locked.pls"}) {
+    HANDLE lock = CreateFileW((folder / name).c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+    ASSERT_NE(lock, INVALID_HANDLE_VALUE);
+    const std::size_t boxes = watcher->Seen().size();
+    EXPECT_EQ(Second({PathOf(name)}), 0u);
+    EXPECT_TRUE(watcher->WaitForBoxes(boxes + 1, 20000)) << name;
+    CloseHandle(lock);
+    EXPECT_EQ(Entries(), before) << name;
+    EXPECT_EQ(Texts(), (std::vector<std::string>{" Alpha", " Beta"})) << name;
+  }
+  Quit();
+}
+
 }  // namespace
 }  // namespace playertest
