@@ -72,8 +72,15 @@ TEST_F(ApplicationTest, HooksSeeMessagesFirstNewestFirstUntilOneAnswers) {
 TEST_F(ApplicationTest, ProcessMessagesDispatchesEverythingPendingThenTakesTheQuit) {
   auto* form = app->CreateForm<TFormProbe>();
   std::vector<int> handled;
+  std::vector<int> depths;
+  int unwound = 0;
+  app->OnPumpsUnwound = [&] {
+    ++unwound;
+    depths.push_back(app->PumpDepth());
+  };
   form->SetMessageHandler(kPing, [&](forms::WindowMessage& m) {
     handled.push_back(static_cast<int>(m.WParam));
+    depths.push_back(app->PumpDepth());
     // Re-entered loops run the later messages inside this one.
     if (m.WParam == 1) app->ProcessMessages();
     handled.push_back(-static_cast<int>(m.WParam));
@@ -81,8 +88,14 @@ TEST_F(ApplicationTest, ProcessMessagesDispatchesEverythingPendingThenTakesTheQu
   for (int i = 1; i <= 3; ++i) PostMessageW(form->Handle(), kPing, i, 0);
   app->Terminate();
   EXPECT_FALSE(app->Terminated());
+  EXPECT_EQ(app->PumpDepth(), 0);
   app->ProcessMessages();
   EXPECT_EQ(handled, (std::vector<int>{1, 2, -2, 3, -3, -1}));
+  // Only the outermost loop's end counts as unwound.
+  EXPECT_EQ(depths, (std::vector<int>{1, 2, 2, 0}));
+  EXPECT_EQ(unwound, 1);
+  EXPECT_EQ(app->PumpDepth(), 0);
+  app->OnPumpsUnwound = nullptr;
   EXPECT_TRUE(app->Terminated());
   MSG msg;
   EXPECT_FALSE(PeekMessageW(&msg, nullptr, WM_QUIT, WM_QUIT, PM_NOREMOVE)) << "the quit request stays taken";

@@ -11,16 +11,19 @@
 #include <cstdint>
 #include <cstring>
 #include <memory>
+#include <thread>
 #include <string>
 #include <vector>
 
 #include "base/Exception.h"
 #include "forms/Automation.h"
+#include "forms/Edit.h"
 #include "forms/ImageView.h"
 #include "forms/ListBox.h"
 #include "forms/Panel.h"
 #include "forms/PixelBitmap.h"
 #include "forms/ProgressBar.h"
+#include "forms/ShortcutMenu.h"
 #include "forms/SpeedButton.h"
 #include "forms/Splitter.h"
 #include "forms/TreeView.h"
@@ -554,6 +557,88 @@ TEST_F(ControlsTest, AutomationReportsTheControlsState) {
   std::string imageState = State("ImgPreviewAlbum");
   EXPECT_NE(imageState.find("Hint=C:\\music\\folder.jpg\n"), std::string::npos) << imageState;
   EXPECT_NE(imageState.find("HasPicture=1\nPictureWidth=2\nPictureHeight=1\nPictureChecksum="), std::string::npos);
+}
+
+
+TEST_F(ControlsTest, EditTellsChangesTakesKeysAndPaintsInItsColours) {
+  auto* panel = forms::New<forms::Panel>(form, "Panel1", form, Bounds{0, 0, 300, 100});
+  auto* edit = forms::New<forms::Edit>(form, "Edit1", panel, Bounds{5, 5, 150, 22});
+  std::vector<std::string> changes;
+  edit->OnChange = [&](TComponent*) { changes.push_back(edit->Text()); };
+  std::vector<std::uint16_t> keys;
+  edit->OnKeyDown = [&](TComponent*, std::uint16_t& key, ShiftState) {
+    keys.push_back(key);
+    if (key == VK_RETURN) key = 0;
+  };
+  SendMessageW(edit->Handle(), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(L"abc"));
+  edit->SetText("\xC3\xA9t\xC3\xA9");
+  EXPECT_EQ(changes, (std::vector<std::string>{"abc", "\xC3\xA9t\xC3\xA9"}));
+  SendMessageW(edit->Handle(), WM_KEYDOWN, VK_RETURN, 0);
+  SendMessageW(edit->Handle(), WM_KEYDOWN, VK_F3, 0);
+  EXPECT_EQ(keys, (std::vector<std::uint16_t>{VK_RETURN, VK_F3}));
+
+  // The parent hands the colour query to the edit, whatever its colours.
+  HDC dc = GetDC(edit->Handle());
+  const auto query = [&] {
+    return SendMessageW(panel->Handle(), WM_CTLCOLOREDIT, reinterpret_cast<WPARAM>(dc),
+                        reinterpret_cast<LPARAM>(edit->Handle()));
+  };
+  edit->SetColor(0x00FF00);
+  edit->SetFontColor(0xFFFFFF);
+  const auto brush = reinterpret_cast<HBRUSH>(query());
+  LOGBRUSH lb{};
+  ASSERT_NE(brush, nullptr);
+  GetObjectW(brush, sizeof(lb), &lb);
+  EXPECT_EQ(lb.lbColor, RGB(0, 255, 0));
+  EXPECT_EQ(GetTextColor(dc), RGB(255, 255, 255));
+  edit->SetColor(0x0000FF);
+  edit->SetFontColor(0);
+  GetObjectW(reinterpret_cast<HBRUSH>(query()), sizeof(lb), &lb);
+  EXPECT_EQ(lb.lbColor, RGB(255, 0, 0));
+  EXPECT_EQ(GetTextColor(dc), RGB(0, 0, 0));
+  ReleaseDC(edit->Handle(), dc);
+  const std::string state = State("Edit1");
+  EXPECT_NE(state.find("Text=\xC3\xA9t\xC3\xA9"), std::string::npos) << state;
+  EXPECT_NE(state.find("Color=255"), std::string::npos) << state;
+}
+
+TEST_F(ControlsTest, AnOwnerDrawnMenuDrawsItsItemsAndStillReadsAsText) {
+  form->Show();
+  auto* menu = forms::New<forms::ShortcutMenu>(form, "Menu1");
+  menu->Add("First", "First");
+  menu->Add("-");
+  menu->Add("Second", "Second")->Visible = false;
+  forms::MenuEntry* third = menu->Add("Third", "Third");
+  int chosen = 0;
+  third->OnClick = [&](TComponent*) { ++chosen; };
+  std::vector<std::string> drawn;
+  menu->OnDrawItem = [&](forms::MenuEntry& item, HDC, const RECT& rect, bool) {
+    if (std::find(drawn.begin(), drawn.end(), item.Caption) == drawn.end()) drawn.push_back(item.Caption);
+    EXPECT_GT(rect.right - rect.left, 0);
+  };
+  // Once it shows, read its first item's text, then choose the last item
+  // by the keyboard.
+  std::wstring firstText;
+  std::thread driver([&] {
+    HWND menuWindow = nullptr;
+    for (int i = 0; i < 500 && !menuWindow; ++i) {
+      Sleep(20);
+      menuWindow = FindWindowW(L"#32768", nullptr);
+      if (menuWindow && !IsWindowVisible(menuWindow)) menuWindow = nullptr;
+    }
+    if (!menuWindow) return;
+    auto* shown = reinterpret_cast<HMENU>(SendMessageW(menuWindow, MN_GETHMENU, 0, 0));
+    wchar_t text[32] = {};
+    GetMenuStringW(shown, 0, text, 32, MF_BYPOSITION);
+    firstText = text;
+    for (int i = 0; i < 2; ++i) PostMessageW(menuWindow, WM_KEYDOWN, VK_DOWN, 0);
+    PostMessageW(menuWindow, WM_KEYDOWN, VK_RETURN, 0);
+  });
+  menu->Popup(100, 100, form->Handle());
+  driver.join();
+  EXPECT_EQ(firstText, L"First");
+  EXPECT_EQ(chosen, 1);
+  EXPECT_EQ(drawn, (std::vector<std::string>{"First", "Third"}));
 }
 
 }  // namespace
