@@ -322,6 +322,16 @@ TEST_F(PlaylistOps, TheSearchBoxFindsFromTheThirdCharacterAndWraps) {
   EXPECT_EQ(Value("Color", "RechercheTexte"), std::to_string(0x0000FF));
   EXPECT_EQ(Value("FontColor", "RechercheTexte"), std::to_string(0xFFFFFF));
   EXPECT_EQ(Value("Selection", "ListBox1"), "1");
+  // Dragged with the left button, the box stays 2 pixels inside the list.
+  const HWND box = svtest::FindChildByName(mainWindow, "RechercheBox");
+  ASSERT_NE(box, nullptr);
+  const std::string bounds = Value("Bounds", "RechercheBox");
+  PostMessageW(box, WM_MOUSEMOVE, MK_LBUTTON, MAKELPARAM(10, 10));
+  PostMessageW(box, WM_MOUSEMOVE, MK_LBUTTON, MAKELPARAM(static_cast<WORD>(-1000), 13));
+  EXPECT_TRUE(svtest::WaitUntil([&] { return Value("Bounds", "RechercheBox").starts_with("2,23,"); }, 10000))
+      << bounds << " -> " << Value("Bounds", "RechercheBox");
+  PostMessageW(box, WM_MOUSEMOVE, 0, MAKELPARAM(50, 10));
+  EXPECT_TRUE(svtest::WaitUntil([&] { return Value("Hint", "RechercheBox").empty(); }, 10000));
   // "< fermer >" hides the box; it keeps its text.
   const auto closed = client.Request(appWindow, {"click", "Form1", "LblFermeRecherche"});
   EXPECT_TRUE(closed && closed->ok);
