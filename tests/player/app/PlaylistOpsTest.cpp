@@ -217,6 +217,11 @@ TEST_F(PlaylistOps, TheMenuFollowsTheSelectionAndItsCommandsKeepTheCurrentEntry)
   items = OpenMenuAt(1, menuWindow);
   EXPECT_EQ(items,
             (std::vector<std::string>{"Supprimer la sélection", "Chercher...", "Sauver la playliste", "Rafraîchir"}));
+  // The highlighted item, as drawn.
+  PostMessageW(menuWindow, WM_KEYDOWN, VK_DOWN, 0);
+  svtest::SendTo(menuWindow, WM_NULL);
+  UpdateWindow(menuWindow);
+  SaveScreenPng(menuWindow, "playlist-menu-highlight.png");
   PostMessageW(menuWindow, WM_KEYDOWN, VK_ESCAPE, 0);
   EXPECT_TRUE(svtest::WaitUntil([&] { return !IsWindowVisible(menuWindow); }, 10000));
 
@@ -332,6 +337,10 @@ TEST_F(PlaylistOps, TheSearchBoxFindsFromTheThirdCharacterAndWraps) {
       << bounds << " -> " << Value("Bounds", "RechercheBox");
   PostMessageW(box, WM_MOUSEMOVE, 0, MAKELPARAM(50, 10));
   EXPECT_TRUE(svtest::WaitUntil([&] { return Value("Hint", "RechercheBox").empty(); }, 10000));
+  EXPECT_EQ(Value("Focused", "RechercheTexte"), "1");
+  // The mouse over the list gives the list the keys.
+  PostMessageW(list, WM_MOUSEMOVE, 0, MAKELPARAM(20, 100));
+  EXPECT_TRUE(svtest::WaitUntil([&] { return Value("Focused", "RechercheTexte") == "0"; }, 10000));
   // "< fermer >" hides the box; it keeps its text.
   const auto closed = client.Request(appWindow, {"click", "Form1", "LblFermeRecherche"});
   EXPECT_TRUE(closed && closed->ok);
