@@ -2,7 +2,7 @@
 // M3U or PLS); the rest is the file. Whatever comes in, entries are valid
 // UTF-8, every path is a stream address or a full path, M3U titles carry no
 // blanks at their ends, and the own playlist written from what was read reads
-// back to the same entries.
+// back to the same entries, with titles free of control characters.
 #include <cstddef>
 #include <cstdint>
 #include <string>
@@ -73,6 +73,9 @@ void CheckM3u(std::string_view bytes) {
   // The relative rule drops the common folders whatever their case, and
   // Windows names ignore it.
   for (std::size_t i = 0; i < again.size(); ++i) REQUIRE(sv::SameTextAscii(again[i].Path, paths[i]));
+  // Titles are written as one line: no control character comes back.
+  for (const auto& e : again)
+    for (const char c : e.Text) REQUIRE(static_cast<unsigned char>(c) >= 0x20 && c != 0x7F);
 }
 
 void CheckPls(std::string_view bytes) {
