@@ -176,7 +176,14 @@ void TForm1::MenuRefreshListeClick(forms::TComponent*) {
   {
     HiddenWhile hidden(*ListBox1, ListBox1->Count() >= kHiddenChangeCount);
     ListBox1->SetHorizontalExtent(0);
-    for (std::size_t i = 0; i < texts.size(); ++i) ListBox1->SetItem(static_cast<int>(i), OneLineText(texts[i]));
+    // One text per path, whatever the list held.
+    for (std::size_t i = 0; i < texts.size(); ++i) {
+      if (static_cast<int>(i) < ListBox1->Count())
+        ListBox1->SetItem(static_cast<int>(i), OneLineText(texts[i]));
+      else
+        ListBox1->Add(OneLineText(texts[i]));
+    }
+    while (ListBox1->Count() > static_cast<int>(texts.size())) ListBox1->Delete(ListBox1->Count() - 1);
   }
   if (CurrentIndex >= 0 && CurrentIndex < ListBox1->Count()) ListBox1->SetItemIndex(CurrentIndex);
 }
