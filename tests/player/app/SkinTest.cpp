@@ -136,8 +136,9 @@ TEST_F(Skins, ShippedSkinsAreLaidOutFromTheirDesignSizeAndPainted) {
   EXPECT_EQ(Hex(shot.Pixel(2, 2)), "D4D0C8") << "the window's colour";
   // The list box has a 2 px sunken edge; its items start inside it.
   const int listX = 5 + 103 + 2, listY = 5 + 2;
-  EXPECT_EQ(Hex(shot.Pixel(listX + 200, listY + item0.top + 8)), "FFFFFF") << "selected background";
-  EXPECT_EQ(Hex(shot.Pixel(listX + 200, listY + item1.top + 8)), "EEEEEE") << "list background";
+  // Past the end of the titles, whose length follows the test folder's name.
+  EXPECT_EQ(Hex(shot.Pixel(listX + 265, listY + item0.top + 8)), "FFFFFF") << "selected background";
+  EXPECT_EQ(Hex(shot.Pixel(listX + 265, listY + item1.top + 8)), "EEEEEE") << "list background";
   EXPECT_EQ(Hex(shot.Pixel(5 + 50, 5 + 200)), "EEEEEE") << "the tree's background";
   bool playingText = false;
   for (int y = item1.top; y < item1.bottom; ++y)
