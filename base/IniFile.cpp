@@ -267,11 +267,12 @@ void IniFile::Save() {
     dirty_ = true;
     return;
   }
-  if (unreadable_) throw IniWriteError("Unable to write to " + path_);
+  if (unreadable_) throw IniWriteError("Unable to write to " + path_ + ": it could not be read first");
   try {
     WriteTextFile(path_, Contents());
-  } catch (const FileWriteError&) {
-    throw IniWriteError("Unable to write to " + path_);
+  } catch (const FileWriteError& e) {
+    // The text names the file and the system's reason.
+    throw IniWriteError(e.Message());
   }
 }
 

@@ -47,7 +47,7 @@ class IniFile {
   std::vector<std::string> ReadSections() const;
 
   // Each writer updates the file at once and raises IniWriteError
-  // ("Unable to write to <file>") when it cannot. Existing keys keep their
+  // ("Unable to write to <file>: <reason>") when it cannot. Existing keys keep their
   // place, new keys go to the end of their section, new sections to the end.
   void WriteString(const std::string& section, const std::string& key, const std::string& value);
   void WriteInteger(const std::string& section, const std::string& key, int32_t value);

@@ -1,5 +1,7 @@
 #include "forms/Label.h"
 
+#include <algorithm>
+
 #include "forms/Wide.h"
 
 namespace forms {
@@ -16,8 +18,41 @@ void Label::Paint(HDC dc) {
   HGDIOBJ old = SelectObject(dc, font_.Handle());
   SetBkMode(dc, TRANSPARENT);
   SetTextColor(dc, ToColorRef(font_.Color()));
-  DrawTextW(dc, text.c_str(), static_cast<int>(text.size()), &area, DT_NOPREFIX | DT_SINGLELINE | DT_LEFT | DT_TOP);
+  DrawTextW(dc, text.c_str(), static_cast<int>(text.size()), &area,
+            DT_NOPREFIX | DT_LEFT | DT_TOP | (MultiLine ? 0 : DT_SINGLELINE));
   SelectObject(dc, old);
+}
+
+SIZE Label::TextSize() const {
+  HDC dc = GetDC(nullptr);
+  if (!dc) return {};
+  HGDIOBJ old = SelectObject(dc, font_.Handle());
+  TEXTMETRICW metrics{};
+  GetTextMetricsW(dc, &metrics);
+  // Line by line: the widest line and the lines' heights.
+  SIZE size{0, 0};
+  const std::wstring text = widen(caption_);
+  std::size_t start = 0;
+  while (true) {
+    std::size_t end = MultiLine ? text.find(L'\n', start) : std::wstring::npos;
+    std::wstring line = text.substr(start, end == std::wstring::npos ? std::wstring::npos : end - start);
+    if (!line.empty() && line.back() == L'\r') line.pop_back();
+    SIZE extent{};
+    GetTextExtentPoint32W(dc, line.c_str(), static_cast<int>(line.size()), &extent);
+    size.cx = std::max(size.cx, extent.cx);
+    size.cy += metrics.tmHeight;
+    if (end == std::wstring::npos) break;
+    start = end + 1;
+  }
+  // DrawText's own measure, which the painting follows, may be wider.
+  RECT drawn{0, 0, 0, 0};
+  DrawTextW(dc, text.c_str(), static_cast<int>(text.size()), &drawn,
+            DT_NOPREFIX | DT_LEFT | DT_TOP | DT_CALCRECT | (MultiLine ? 0 : DT_SINGLELINE));
+  size.cx = std::max<LONG>(size.cx, drawn.right - drawn.left);
+  size.cy = std::max<LONG>(size.cy, drawn.bottom - drawn.top);
+  SelectObject(dc, old);
+  ReleaseDC(nullptr, dc);
+  return size;
 }
 
 void Label::DescribeState(StateList& state) const {

@@ -14,6 +14,11 @@ class Label : public Control {
   TextFont& Font() { return font_; }
   const TextFont& Font() const { return font_; }
 
+  // Line breaks in the caption start new lines; off by default.
+  bool MultiLine = false;
+  // The caption's size in the label's font.
+  SIZE TextSize() const;
+
   void Paint(HDC dc) override;
   void DescribeState(StateList& state) const override;
 

@@ -58,8 +58,6 @@ FadeTick NextFade(int opacity, bool showing) {
   return {0, true};
 }
 
-int ListItemHeight(int textHeight) { return textHeight + (textHeight % 2 != 0 ? 3 : 2); }
-
 int ClampPreview(int wanted, int size, int panelSize) {
   return std::max(2, std::min(wanted, panelSize - size - 2));
 }

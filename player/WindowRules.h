@@ -1,8 +1,7 @@
 #pragma once
 // Rules of the main window that need no window: where a shown window goes
 // inside the work area, how its frameless edges map to the system's move
-// and size commands, the fade's steps, the playlist's item height and the
-// cover preview's drag.
+// and size commands, the fade's steps and the cover preview's drag.
 #include <cstdint>
 
 namespace player {
@@ -44,9 +43,6 @@ struct FadeTick {
   bool Done = false;  // the timer stops; shown: alpha blending off; hidden: the window hides
 };
 FadeTick NextFade(int opacity, bool showing);
-
-// The playlist's item height for the height of "Wg" in its font.
-int ListItemHeight(int textHeight);
 
 // The cover preview's new position while dragged: 2 px from every edge of
 // the lists panel at least.

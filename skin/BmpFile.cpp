@@ -177,11 +177,18 @@ std::optional<BmpImage> DecodeBmp(std::string_view b) {
   return image;
 }
 
-std::optional<BmpImage> LoadBmpFile(const std::string& path) {
+std::optional<BmpImage> LoadBmpFile(const std::string& path, std::string* problem) {
   if (!FileExists(path)) return std::nullopt;
   try {
-    return DecodeBmp(ReadFileBytes(path, kMaxBitmapFileBytes));
-  } catch (const Exception&) {
+    const std::string bytes = ReadFileBytes(path, kMaxBitmapFileBytes);
+    auto image = DecodeBmp(bytes);
+    if (!image && problem) {
+      const BmpCheck check = CheckBmpHeader(bytes);
+      *problem = check.Problem.empty() ? "not a readable bitmap" : check.Problem;
+    }
+    return image;
+  } catch (const Exception& e) {
+    if (problem) *problem = e.Message();
     return std::nullopt;
   }
 }

@@ -38,7 +38,8 @@ struct BmpImage {
 };
 
 std::optional<BmpImage> DecodeBmp(std::string_view fileBytes);
-// Reads and decodes the file; nothing when it is missing or refused.
-std::optional<BmpImage> LoadBmpFile(const std::string& path);
+// Reads and decodes the file; nothing when it is missing or refused. A
+// file that is there but refused puts the reason in `problem` when given.
+std::optional<BmpImage> LoadBmpFile(const std::string& path, std::string* problem = nullptr);
 
 }  // namespace sv::skin

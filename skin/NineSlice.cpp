@@ -6,8 +6,8 @@ namespace sv::skin {
 
 int SplitFor(const std::optional<int>& stored, int size) {
   if (size <= 0) return 0;
-  if (!stored) return size / 2;
-  return std::clamp(*stored, 0, size - 1);
+  if (!stored || *stored < 0 || *stored >= size) return size / 2;
+  return *stored;
 }
 
 std::vector<SlicePiece> NineSlice(int bw, int bh, int w, int h, int a, int b) {

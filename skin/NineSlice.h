@@ -25,8 +25,8 @@ struct SlicePiece {
 };
 
 // The split for a bitmap of that size: nothing stored gives half the size
-// (rounded down); a stored value outside the bitmap is clamped into it, so
-// the pieces never read outside; an explicit 0 is the first column.
+// (rounded down), and so does a stored value outside the bitmap, which
+// names no column of it; an explicit 0 is the first column.
 int SplitFor(const std::optional<int>& stored, int size);
 
 // The pieces to copy, in the painting order. Pieces that come out empty

@@ -113,7 +113,7 @@ Skin ReadSkin(const IniFile& ini, Program program) {
   skin.ListsLeft = Integer(ini, "POSITION", "ListsLeft", 5, -kMaxPosition, kMaxPosition);
   skin.ListsTop = Integer(ini, "POSITION", "ListsTop", 5, -kMaxPosition, kMaxPosition);
   skin.ListsWidth = Integer(ini, "POSITION", "ListsWidth", 290, 0, kMaxSize);
-  skin.ListsHeight = Integer(ini, "POSITION", "ListsHeight", program == Program::Editor ? 336 : 340, 0, kMaxSize);
+  skin.ListsHeight = Integer(ini, "POSITION", "ListsHeight", 340, 0, kMaxSize);
 
   const int dl = ini.ReadInteger("POSITION", "BouttonsLeft", 5) - 5;
   const int dw = ini.ReadInteger("POSITION", "BouttonsWidth", 290) - 290;
@@ -159,78 +159,6 @@ Skin ReadSkin(const IniFile& ini, Program program) {
   bubble.TextRightDistance = Integer(ini, "INFOBULLE", "TextRightDistance", 5, 0, kMaxMargin);
   bubble.TextBottomDistance = Integer(ini, "INFOBULLE", "TextBottomDistance", 5, 0, kMaxMargin);
   return skin;
-}
-
-namespace {
-
-std::string Text(int value) { return std::to_string(value); }
-std::string Text(bool value) { return value ? "1" : "0"; }
-std::string Text(const std::optional<int>& value) { return value ? std::to_string(*value) : std::string(); }
-
-}  // namespace
-
-void WriteSkin(IniFile& ini, const Skin& skin) {
-  // Kept in memory until the one save at the end.
-  ini.BeginUpdate();
-  auto put = [&](const char* section, const std::string& key, const std::string& value) {
-    ini.WriteString(section, key, value);
-  };
-  ini.EraseSection("USERFONT");
-  put("FOND", "SkinName", skin.SkinName);
-  put("FOND", "Backgroundbmpfile", skin.Back.BitmapFile);
-  put("COLOR", "ColorBackGround", ColourText(skin.ColorBackGround));
-  put("FOND", "TransparentActivate", Text(skin.Back.TransparentActivate));
-  put("FOND", "TransparentColor", ColourText(skin.Back.TransparentColor));
-  put("FOND", "DuplicateW", Text(skin.Back.DuplicateW));
-  put("FOND", "DuplicateH", Text(skin.Back.DuplicateH));
-  put("POSITION", "FormWidth", Text(skin.FormWidth));
-  put("POSITION", "FormHeight", Text(skin.FormHeight));
-  put("POSITION", "ListsLeft", Text(skin.ListsLeft));
-  put("POSITION", "ListsTop", Text(skin.ListsTop));
-  put("POSITION", "ListsWidth", Text(skin.ListsWidth));
-  put("POSITION", "ListsHeight", Text(skin.ListsHeight));
-  put("FONT", "PoliceName", skin.Font.Name);
-  put("FONT", "PoliceSize", Text(skin.Font.Size));
-  put("FONT", "PoliceBold", Text(skin.Font.Bold));
-  put("FONT", "PoliceItalic", Text(skin.Font.Italic));
-  const std::pair<const char*, ColourValue> colours[] = {
-      {"ClFondRep", skin.ClFondRep},           {"ClTexteRep", skin.ClTexteRep},
-      {"ClSurvolRep", skin.ClSurvolRep},       {"ClFondListe", skin.ClFondListe},
-      {"ClTexteListe", skin.ClTexteListe},     {"ClPlayingListe", skin.ClPlayingListe},
-      {"ClSelectedListe", skin.ClSelectedListe}, {"ColorTimeText", skin.ColorTimeText},
-      {"ColorFondProgress", skin.ColorFondProgress}, {"ColorFondVolume", skin.ColorFondVolume},
-      {"ColorProgress", skin.ColorProgress},   {"ColorVolume", skin.ColorVolume}};
-  for (const auto& [key, value] : colours) put("COLOR", key, ColourText(value));
-  for (int i = 0; i < kButtonPictureCount; ++i) put("BUTTON", kButtonKeys[i], skin.Buttons[static_cast<std::size_t>(i)]);
-  for (int i = 0; i < kControlCount; ++i) {
-    const std::string prefix = kControls[i].prefix;
-    const ControlPlace& place = skin.Controls[static_cast<std::size_t>(i)];
-    put("POSITION", prefix + "-Left", Text(place.Left));
-    put("POSITION", prefix + "-Top", Text(place.Top));
-    if (kControls[i].bar) {
-      put("POSITION", prefix + "-Width", Text(place.Width));
-      put("POSITION", prefix + "-AnchorRight", Text(place.AnchorRight));
-    }
-    put("POSITION", prefix + "-AnchorTop", Text(place.AnchorTop));
-    put("POSITION", prefix + "-AnchorLeft", Text(place.AnchorLeft));
-  }
-  const BubbleSkin& bubble = skin.Bubble;
-  put("INFOBULLE", "Backgroundbmpfile", bubble.Back.BitmapFile);
-  put("INFOBULLE", "ColorBackGround", ColourText(bubble.ColorBackGround));
-  put("INFOBULLE", "ColorText", ColourText(bubble.ColorText));
-  put("INFOBULLE", "TransparentActivate", Text(bubble.Back.TransparentActivate));
-  put("INFOBULLE", "TransparentColor", ColourText(bubble.Back.TransparentColor));
-  put("INFOBULLE", "DuplicateW", Text(bubble.Back.DuplicateW));
-  put("INFOBULLE", "DuplicateH", Text(bubble.Back.DuplicateH));
-  put("INFOBULLE", "TextLeftDistance", Text(bubble.TextLeftDistance));
-  put("INFOBULLE", "TextTopDistance", Text(bubble.TextTopDistance));
-  put("INFOBULLE", "TextRightDistance", Text(bubble.TextRightDistance));
-  put("INFOBULLE", "TextBottomDistance", Text(bubble.TextBottomDistance));
-  put("FONT", "BalloonPoliceName", skin.BalloonFont.Name);
-  put("FONT", "BalloonPoliceSize", Text(skin.BalloonFont.Size));
-  put("FONT", "BalloonPoliceBold", Text(skin.BalloonFont.Bold));
-  put("FONT", "BalloonPoliceItalic", Text(skin.BalloonFont.Italic));
-  ini.EndUpdate();
 }
 
 }  // namespace sv::skin

@@ -1,7 +1,7 @@
 #pragma once
 // The contents of a skin folder's skin.ini: the player's main window and
 // info bubble look, read with either program's defaults (the player's, or
-// the skin editor's), and written in the editor's fixed key order. Values
+// the skin editor's). Values
 // that are not numbers, or absurd ones, read as the reading program's
 // default or are clamped into a range the painters can use.
 #include <array>
@@ -116,10 +116,8 @@ inline constexpr int kMaxFontSize = 72;
 // The skin with every default of that program (an empty skin.ini).
 Skin DefaultSkin(Program program);
 // Reads every key; the player merges USERFONT over FONT, the editor reads
-// FONT only (its save erases USERFONT).
+// FONT only (its save erases USERFONT). The editor's own model and its
+// writer are in SkinDocument.h.
 Skin ReadSkin(const IniFile& ini, Program program);
-// Writes every key the editor writes, in its order, after erasing
-// USERFONT; all in one replace of the file. Raises IniWriteError.
-void WriteSkin(IniFile& ini, const Skin& skin);
 
 }  // namespace sv::skin

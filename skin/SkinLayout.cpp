@@ -55,4 +55,18 @@ MainLayout LayoutMainWindow(const Skin& skin, const std::array<Size, kControlCou
   return layout;
 }
 
+int ListItemHeight(int textHeight) { return textHeight + (textHeight % 2 != 0 ? 3 : 2); }
+
+BubbleLayout LayoutBubble(const BubbleSkin& bubble, const Size& text, const Size* bitmap) {
+  BubbleLayout layout;
+  layout.Text = {bubble.TextLeftDistance, bubble.TextTopDistance, text.Width, text.Height};
+  layout.Window = {bubble.TextLeftDistance + text.Width + bubble.TextRightDistance,
+                   bubble.TextTopDistance + text.Height + bubble.TextBottomDistance};
+  if (bitmap) {
+    layout.Window.Width = std::max({layout.Window.Width, 100, bitmap->Width});
+    layout.Window.Height = std::max({layout.Window.Height, 40, bitmap->Height});
+  }
+  return layout;
+}
+
 }  // namespace sv::skin

@@ -40,4 +40,17 @@ Size MinimumSize(const Size& previous, const Size* bitmap);
 MainLayout LayoutMainWindow(const Skin& skin, const std::array<Size, kControlCount>& sizes, const Size& minimum,
                             const Size& real);
 
+// A playlist item's height for a text height: rounded up to even, plus 2.
+int ListItemHeight(int textHeight);
+
+// The info bubble around its text (no cover): the text at the left and
+// top margins, the window as large as the text and all four margins, and
+// never below the minimum a background bitmap sets: 100 x 40, or the
+// bitmap's size when larger.
+struct BubbleLayout {
+  Box Text;
+  Size Window;
+};
+BubbleLayout LayoutBubble(const BubbleSkin& bubble, const Size& text, const Size* bitmap);
+
 }  // namespace sv::skin

@@ -7,6 +7,7 @@
 #include "Require.h"
 #include "base/IniFile.h"
 #include "skin/NineSlice.h"
+#include "skin/SkinDocument.h"
 #include "skin/SkinFormat.h"
 #include "skin/SkinLayout.h"
 
@@ -51,7 +52,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   // The editor's save keeps what it read: the model read back is the same.
   sv::IniFile copy("skin.ini", bytes);
   copy.BeginUpdate();
-  WriteSkin(copy, editor);  // the nested update keeps the write in memory
+  WriteDocument(copy, ReadDocument(ini));  // the nested update keeps the write in memory
   const sv::IniFile reread("skin.ini", copy.Contents());
   const Skin again = ReadSkin(reread, Program::Editor);
   REQUIRE(again.FormWidth == editor.FormWidth && again.ListsHeight == editor.ListsHeight);

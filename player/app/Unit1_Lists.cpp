@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "player/app/Unit1.h"
+#include "skin/platform/SkinPainting.h"
 
 namespace player {
 
@@ -30,8 +31,7 @@ void TForm1::Splitter1Moved(forms::TComponent*) {
 // The node under the mouse in the highlight colour, underlined; every other
 // node in the tree's font colour without underline.
 void TForm1::TreeView1AdvancedCustomDrawItem(forms::TreeView& Sender, forms::TreeNode, forms::TreeNodeDraw& Draw) {
-  Draw.Underline = Draw.Hot;
-  Draw.TextColor = Draw.Hot ? static_cast<forms::ColourValue>(Sender.Tag) : Sender.FontColor();
+  sv::skin::DrawTreeNode(Draw, Sender.FontColor(), static_cast<forms::ColourValue>(Sender.Tag));
 }
 
 }  // namespace player

@@ -5,55 +5,21 @@
 #include <array>
 
 #include "base/IniFile.h"
-#include "base/TextFile.h"
-#include "forms/Wide.h"
-#include "player/WindowRules.h"
 #include "player/app/Unit1.h"
 #include "player/app/Unit_Form_InfoBulle.h"
-#include "skin/BmpFile.h"
 #include "skin/NineSlice.h"
-#include "skin/SkinColours.h"
 #include "skin/SkinLayout.h"
-#include "skin/SkinPaths.h"
+#include "skin/platform/SkinPainting.h"
 
 namespace player {
 
 namespace {
 
 using sv::skin::ButtonPicture;
-using sv::skin::ControlId;
+using sv::skin::LoadSkinPicture;
 
-// The controls' own sizes, in the order of the skin's control keys; the
-// bars' widths come from the skin.
-constexpr std::array<sv::skin::Size, sv::skin::kControlCount> kControlSizes = {{
-    {10, 12},  // BtnEgaliseur
-    {10, 12},  // BtnOptions
-    {36, 24},  // BtnRep
-    {36, 24},  // BtnListe
-    {54, 14},  // LabelTemps
-    {0, 8},    // BarPos
-    {0, 8},    // BarVol
-    {24, 24},  // BtnPrev
-    {24, 24},  // BtnPlay
-    {24, 24},  // BtnNext
-}};
-
-// A bitmap file of the skin, or nothing when it is missing or cannot be
-// decoded: a bad file is skipped like a missing one.
-std::shared_ptr<forms::PixelBitmap> LoadPicture(const std::string& folder, const std::string& value) {
-  const auto image = sv::skin::LoadBmpFile(sv::skin::ResolveSkinPath(folder, value));
-  if (!image) return nullptr;
-  auto bitmap = std::make_shared<forms::PixelBitmap>(image->Width, image->Height);
-  bitmap->SetPixels(image->Pixels.data());
-  return bitmap;
-}
-
-// Stored colours come as the skin file holds them; values no painter can
-// show give the skin's default for that key.
 forms::ColourValue Shown(sv::skin::ColourValue value, sv::skin::ColourValue fallback) {
-  const sv::skin::ShownColour shown = sv::skin::ShowColour(value, fallback);
-  if (shown.SystemIndex) return 0x80000000u | static_cast<forms::ColourValue>(*shown.SystemIndex);
-  return shown.Rgb;
+  return sv::skin::ScreenColour(value, fallback);
 }
 
 }  // namespace
@@ -65,10 +31,10 @@ void TForm1::LoadSkin(bool Full) {
 
   // Everything is decoded first: the window changes only once the new
   // pictures are in hand, and its size never does.
-  auto background = LoadPicture(SkinFolder, skin.Back.BitmapFile);
+  auto background = LoadSkinPicture(SkinFolder, skin.Back.BitmapFile);
   std::array<std::shared_ptr<forms::PixelBitmap>, sv::skin::kButtonPictureCount> glyphs;
   for (int i = 0; i < sv::skin::kButtonPictureCount; ++i)
-    glyphs[static_cast<std::size_t>(i)] = LoadPicture(SkinFolder, skin.Buttons[static_cast<std::size_t>(i)]);
+    glyphs[static_cast<std::size_t>(i)] = LoadSkinPicture(SkinFolder, skin.Buttons[static_cast<std::size_t>(i)]);
 
   BackgroundBitmap = background;
   if (BackgroundBitmap) {
@@ -126,33 +92,14 @@ void TForm1::LoadSkin(bool Full) {
 // The skin's font for the tree (underlined on its hot node only) and the
 // same without underline for the playlist, sized in points on this screen.
 void TForm1::ApplyListFonts(const sv::skin::FontSpec& font) {
-  HDC screen = GetDC(nullptr);
-  const int pixelsPerInch = screen ? GetDeviceCaps(screen, LOGPIXELSY) : 96;
-  if (screen) ReleaseDC(nullptr, screen);
-  LOGFONTW description{};
-  description.lfHeight = -MulDiv(font.Size, pixelsPerInch, 72);
-  description.lfWeight = font.Bold ? FW_BOLD : FW_NORMAL;
-  description.lfItalic = font.Italic ? TRUE : FALSE;
-  description.lfCharSet = DEFAULT_CHARSET;
-  std::wstring face = forms::widen(font.Name);
-  face.resize(std::min<std::size_t>(face.size(), LF_FACESIZE - 1));
-  std::copy(face.begin(), face.end(), description.lfFaceName);
-  TreeView1->SetFont(description);
+  TreeView1->SetFont(sv::skin::SkinFontDescription(font, false));
   TreeView1->Invalidate();
-  forms::FontHandle created(CreateFontIndirectW(&description));
+  forms::FontHandle created = sv::skin::CreateSkinFont(font, false);
   if (!created) return;
   ListBox1->SetFont(created.Get());
   // The list has the new font: the old one may go now.
   ListFont = std::move(created);
-
-  HDC dc = GetDC(ListBox1->Handle());
-  if (!dc) return;
-  HGDIOBJ old = SelectObject(dc, ListFont.Get());
-  SIZE size{};
-  GetTextExtentPoint32W(dc, L"Wg", 2, &size);
-  SelectObject(dc, old);
-  ReleaseDC(ListBox1->Handle(), dc);
-  ListBox1->SetItemHeight(ListItemHeight(size.cy));
+  ListBox1->SetItemHeight(sv::skin::PlaylistItemHeight(ListBox1->Handle(), ListFont.Get()));
 }
 
 // The panel and the ten controls where the skin puts them for the window's
@@ -160,7 +107,7 @@ void TForm1::ApplyListFonts(const sv::skin::FontSpec& font) {
 void TForm1::ApplyLayout() {
   if (!SkinApplied) return;
   const sv::skin::MainLayout layout =
-      sv::skin::LayoutMainWindow(ActiveSkin, kControlSizes, {MinWidth(), MinHeight()}, {Width(), Height()});
+      sv::skin::LayoutMainWindow(ActiveSkin, sv::skin::kMainControlSizes, {MinWidth(), MinHeight()}, {Width(), Height()});
   Panel_Listes->SetBounds(layout.Lists.Left, layout.Lists.Top, layout.Lists.Width, layout.Lists.Height);
   forms::Control* controls[sv::skin::kControlCount] = {SpdBtnEgaliseur, SpdBtnOptions, SpdBtnRep,   SpdBtnListe,
                                                        LabelTemps,      ProgressBar1,  ProgressBar2, SpdBtnPrev,
@@ -174,16 +121,7 @@ void TForm1::ApplyLayout() {
 void TForm1::FormPaint(forms::TComponent*) {
   HDC dc = PaintingDC();
   if (!BackgroundBitmap || !dc) return;
-  forms::OffscreenDC source;
-  HGDIOBJ old = SelectObject(source.Get(), BackgroundBitmap->Handle());
-  SetStretchBltMode(dc, COLORONCOLOR);
-  for (const sv::skin::SlicePiece& piece :
-       sv::skin::NineSlice(BackgroundBitmap->Width(), BackgroundBitmap->Height(), ClientWidth(), ClientHeight(),
-                           BackgroundSplitX, BackgroundSplitY)) {
-    StretchBlt(dc, piece.Dest.Left, piece.Dest.Top, piece.Dest.Width(), piece.Dest.Height(), source.Get(),
-               piece.Source.Left, piece.Source.Top, piece.Source.Width(), piece.Source.Height(), SRCCOPY);
-  }
-  SelectObject(source.Get(), old);
+  sv::skin::PaintNineSlice(dc, *BackgroundBitmap, ClientWidth(), ClientHeight(), BackgroundSplitX, BackgroundSplitY);
 }
 
 void TForm1::FormResize(forms::TComponent*) {
@@ -211,17 +149,10 @@ void TForm1::FormResize(forms::TComponent*) {
 
 void TForm1::ListBox1DrawItem(forms::ListBox& List, int Index, HDC Dc, const RECT& Rect, bool Selected,
                               bool Focused) {
-  const forms::ColourValue back = Selected ? SelectedColor : List.Color();
-  forms::BrushHandle brush(CreateSolidBrush(forms::ToColorRef(back)));
-  FillRect(Dc, &Rect, brush.Get());
-  const std::wstring text = forms::widen(List.Item(Index));
-  SetBkMode(Dc, TRANSPARENT);
-  SetTextColor(Dc, forms::ToColorRef(Index == CurrentIndex ? PlayingColor : ListTextColor));
-  TextOutW(Dc, Rect.left + 2, Rect.top, text.c_str(), static_cast<int>(text.size()));
-  if (Focused) DrawFocusRect(Dc, &Rect);
-  SIZE size{};
-  GetTextExtentPoint32W(Dc, text.c_str(), static_cast<int>(text.size()), &size);
-  if (size.cx > List.HorizontalExtent()) List.SetHorizontalExtent(size.cx + 10);
+  const sv::skin::PlaylistLook look{List.Color(), ListTextColor, PlayingColor, SelectedColor};
+  const int width =
+      sv::skin::DrawPlaylistItem(Dc, Rect, List.Item(Index), Selected, Focused, Index == CurrentIndex, look);
+  if (width > List.HorizontalExtent()) List.SetHorizontalExtent(width + 10);
 }
 
 }  // namespace player

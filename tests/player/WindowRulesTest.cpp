@@ -67,10 +67,7 @@ TEST(WindowRules, FadeRisesBy50AndEndsOpaque) {
   EXPECT_EQ(NextFade(50, false).Opacity, 0);
 }
 
-TEST(WindowRules, ItemHeightAndPreviewDrag) {
-  EXPECT_EQ(ListItemHeight(13), 16);
-  EXPECT_EQ(ListItemHeight(14), 16);
-  EXPECT_EQ(ListItemHeight(15), 18);
+TEST(WindowRules, PreviewDrag) {
   EXPECT_EQ(ClampPreview(-40, 100, 290), 2);
   EXPECT_EQ(ClampPreview(50, 100, 290), 50);
   EXPECT_EQ(ClampPreview(500, 100, 290), 188);
