@@ -24,7 +24,8 @@ void Label::Paint(HDC dc) {
 }
 
 SIZE Label::TextSize() const {
-  HDC dc = GetDC(nullptr);
+  // A memory context, as the double-buffered parents paint into.
+  HDC dc = CreateCompatibleDC(nullptr);
   if (!dc) return {};
   HGDIOBJ old = SelectObject(dc, font_.Handle());
   TEXTMETRICW metrics{};
@@ -51,7 +52,7 @@ SIZE Label::TextSize() const {
   size.cx = std::max<LONG>(size.cx, drawn.right - drawn.left);
   size.cy = std::max<LONG>(size.cy, drawn.bottom - drawn.top);
   SelectObject(dc, old);
-  ReleaseDC(nullptr, dc);
+  DeleteDC(dc);
   return size;
 }
 

@@ -5,6 +5,7 @@
 #include <shellapi.h>
 
 #include "forms/Application.h"
+#include "forms/DialogFont.h"
 #include "forms/Dialogs.h"
 #include "forms/Wide.h"
 #include "skineditor/Unit1.h"
@@ -285,7 +286,9 @@ void TForm1::BuildButtonsPage(forms::Panel* page) {
 
   GroupBoxPositions = NewGroup("GroupBoxPositions", page, Bounds{5, 255, 540, 190}, "Buttons Positions");
   forms::GroupBox* p = GroupBoxPositions;
-  ListBox2 = New<forms::ListBox>(this, "ListBox2", p, Bounds{10, 20, 150, 160});
+  ListBox2 = New<forms::ListBox>(this, "ListBox2", p, Bounds{10, 20, 150, 160}, false);
+  ListBox2->SetFont(forms::DialogFont());
+  ListBox2->SetItemHeight(16);
   for (const char* entry : kPositionEntries) ListBox2->Add(entry);
   ListBox2->OnChange = Bind(this, &TForm1::ListBox2Click);
   const std::pair<forms::Edit**, const char*> edits[] = {{&Edit29, "Left"}, {&Edit30, "Top"}, {&Edit31, "Width"}};

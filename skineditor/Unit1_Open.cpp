@@ -102,6 +102,7 @@ bool TForm1::LoadFolder(const std::string& folder) {
   PageControl1->SetActivePageIndex(0);
   forms::Application->ProcessMessages();
   Tag = 1;
+  if (ListBox2->ItemIndex() < 0 || !ListBox2->Selected(ListBox2->ItemIndex())) ListBox2->SetItemIndex(0);
   ListBox2Click(ListBox2);
   Affichage();
   return true;
