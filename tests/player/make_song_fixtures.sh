@@ -36,3 +36,18 @@ for name, picture, mime in (("mutagen-jpeg.mp3", jpeg, "image/jpeg"), ("mutagen-
     tags.add(APIC(encoding=0, mime=mime, type=3, desc="", data=picture))
     tags.save(name, v2_version=3)
 PY
+
+# An ID3v2 title that is not the ID3v1 one, for the search's fallback.
+/usr/bin/python3 - <<'PY'
+import shutil
+from mutagen.id3 import ID3, TIT2
+
+shutil.copyfile("plain.mp3", "search-v1.mp3")
+tags = ID3()
+tags.add(TIT2(encoding=3, text="Nope"))
+tags.save("search-v1.mp3", v1=0, v2_version=3)
+def field(text, size):
+    return text.encode("latin-1").ljust(size, b"\0")
+with open("search-v1.mp3", "ab") as f:
+    f.write(b"TAG" + field("Needle", 30) + field("Artist One", 30) + field("Album One", 30) + b"1999" + field("", 30) + bytes([255]))
+PY

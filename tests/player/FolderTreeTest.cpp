@@ -1,0 +1,199 @@
+// Folder walks over a made-up disk (links back up, links across, deep
+// folders), the folder tree's scan of a base folder, and its cache file.
+#include <gtest/gtest.h>
+
+#include <map>
+#include <string>
+#include <vector>
+
+#include "player/FolderWalk.h"
+#include "player/TreeCache.h"
+
+using namespace player;
+
+namespace player {
+void PrintTo(const TreeLine& line, std::ostream* out) { *out << line.Level << ":" << line.Text; }
+}  // namespace player
+
+namespace {
+
+// A disk of folders keyed by their real path ("C:\a\"). An entry may be a
+// link to another real folder; paths through links resolve to the target,
+// whose real path is the folder's identity.
+class FakeDisk : public FolderSource {
+ public:
+  struct Entry {
+    std::string Name;
+    bool IsFolder = false;
+    std::string LinkTo;  // the real folder a link leads to
+  };
+
+  void Folder(const std::string& path, std::vector<Entry> entries) { folders_[path] = std::move(entries); }
+  bool knowsIdentities = true;
+  std::vector<std::string> listed;
+
+  std::vector<WalkEntry> List(const std::string& folder) override {
+    listed.push_back(folder);
+    std::vector<WalkEntry> result;
+    const auto real = Resolve(folder);
+    if (!real) return result;
+    for (const Entry& e : folders_[*real]) result.push_back({e.Name, e.IsFolder, !e.LinkTo.empty()});
+    return result;
+  }
+  std::optional<std::string> Identity(const std::string& folder) override {
+    if (!knowsIdentities) return std::nullopt;
+    return Resolve(folder);
+  }
+
+ private:
+  std::optional<std::string> Resolve(const std::string& path) const {
+    std::size_t start = path.find('\\');
+    if (start == std::string::npos) return std::nullopt;
+    std::string real = path.substr(0, start + 1);
+    while (++start < path.size()) {
+      const std::size_t end = path.find('\\', start);
+      const std::string name = path.substr(start, end - start);
+      const auto folder = folders_.find(real);
+      if (folder == folders_.end()) {
+        // Above the made-up folders: plain folders on the way down.
+        real += name + "\\";
+        start = end;
+        continue;
+      }
+      const Entry* found = nullptr;
+      for (const Entry& e : folder->second)
+        if (e.Name == name && e.IsFolder) found = &e;
+      if (!found) return std::nullopt;
+      real = found->LinkTo.empty() ? real + name + "\\" : found->LinkTo;
+      start = end;
+    }
+    return folders_.count(real) ? std::optional<std::string>(real) : std::nullopt;
+  }
+
+  std::map<std::string, std::vector<Entry>> folders_;
+};
+
+FakeDisk::Entry Dir(const std::string& name) { return {name, true, ""}; }
+FakeDisk::Entry File(const std::string& name) { return {name, false, ""}; }
+FakeDisk::Entry Link(const std::string& name, const std::string& to) { return {name, true, to}; }
+
+bool ByteLess(const std::string& a, const std::string& b) { return a < b; }
+
+}  // namespace
+
+TEST(FolderWalk, FindsEachFolderOnceInTheOrderFoundAndEndsOnLinkLoops) {
+  FakeDisk disk;
+  disk.Folder("C:\\M\\", {File("a.mp3"), Dir("b"), Dir("a"), Link("up", "C:\\M\\"), Link("toB", "C:\\M\\b\\")});
+  disk.Folder("C:\\M\\b\\", {Dir("deep"), Link("loop", "C:\\M\\b\\"), Link("side", "C:\\X\\")});
+  disk.Folder("C:\\M\\a\\", {});
+  disk.Folder("C:\\M\\b\\deep\\", {Link("root", "C:\\M\\")});
+  disk.Folder("C:\\X\\", {Link("back", "C:\\M\\a\\")});
+  const auto folders = WalkAllFolders(disk, "C:\\M");
+  // Listing order, not sorted; links to folders already found are dropped,
+  // a link to a new place is followed once.
+  EXPECT_EQ(folders, (std::vector<std::string>{"C:\\M\\", "C:\\M\\b\\", "C:\\M\\a\\", "C:\\M\\b\\deep\\",
+                                               "C:\\M\\b\\side\\"}));
+  EXPECT_EQ(disk.listed.size(), folders.size());
+
+  // Without identities, linked folders are not entered at all.
+  FakeDisk blind = disk;
+  blind.knowsIdentities = false;
+  EXPECT_EQ(WalkAllFolders(blind, "C:\\M\\"),
+            (std::vector<std::string>{"C:\\M\\", "C:\\M\\b\\", "C:\\M\\a\\", "C:\\M\\b\\deep\\"}));
+}
+
+TEST(FolderWalk, StopsListingAtTheDepthLimitAndStepsOneFolderAtATime) {
+  FakeDisk disk;
+  std::string path = "C:\\";
+  for (int i = 0; i < 80; ++i) {
+    disk.Folder(path, {Dir("d")});
+    path += "d\\";
+  }
+  disk.Folder(path, {});
+  disk.knowsIdentities = false;  // plain folders are walked without them
+  FolderWalk walk(disk, "C:\\");
+  int steps = 0;
+  while (walk.Step()) ++steps;
+  EXPECT_EQ(walk.Folders().size(), static_cast<std::size_t>(kMaxWalkDepth + 1));
+  EXPECT_EQ(steps, kMaxWalkDepth + 1);
+  // The deepest folder taken is in the list but was never listed.
+  EXPECT_EQ(disk.listed.size(), static_cast<std::size_t>(kMaxWalkDepth));
+  EXPECT_TRUE(walk.Done());
+  EXPECT_FALSE(walk.Step());
+}
+
+TEST(TreeScan, ListsTenLevelsSortsEachFolderAndShowsLinksWithoutFollowingThem) {
+  FakeDisk disk;
+  disk.Folder("C:\\M\\", {Dir("b"), File("song.mp3"), File("Z.PLS"), Dir("x.m3u"), Dir("B"), File("a.m3u"),
+                         Link("loop", "C:\\M\\"), Link("other", "C:\\O\\")});
+  disk.Folder("C:\\M\\b\\", {});
+  disk.Folder("C:\\M\\B\\", {File("in.m3u")});
+  disk.Folder("C:\\M\\x.m3u\\", {Dir("inner")});
+  disk.Folder("C:\\M\\x.m3u\\inner\\", {});
+  disk.Folder("C:\\O\\", {Dir("o1")});
+  disk.Folder("C:\\O\\o1\\", {});
+  std::string deep = "C:\\M\\b\\";
+  disk.Folder(deep, {Dir("1")});
+  for (int i = 1; i <= 12; ++i) {
+    deep += std::to_string(i) + "\\";
+    disk.Folder(deep, {Dir(std::to_string(i + 1))});
+  }
+  int listings = 0;
+  const auto lines = ScanBaseFolder(disk, "C:\\M", ByteLess, [&] { ++listings; });
+  std::vector<TreeLine> expected = {{0, "C:\\M\\"}, {1, "B"}, {2, "in.m3u"}, {1, "Z.PLS"}, {1, "a.m3u"}, {1, "b"}};
+  // Level 10 is shown, nothing below it.
+  for (int level = 2; level <= 10; ++level) expected.push_back({level, std::to_string(level - 1)});
+  expected.insert(expected.end(), {{1, "loop"}, {1, "other"}, {2, "o1"}, {1, "x.m3u"}, {2, "inner"}});
+  EXPECT_EQ(lines, expected);
+  EXPECT_EQ(listings, static_cast<int>(disk.listed.size()));
+  for (const std::string& folder : disk.listed) EXPECT_EQ(folder.find("loop"), std::string::npos) << folder;
+}
+
+TEST(TreeCache, WritesTabsPerLevelAndReadsItBack) {
+  const std::vector<TreeLine> tree = {{0, "C:\\Music\\"}, {1, " Leading blank"}, {2, "Café 音楽"},
+                                      {2, "list.m3u"},    {1, "Rock"},           {0, "D:\\Other\\"}};
+  const std::string text = WriteTreeCache(tree);
+  EXPECT_EQ(text, "C:\\Music\\\r\n\t Leading blank\r\n\t\tCafé 音楽\r\n\t\tlist.m3u\r\n\tRock\r\nD:\\Other\\\r\n");
+  const TreeCacheRead read = ReadTreeCache(text);
+  EXPECT_FALSE(read.Malformed);
+  EXPECT_EQ(read.Lines, tree);
+  // A name can never break a line or fake a level.
+  EXPECT_EQ(WriteTreeCache({{0, "C:\\a\\"}, {1, "x\r\n\tevil"}}), "C:\\a\\\r\n\tx   evil\r\n");
+  EXPECT_EQ(WriteTreeCache({}), "");
+}
+
+TEST(TreeCache, ReadingRules) {
+  struct Case {
+    const char* text;
+    std::vector<TreeLine> lines;
+    std::size_t badLine;
+  };
+  const Case cases[] = {
+      // Any line ending; the first line is a base whatever its indent.
+      {"\t\tC:\\a\\\n\tb\r\t\tc\r\n\td\n", {{0, "C:\\a\\"}, {1, "b"}, {2, "c"}, {1, "d"}}, 0},
+      // Back up several levels at once; a shallower line at 0 is a new base.
+      {"A\n\tb\n\t\tc\n\t\t\td\n\te\nF\n\tg", {{0, "A"}, {1, "b"}, {2, "c"}, {3, "d"}, {1, "e"}, {0, "F"}, {1, "g"}}, 0},
+      // Blanks are part of the name, never a level.
+      {"A\n  b\n\t  c\n", {{0, "A"}, {0, "  b"}, {1, "  c"}}, 0},
+      // Empty lines and lines of TABs only are skipped.
+      {"\r\nA\r\n\r\n\t\t\r\n\tb\r\n\r\n", {{0, "A"}, {1, "b"}}, 0},
+      // Two levels deeper: the nodes before it stay, nothing after it is read.
+      {"A\n\tb\n\t\t\tc\n\td\n", {{0, "A"}, {1, "b"}}, 3},
+      {"A\n\t\tb\n", {{0, "A"}}, 2},
+      {"", {}, 0},
+  };
+  for (const Case& c : cases) {
+    const TreeCacheRead read = ReadTreeCache(c.text);
+    EXPECT_EQ(read.Lines, c.lines) << c.text;
+    EXPECT_EQ(read.Malformed, c.badLine != 0) << c.text;
+    EXPECT_EQ(read.BadLine, c.badLine) << c.text;
+  }
+}
+
+TEST(TreeCache, ExpandedNodesText) {
+  EXPECT_EQ(ParseExpandedNodes("3,7,12"), (std::vector<int>{3, 7, 12}));
+  EXPECT_EQ(ParseExpandedNodes("12,3,,x,7, 8,-1,3,99999999999"), (std::vector<int>{3, 7, 12}));
+  EXPECT_TRUE(ParseExpandedNodes("").empty());
+  EXPECT_EQ(FormatExpandedNodes({0, 4, 5}), "0,4,5");
+  EXPECT_EQ(FormatExpandedNodes({}), "");
+}
