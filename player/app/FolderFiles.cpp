@@ -7,6 +7,7 @@
 #include "base/Paths.h"
 #include "forms/Wide.h"
 #include "player/Extensions.h"
+#include "player/platform/DiskFolders.h"
 #include "player/platform/FolderListing.h"
 
 namespace player {
@@ -24,15 +25,10 @@ void SortPathsIgnoringCase(std::vector<std::string>& paths) {
 
 std::vector<std::string> GatherFolderFiles(const std::string& folder, bool recurse,
                                            const std::vector<std::string>& supported) {
-  std::vector<std::string> folders{sv::IncludeTrailingBackslash(folder)};
-  if (recurse) {
-    // Linked folders are not followed: a link to a parent would never end.
-    for (std::size_t i = 0; i < folders.size(); ++i) {
-      const std::string parent = folders[i];
-      for (const FolderEntry& entry : ListFolder(parent, "*.*"))
-        if (entry.IsFolder && !entry.IsLink) folders.push_back(parent + entry.Name + "\\");
-    }
-  }
+  DiskFolders disk;
+  // A link back to a parent folder is seen for what it is, so the walk ends.
+  std::vector<std::string> folders =
+      recurse ? WalkAllFolders(disk, folder) : std::vector<std::string>{sv::IncludeTrailingBackslash(folder)};
   SortPathsIgnoringCase(folders);
   std::vector<std::string> result;
   for (const std::string& each : folders) {

@@ -6,7 +6,10 @@
 #include <string>
 #include <vector>
 
+#include "player/FolderSearch.h"
 #include "player/SearchMatch.h"
+#include "base/Ascii.h"
+#include "tests/player/FakeDisk.h"
 #include "tags/FileAccess.h"
 
 using namespace player;
@@ -101,4 +104,70 @@ TEST(SearchMatch, TheLibraryReadersFindTagsInRealFiles) {
   EXPECT_TRUE(SearchMatches(Query("nope", false, false, true, false, false), folder, "search-v1.mp3", readers));
   EXPECT_FALSE(SearchMatches(Query("title", false, false, true, true, true), folder, "plain.ogg", readers));
   EXPECT_FALSE(SearchMatches(Query("title", false, false, true, true, true), folder, "missing.mp3", readers));
+}
+
+namespace {
+
+using playertest::Dir;
+using playertest::FakeDisk;
+using playertest::File;
+using playertest::Link;
+
+bool LessIgnoringCase(const std::string& a, const std::string& b) { return sv::CompareTextAscii(a, b) < 0; }
+
+FakeDisk SearchDisk() {
+  FakeDisk disk;
+  disk.Folder("C:\\M\\", {Dir("beta"), File("z-alpha.mp3"), Dir("Alpha"), File("a-alpha.wav"), Link("loop", "C:\\M\\")});
+  disk.Folder("C:\\M\\beta\\", {Dir("Alpha-sub"), File("other.mp3")});
+  disk.Folder("C:\\M\\beta\\Alpha-sub\\", {File("2.mp3"), File("1.mp3"), File("notes.txt"), Dir("x.mp3")});
+  disk.Folder("C:\\M\\beta\\Alpha-sub\\x.mp3\\", {});
+  disk.Folder("C:\\M\\Alpha\\", {File("b.ogg"), File("a.ogg")});
+  return disk;
+}
+
+std::vector<std::string> RunSearch(FakeDisk& disk, const SearchQuery& query, bool subFolders, int stopAfter = -1) {
+  std::vector<std::string> found;
+  FolderSearch search(disk, "C:\\M", subFolders, query, {}, {"mp3", "ogg", "wav"}, LessIgnoringCase,
+                      [&](const std::string& path) { found.push_back(path); });
+  for (int steps = 0; steps != stopAfter && search.Step(); ++steps) {
+  }
+  return found;
+}
+
+}  // namespace
+
+TEST(FolderSearch, FoldersSortedFilesInListingOrderEachFolderOnce) {
+  FakeDisk disk = SearchDisk();
+  // The folder path holds the text: every playable file below "Alpha"
+  // folders, and the file names that hold it elsewhere.
+  EXPECT_EQ(RunSearch(disk, Query("alpha", true, true, false, false, false), true),
+            (std::vector<std::string>{"C:\\M\\z-alpha.mp3", "C:\\M\\a-alpha.wav", "C:\\M\\Alpha\\b.ogg",
+                                      "C:\\M\\Alpha\\a.ogg", "C:\\M\\beta\\Alpha-sub\\2.mp3",
+                                      "C:\\M\\beta\\Alpha-sub\\1.mp3"}));
+  // Without sub-folders only the start folder is searched.
+  EXPECT_EQ(RunSearch(disk, Query("alpha", true, true, false, false, false), false),
+            (std::vector<std::string>{"C:\\M\\z-alpha.mp3", "C:\\M\\a-alpha.wav"}));
+}
+
+TEST(FolderSearch, CountsFoldersOnlyOnceTheWalkIsCompleteAndCanStopBetweenFolders) {
+  FakeDisk disk = SearchDisk();
+  std::vector<std::string> found;
+  FolderSearch search(disk, "C:\\M\\", true, Query("mp3", false, true, false, false, false), {}, {"mp3"},
+                      LessIgnoringCase, [&](const std::string& path) { found.push_back(path); });
+  EXPECT_TRUE(search.Walking());
+  int walkSteps = 0;
+  while (search.Walking()) {
+    EXPECT_TRUE(search.Step());
+    ++walkSteps;
+  }
+  // Four folders, each listed once; the link back up is not one of them.
+  EXPECT_EQ(walkSteps, 5);
+  EXPECT_EQ(search.FolderCount(), 5u);
+  EXPECT_TRUE(found.empty());
+  EXPECT_TRUE(search.Step());
+  EXPECT_EQ(search.FoldersDone(), 1u);
+  EXPECT_EQ(found, (std::vector<std::string>{"C:\\M\\z-alpha.mp3"}));
+  // Stopping here keeps what the folders done found.
+  EXPECT_EQ(RunSearch(disk, Query("mp3", false, true, false, false, false), true, 6),
+            (std::vector<std::string>{"C:\\M\\z-alpha.mp3"}));
 }
