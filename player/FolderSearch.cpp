@@ -25,14 +25,23 @@ bool FolderSearch::Step() {
     walk_.Step();
     if (walk_.Done()) {
       walking_ = false;
-      folders_ = walk_.TakeFolders();
-      std::stable_sort(folders_.begin(), folders_.end(), less_);
+      std::vector<std::string> found = walk_.TakeFolders();
+      std::vector<std::vector<WalkEntry>> listings = walk_.TakeListings();
+      std::vector<std::size_t> order(found.size());
+      for (std::size_t i = 0; i < order.size(); ++i) order[i] = i;
+      std::stable_sort(order.begin(), order.end(),
+                       [&found, this](std::size_t a, std::size_t b) { return less_(found[a], found[b]); });
+      for (const std::size_t i : order) {
+        folders_.push_back(std::move(found[i]));
+        listings_.push_back(std::move(listings[i]));
+      }
     }
     return true;
   }
   if (done_ >= folders_.size()) return false;
   const std::string& folder = folders_[done_];
-  for (const WalkEntry& entry : source_.List(folder)) {
+  const std::vector<WalkEntry> entries = listings_.empty() ? source_.List(folder) : std::move(listings_[done_]);
+  for (const WalkEntry& entry : entries) {
     if (entry.IsFolder || !IsSupportedFile(entry.Name, supported_)) continue;
     if (SearchMatches(query_, folder, entry.Name, readers_) && onMatch_) onMatch_(folder + entry.Name);
   }

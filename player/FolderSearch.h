@@ -38,6 +38,9 @@ class FolderSearch {
   PathLess less_;
   MatchHandler onMatch_;
   std::vector<std::string> folders_;
+  // The walk's listings, so that no folder is listed twice; empty when
+  // only the start folder is searched.
+  std::vector<std::vector<WalkEntry>> listings_;
   std::size_t done_ = 0;
 };
 

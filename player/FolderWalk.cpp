@@ -8,6 +8,16 @@
 namespace player {
 
 bool VisitedFolders::Admit(FolderSource& source, const std::string& folder, bool isLink) {
+  if (!tracking_) {
+    if (!isLink) {
+      untracked_.push_back(folder);
+      return true;
+    }
+    tracking_ = true;
+    for (const std::string& earlier : untracked_)
+      if (auto identity = source.Identity(earlier)) seen_.insert(*identity);
+    untracked_.clear();
+  }
   const std::optional<std::string> identity = source.Identity(folder);
   if (!identity) return !isLink;
   return seen_.insert(*identity).second;
@@ -24,16 +34,19 @@ FolderWalk::FolderWalk(FolderSource& source, const std::string& start) : source_
 bool FolderWalk::Step() {
   if (Done()) return false;
   const std::size_t index = next_++;
+  listings_.resize(folders_.size());
   const int depth = depths_[index];
   if (depth >= kMaxWalkDepth) return true;
   const std::string parent = folders_[index];
-  for (const WalkEntry& entry : source_.List(parent)) {
+  listings_[index] = source_.List(parent);
+  for (const WalkEntry& entry : listings_[index]) {
     if (!entry.IsFolder) continue;
     std::string folder = parent + entry.Name + "\\";
     if (!visited_.Admit(source_, folder, entry.IsLink)) continue;
     folders_.push_back(std::move(folder));
     depths_.push_back(depth + 1);
   }
+  listings_.resize(folders_.size());
   return true;
 }
 

@@ -30,7 +30,9 @@ class FolderSource {
   virtual std::optional<std::string> Identity(const std::string& folder) = 0;
 };
 
-// The folders a walk has entered, by identity.
+// The folders a walk has entered, by identity. Identities cost a look at
+// the disk each, so they are learnt only once the walk meets its first
+// link: a tree without links needs none.
 class VisitedFolders {
  public:
   // Whether a folder found now is to be entered, recording it when so: not
@@ -39,6 +41,8 @@ class VisitedFolders {
   bool Admit(FolderSource& source, const std::string& folder, bool isLink);
 
  private:
+  bool tracking_ = false;
+  std::vector<std::string> untracked_;  // entered before the first link
   std::unordered_set<std::string> seen_;
 };
 
@@ -55,11 +59,15 @@ class FolderWalk {
   bool Done() const { return next_ >= folders_.size(); }
   const std::vector<std::string>& Folders() const { return folders_; }
   std::vector<std::string> TakeFolders() { return std::move(folders_); }
+  // What each listed folder held, in the order of Folders(); a folder not
+  // listed (too deep) has none.
+  std::vector<std::vector<WalkEntry>> TakeListings() { return std::move(listings_); }
 
  private:
   FolderSource& source_;
   std::vector<std::string> folders_;
   std::vector<int> depths_;
+  std::vector<std::vector<WalkEntry>> listings_;
   VisitedFolders visited_;
   std::size_t next_ = 0;
 };

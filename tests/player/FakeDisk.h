@@ -23,6 +23,7 @@ class FakeDisk : public player::FolderSource {
   void Folder(const std::string& path, std::vector<Entry> entries) { folders_[path] = std::move(entries); }
   bool knowsIdentities = true;
   std::vector<std::string> listed;
+  int identityCalls = 0;
 
   std::vector<player::WalkEntry> List(const std::string& folder) override {
     listed.push_back(folder);
@@ -33,6 +34,7 @@ class FakeDisk : public player::FolderSource {
     return result;
   }
   std::optional<std::string> Identity(const std::string& folder) override {
+    ++identityCalls;
     if (!knowsIdentities) return std::nullopt;
     return Resolve(folder);
   }

@@ -54,7 +54,6 @@ TEST(FolderWalk, StopsListingAtTheDepthLimitAndStepsOneFolderAtATime) {
     path += "d\\";
   }
   disk.Folder(path, {});
-  disk.knowsIdentities = false;  // plain folders are walked without them
   FolderWalk walk(disk, "C:\\");
   int steps = 0;
   while (walk.Step()) ++steps;
@@ -64,6 +63,8 @@ TEST(FolderWalk, StopsListingAtTheDepthLimitAndStepsOneFolderAtATime) {
   EXPECT_EQ(disk.listed.size(), static_cast<std::size_t>(kMaxWalkDepth));
   EXPECT_TRUE(walk.Done());
   EXPECT_FALSE(walk.Step());
+  // Without links no identity is needed.
+  EXPECT_EQ(disk.identityCalls, 0);
 }
 
 TEST(TreeScan, ListsTenLevelsSortsEachFolderAndShowsLinksWithoutFollowingThem) {

@@ -144,6 +144,8 @@ TEST(FolderSearch, FoldersSortedFilesInListingOrderEachFolderOnce) {
             (std::vector<std::string>{"C:\\M\\z-alpha.mp3", "C:\\M\\a-alpha.wav", "C:\\M\\Alpha\\b.ogg",
                                       "C:\\M\\Alpha\\a.ogg", "C:\\M\\beta\\Alpha-sub\\2.mp3",
                                       "C:\\M\\beta\\Alpha-sub\\1.mp3"}));
+  // The walk's listings serve the matching: each folder is listed once.
+  EXPECT_EQ(disk.listed.size(), 5u);
   // Without sub-folders only the start folder is searched.
   EXPECT_EQ(RunSearch(disk, Query("alpha", true, true, false, false, false), false),
             (std::vector<std::string>{"C:\\M\\z-alpha.mp3", "C:\\M\\a-alpha.wav"}));
