@@ -23,6 +23,19 @@ void SortPathsIgnoringCase(std::vector<std::string>& paths) {
   for (std::size_t i = 0; i < keyed.size(); ++i) paths[i] = std::move(keyed[i].second);
 }
 
+namespace {
+
+bool LocaleLess(const std::string& a, const std::string& b, DWORD flags) {
+  return CompareStringW(LOCALE_USER_DEFAULT, flags, forms::widen(a).c_str(), -1, forms::widen(b).c_str(), -1) ==
+         CSTR_LESS_THAN;
+}
+
+}  // namespace
+
+bool PathLessIgnoringCase(const std::string& a, const std::string& b) { return LocaleLess(a, b, NORM_IGNORECASE); }
+
+bool TreeTextLess(const std::string& a, const std::string& b) { return LocaleLess(a, b, 0); }
+
 std::vector<std::string> GatherFolderFiles(const std::string& folder, bool recurse,
                                            const std::vector<std::string>& supported) {
   DiskFolders disk;

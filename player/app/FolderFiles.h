@@ -12,5 +12,9 @@ std::vector<std::string> GatherFolderFiles(const std::string& folder, bool recur
 
 // Sorts paths without regard to letter case, as the user's locale compares.
 void SortPathsIgnoringCase(std::vector<std::string>& paths);
+bool PathLessIgnoringCase(const std::string& a, const std::string& b);
+
+// The folder tree's order: the user's locale, letter case counting.
+bool TreeTextLess(const std::string& a, const std::string& b);
 
 }  // namespace player
