@@ -62,7 +62,63 @@ class DrawRoute {
   FilterId hookId_ = 0;
   ScopedMessageFilter scoped_;
 };
+// Appends the visible items to a menu, submenus within, numbering the
+// commands by their place in `shown`; owner-drawn items carry that number
+// as their data.
+void AppendItems(HMENU menu, const std::vector<MenuEntry*>& items, std::vector<MenuEntry*>& shown, bool ownerDrawn) {
+  for (MenuEntry* item : items) {
+    if (!item->Visible) continue;
+    shown.push_back(item);
+    UINT_PTR command = shown.size();
+    if (item->Caption == "-") {
+      AppendMenuW(menu, MF_SEPARATOR, command, nullptr);
+      continue;
+    }
+    UINT flags = MF_STRING | (item->Enabled ? MF_ENABLED : MF_GRAYED) | (item->Checked ? MF_CHECKED : MF_UNCHECKED);
+    if (!item->Items().empty()) {
+      // The parent menu frees the submenu with itself.
+      HMENU submenu = CreatePopupMenu();
+      AppendItems(submenu, item->Items(), shown, ownerDrawn);
+      AppendMenuW(menu, flags | MF_POPUP, reinterpret_cast<UINT_PTR>(submenu), widen(item->Caption).c_str());
+    } else {
+      AppendMenuW(menu, flags, command, widen(item->Caption).c_str());
+    }
+    if (ownerDrawn) {
+      // The caption stays the item's text, so the menu still reads as it
+      // shows (keyboard, accessibility).
+      MENUITEMINFOW info{};
+      info.cbSize = sizeof(info);
+      info.fMask = MIIM_FTYPE | MIIM_DATA;
+      info.fType = MFT_OWNERDRAW;
+      info.dwItemData = command;
+      SetMenuItemInfoW(menu, static_cast<UINT>(GetMenuItemCount(menu) - 1), TRUE, &info);
+    }
+    if (item->Default && item->Items().empty()) SetMenuDefaultItem(menu, static_cast<UINT>(command), FALSE);
+  }
+}
+
+bool Holds(const std::vector<MenuEntry*>& items, const MenuEntry* item) {
+  return std::any_of(items.begin(), items.end(),
+                     [item](const MenuEntry* each) { return each == item || Holds(each->Items(), item); });
+}
+
 }  // namespace
+
+MenuEntry* MenuEntry::Add(std::string caption, std::string name) {
+  MenuEntry* item = New<MenuEntry>(this, std::move(name));
+  item->Caption = std::move(caption);
+  items_.push_back(item);
+  return item;
+}
+
+void MenuEntry::Clear() {
+  while (!items_.empty()) DeleteComponent(items_.back());
+}
+
+void MenuEntry::Notification(TComponent* component, ComponentOperation operation) {
+  if (operation == ComponentOperation::Remove) std::erase(items_, component);
+  TComponent::Notification(component, operation);
+}
 
 MenuEntry* ShortcutMenu::Add(std::string caption, std::string name) {
   MenuEntry* item = New<MenuEntry>(this, std::move(name));
@@ -106,28 +162,7 @@ void ShortcutMenu::Popup(int x, int y, HWND window) {
   if (!menu) return;
   // Command numbers are positions in this snapshot, plus one.
   std::vector<MenuEntry*> shown;
-  for (MenuEntry* item : items_) {
-    if (!item->Visible) continue;
-    shown.push_back(item);
-    UINT_PTR command = shown.size();
-    if (item->Caption == "-") {
-      AppendMenuW(menu.get(), MF_SEPARATOR, command, nullptr);
-      continue;
-    }
-    UINT flags = MF_STRING | (item->Enabled ? MF_ENABLED : MF_GRAYED) | (item->Checked ? MF_CHECKED : MF_UNCHECKED);
-    AppendMenuW(menu.get(), flags, command, widen(item->Caption).c_str());
-    if (OnDrawItem) {
-      // The caption stays the item's text, so the menu still reads as it
-      // shows (keyboard, accessibility).
-      MENUITEMINFOW info{};
-      info.cbSize = sizeof(info);
-      info.fMask = MIIM_FTYPE | MIIM_DATA;
-      info.fType = MFT_OWNERDRAW;
-      info.dwItemData = command;
-      SetMenuItemInfoW(menu.get(), static_cast<UINT>(command), FALSE, &info);
-    }
-    if (item->Default) SetMenuDefaultItem(menu.get(), static_cast<UINT>(command), FALSE);
-  }
+  AppendItems(menu.get(), items_, shown, static_cast<bool>(OnDrawItem));
 
   const auto shownItem = [&shown](ULONG_PTR data) -> MenuEntry* {
     return data >= 1 && data <= shown.size() ? shown[data - 1] : nullptr;
@@ -167,7 +202,7 @@ void ShortcutMenu::Popup(int x, int y, HWND window) {
   if (chosen == 0 || chosen > shown.size()) return;
   MenuEntry* item = shown[chosen - 1];
   // The item may have been freed by a handler that ran while the menu was open.
-  if (std::find(items_.begin(), items_.end(), item) != items_.end()) item->Click();
+  if (Holds(items_, item)) item->Click();
 }
 
 }  // namespace forms

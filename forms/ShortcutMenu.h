@@ -17,6 +17,8 @@ class MenuEntry : public TComponent {
   explicit MenuEntry(TComponent* owner) : TComponent(owner) {}
 
   std::string Caption;
+  // Free for the item's user (a song's path).
+  std::string Hint;
   bool Visible = true;
   bool Enabled = true;
   bool Checked = false;
@@ -27,6 +29,19 @@ class MenuEntry : public TComponent {
   void Click() {
     if (OnClick) OnClick(this);
   }
+
+  // The items of the item's submenu, in order, each owned by this item; an
+  // item with any is a submenu and is never chosen itself.
+  const std::vector<MenuEntry*>& Items() const { return items_; }
+  MenuEntry* Add(std::string caption, std::string name = {});
+  // Frees the submenu's items.
+  void Clear();
+
+ protected:
+  void Notification(TComponent* component, ComponentOperation operation) override;
+
+ private:
+  std::vector<MenuEntry*> items_;
 };
 
 class ShortcutMenu : public TComponent {

@@ -31,6 +31,7 @@
 #include "forms/TreeView.h"
 #include "player/ArgumentQueue.h"
 #include "player/DisplayTitle.h"
+#include "player/FolderWalk.h"
 #include "player/Settings.h"
 #include "player/SonoLengthProbe.h"
 #include "player/VolumeEqualizer.h"
@@ -167,11 +168,28 @@ class TForm1 : public forms::TForm {
   void TimerAffichageTimer();
   void AppDeactivate();
   void LoadSkin(bool Reload);
+  void MenuQuitterClick(forms::TComponent* Sender);
+
+  // The folder tree (Unit1_Tree) and its commands (Unit1_TreeMenu).
   void SpdBtnRepClick(forms::TComponent* Sender);
   void MiseaJours(bool Rescan);
+  void AjouteRep(const std::string& Folder);
+  std::string ReconstruitRep(forms::TreeNode Node) const;
   void ExpandNodes(const std::string& nodes);
+  std::string ExpandedNodesText() const;
+  // Writes "Sorivanel.tree" unless the tree is incomplete (a rebuild that
+  // failed or was cut short by the close): then the old cache stays.
   void SaveTreeCache();
-  void MenuQuitterClick(forms::TComponent* Sender);
+  void TreeView1MouseDown(forms::TComponent* Sender, forms::MouseButton Button, forms::ShiftState Shift, int X, int Y);
+  void TreeView1MouseMove(forms::TComponent* Sender, forms::ShiftState Shift, int X, int Y);
+  void PopupMenuRepDrawItem(forms::MenuEntry& Item, HDC Dc, const RECT& Rect, bool Selected);
+  void MenuLireRepClick(forms::TComponent* Sender);
+  void MenuMettreSuiteClick(forms::TComponent* Sender);
+  void MenuChansonsClick(forms::TComponent* Sender);
+  void MenuExplorerRepClick(forms::TComponent* Sender);
+  void MenuChercherDansRepClick(forms::TComponent* Sender);
+  void MenuGererRepClick(forms::TComponent* Sender);
+  void MenuRefreshRepClick(forms::TComponent* Sender);
 
   // State other windows read or change.
   std::vector<std::string> Playlist;  // parallel to ListBox1's texts
@@ -198,6 +216,13 @@ class TForm1 : public forms::TForm {
   forms::ListBox* ListBox1 = nullptr;
   forms::TreeView* TreeView1 = nullptr;  // Tag: the hot and playing-folder text colour
   forms::Splitter* Splitter1 = nullptr;
+  // The folder menu; MenuLireRep's hint holds the folder its commands act on.
+  forms::ShortcutMenu* PopupMenuRep = nullptr;
+  forms::MenuEntry *MenuMettreSuite = nullptr, *MenuMettreSuiteRecurse = nullptr,
+                   *MenuMettreSuiteDontRecurse = nullptr, *MenuMettreSuite2 = nullptr, *MenuLireRep = nullptr,
+                   *MenuLireRepRecurse = nullptr, *MenuLireRepDontRecurse = nullptr, *MenuLireRep2 = nullptr,
+                   *MenuChansons = nullptr, *MenuExplorerRep = nullptr, *MenuEditerPlayliste = nullptr,
+                   *MenuChercherDansRep = nullptr, *MenuGererRep = nullptr, *MenuRefreshRep = nullptr;
   forms::ProgressBar* ProgressBar1 = nullptr;  // seek, in bytes
   forms::ProgressBar* ProgressBar2 = nullptr;  // volume, 0..100
   forms::SpeedButton* SpdBtnPrev = nullptr;
@@ -341,6 +366,21 @@ class TForm1 : public forms::TForm {
   std::exception_ptr SaveState();
   bool StateSaved = false;
   bool EndingSession = false;  // no box then: nobody would answer it
+
+  // Folder tree pieces.
+  void CreateFolderMenu();
+  // Adds nodes in tree order below the given chain of parents (empty: the
+  // top level).
+  void AddTreeLines(const std::vector<TreeLine>& lines, std::vector<forms::TreeNode> parents);
+  std::vector<TreeLine> TreeLines() const;
+  std::string MenuFolder() const;
+  void ShowFolderMenu();
+  void BuildSongMenu();
+  bool RecurseFor(forms::TComponent* Sender) const;
+  bool TreeKeyDown(std::uint16_t Key, forms::ShiftState Shift);
+  bool OptionsOrTagEditorOpen() const;
+  void DescribeTree(forms::StateList& state) const;
+  bool TreeComplete = false;  // the tree shows every base folder's scan or the whole cache
 
   class RoadCall {
    public:

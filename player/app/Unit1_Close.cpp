@@ -15,6 +15,7 @@
 #include "player/PlaylistFiles.h"
 #include "player/app/Unit1.h"
 #include "player/app/Unit_Form_InfoBulle.h"
+#include "player/app/Unit_Form_Recherche.h"
 
 namespace player {
 
@@ -78,6 +79,8 @@ void TForm1::FormCloseQuery(forms::TComponent*, bool& CanClose) {
     CanClose = false;
     return;
   }
+  // A search ends at its next folder; the close comes once it has unwound.
+  if (FormRecherche && FormRecherche->Searching()) FormRecherche->BtnAnnulerClick(nullptr);
   if (CloseMustWait()) {
     CanClose = false;
     PendingClose = true;
@@ -172,6 +175,7 @@ void TForm1::SaveCloseSettings() {
     settings.Layout.Top = Top();
     settings.Layout.LastShownIndex = SpdBtnRep->Down() ? 1 : SpdBtnListe->Down() ? 2 : 3;
     settings.Layout.TreeViewWidth = TreeViewWidth;
+    settings.Layout.ExpandedNodes = ExpandedNodesText();
     for (std::size_t i = 0; i < settings.Equalizer.size(); ++i) settings.Equalizer[i] = Volume.EqGain[i];
   }
   SettingsFile(IniFileName).WriteCloseSettings(Initialised, settings);

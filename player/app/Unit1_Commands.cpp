@@ -238,12 +238,14 @@ void TForm1::WMDropFiles(HDROP drop) {
 void TForm1::FormKeyDown(forms::TComponent*, std::uint16_t& Key, forms::ShiftState Shift) {
   if (Key == VK_F5) {
     if (ListBox1->Visible()) MenuRefreshListeClick(nullptr);
+    if (TreeView1->Visible()) MiseaJours(true);
     return;
   }
   if (Key == VK_F3) {
     RechercheTexte->Tag = 0;
     LblLancerRechercheClick(nullptr);
   }
+  if (TreeKeyDown(Key, Shift)) return;
   const bool listFocused = GetFocus() == ListBox1->Handle();
   if (Key == 0xE2) {
     if (SpdBtnRep->Down()) {

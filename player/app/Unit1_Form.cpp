@@ -181,6 +181,7 @@ TForm1::TForm1(forms::TComponent* owner) : TForm(owner, "TForm1"), Keys(std::mak
   WireAppearance();
   WirePlaylist();
   WireClose();
+  CreateFolderMenu();
   g_mainWindow.store(Handle());
 }
 
@@ -232,6 +233,7 @@ void TForm1::DescribeState(forms::StateList& state) const {
   int effects = 0;
   for (HSONOFX fx : Volume.EqFx) effects += fx != 0;
   state.emplace_back("EqEffects", std::to_string(effects));
+  DescribeTree(state);
 }
 
 void TForm1::DrainStreamTitles() {

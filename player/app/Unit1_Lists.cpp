@@ -2,6 +2,7 @@
 // splitter between them, and how the tree's nodes are drawn.
 #include <algorithm>
 
+#include "base/Paths.h"
 #include "player/app/Unit1.h"
 #include "skin/platform/SkinPainting.h"
 
@@ -28,10 +29,16 @@ void TForm1::Splitter1Moved(forms::TComponent*) {
   if (RechercheBox) RechercheBox->SetLeft(std::max(RechercheBox->Left(), ListBox1->Left() + 2));
 }
 
-// The node under the mouse in the highlight colour, underlined; every other
-// node in the tree's font colour without underline.
-void TForm1::TreeView1AdvancedCustomDrawItem(forms::TreeView& Sender, forms::TreeNode, forms::TreeNodeDraw& Draw) {
-  sv::skin::DrawTreeNode(Draw, Sender.FontColor(), static_cast<forms::ColourValue>(Sender.Tag));
+// The node under the mouse in the highlight colour, underlined; the folder
+// of the current entry (its path matching with letter case) in the
+// highlight colour; every other node in the tree's font colour without
+// underline.
+void TForm1::TreeView1AdvancedCustomDrawItem(forms::TreeView& Sender, forms::TreeNode Node, forms::TreeNodeDraw& Draw) {
+  const auto hot = static_cast<forms::ColourValue>(Sender.Tag);
+  sv::skin::DrawTreeNode(Draw, Sender.FontColor(), hot);
+  const bool playing = CurrentIndex >= 0 && CurrentIndex < static_cast<int>(Playlist.size()) &&
+                       ReconstruitRep(Node) == sv::ExtractFilePath(Playlist[static_cast<std::size_t>(CurrentIndex)]);
+  if (playing) Draw.TextColor = hot;
 }
 
 }  // namespace player

@@ -1,5 +1,5 @@
 // Routines of the main window that belong to features with code of their
-// own still to come (the folder tree, the tag editor and the messenger).
+// own still to come (the tag editor and the messenger).
 // Until they come, each does nothing the user could see.
 #include "player/app/Unit1.h"
 
@@ -7,10 +7,6 @@ namespace player {
 
 void SendMsnNowPlaying(const std::string&, const std::string&, const std::string&, int) {}
 
-void TForm1::SpdBtnRepClick(forms::TComponent*) {}
-void TForm1::MiseaJours(bool) {}
-void TForm1::ExpandNodes(const std::string&) {}
-void TForm1::SaveTreeCache() {}
 // The tag editor opens from here with the selected entries once it exists.
 void TForm1::MenuEditeurTagClick(forms::TComponent*) {}
 

@@ -24,7 +24,9 @@ TEST(DiskFolders, TheWalkEndsOnALinkLoopAndTakesEveryRealFolderOnce) {
   EXPECT_NE(disk.Identity(music + "Rock\\"), disk.Identity(music));
   EXPECT_FALSE(disk.Identity(music + "missing\\").has_value());
   for (const player::WalkEntry& entry : disk.List(music + "Rock\\"))
-    if (entry.Name == "loop") EXPECT_TRUE(entry.IsLink && entry.IsFolder);
+    if (entry.Name == "loop") {
+      EXPECT_TRUE(entry.IsLink && entry.IsFolder);
+    }
 
   const auto folders = player::WalkAllFolders(disk, music);
   // Music, Rock, jazz, Bach, x.m3u, inner, the Unicode one, Many, Deep and

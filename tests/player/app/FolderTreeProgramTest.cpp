@@ -1,0 +1,107 @@
+// The folder tree of the real player on a folder tree made on the build
+// host: the scan and its cache file, the cache read back (also a broken
+// one), the expanded nodes, clicks that play and append folders, and the
+// folder menu's items.
+#include "tests/player/app/FolderTreeProgram.h"
+
+namespace playertest {
+namespace {
+
+using Tree = FolderTreeProgram;
+
+// The tree as the scan must write it: folders and playlists, sorted with
+// letter case counting, ten levels below the base and no more, the link
+// back up shown without what lies behind it.
+std::string ExpectedCache(const std::string& music) {
+  std::string text = music + "\r\n\tBach\r\n\tDeep\r\n";
+  for (int level = 1; level <= 9; ++level)
+    text += std::string(static_cast<std::size_t>(level + 1), '\t') + "L" + std::to_string(level) + "\r\n";
+  text +=
+      "\tjazz\r\n\tlist.m3u\r\n\tMany\r\n\tRock\r\n\t\tLive.PLS\r\n\t\tloop\r\n\tÜnïcödé 音楽\r\n\tx.m3u\r\n\t\tinner\r\n";
+  return text;
+}
+
+TEST_F(Tree, TheScanIsWrittenToTheCacheAndReadBackFromIt) {
+  PrepareTree(Music() + "\r\n1=" + Music() + "nowhere\r\n", "");
+  Start();
+  ShowAndWaitForTree();
+  EXPECT_EQ(Value("Node0", "TreeView1"), "0|" + Music());
+  SaveTreePng("tree-scanned");
+  Quit();
+  EXPECT_EQ(folder.Read("Sorivanel.tree").value_or(""), ExpectedCache(Music()));
+  EXPECT_EQ(Settings().ReadString("DATA", "ExpandedNodes", ""), "0");
+
+  // The next start reads the cache, not the disk: a cache naming other
+  // folders shows those, with the nodes expanded as saved.
+  folder.Write("Sorivanel.tree", "C:\\Cached\\\r\n\tOne\r\n\t\t  Two\r\n\tThree\r\nD:\\Other\\\r\n");
+  sv::IniFile ini = Settings();
+  ini.WriteString("DATA", "ExpandedNodes", "0,1");
+  Start();
+  ShowAndWaitForTree();
+  auto tree = State("TreeView1");
+  EXPECT_EQ(tree["Count"], "5");
+  EXPECT_EQ(tree["Node2"], "2|  Two");
+  EXPECT_EQ(tree["Node4"], "0|D:\\Other\\");
+  EXPECT_EQ(tree["Selected"], "C:\\Cached\\");
+  Quit();
+  EXPECT_EQ(folder.Read("Sorivanel.tree").value_or(""),
+            "C:\\Cached\\\r\n\tOne\r\n\t\t  Two\r\n\tThree\r\nD:\\Other\\\r\n");
+  EXPECT_EQ(Settings().ReadString("DATA", "ExpandedNodes", ""), "0,1");
+}
+
+TEST_F(Tree, ABrokenCacheKeepsTheNodesBeforeTheFaultAndIsLeftAsItIs) {
+  const std::string broken = "C:\\A\\\r\n\tB\r\n\t\t\tToo deep\r\n\tC\r\n";
+  PrepareTree(Music(), broken);
+  Start({}, true);
+  EXPECT_EQ(Second({"/show"}), 0u);
+  ASSERT_TRUE(svtest::WaitUntil([&] { return !watcher->Seen().empty(); }, 30000)) << "no error box";
+  EXPECT_NE(watcher->Seen()[0].text.find("Sorivanel.tree"), std::string::npos) << watcher->Seen()[0].text;
+  auto tree = State("TreeView1");
+  EXPECT_EQ(tree["Count"], "2");
+  EXPECT_EQ(tree["Selected"], "C:\\A\\");
+  // The tree still works: a rescan reads the base folders.
+  EXPECT_EQ(Value("TreeComplete"), "0");
+  Quit();
+  EXPECT_EQ(folder.Read("Sorivanel.tree").value_or(""), broken);
+}
+
+TEST_F(Tree, ClicksPlayAndAppendFoldersAndTheMenuFitsTheNode) {
+  PrepareTree(Music(), "");
+  Start();
+  ShowAndWaitForTree();
+  // Left click: the folder's songs replace the list, sorted by name, and the
+  // first one plays.
+  ClickNode("Many", WM_LBUTTONDOWN);
+  ASSERT_TRUE(WaitFor("Entries", "150"));
+  EXPECT_EQ(Value("Entry0"), Music() + "Many\\song000.wav");
+  EXPECT_EQ(Value("Entry149"), Music() + "Many\\song149.wav");
+  EXPECT_EQ(Value("CurrentIndex"), "0");
+  // Middle click: appended, the current entry stays.
+  ClickNode("jazz", WM_MBUTTONDOWN);
+  ASSERT_TRUE(WaitFor("Entries", "151"));
+  EXPECT_EQ(Value("Entry150"), Music() + "jazz\\c.wav");
+  EXPECT_EQ(Value("CurrentIndex"), "0");
+  // Sub-folders are included (the setting's default); the link back up
+  // leads once into the base, and the walk ends.
+  ClickNode("Rock", WM_LBUTTONDOWN);
+  ASSERT_TRUE(WaitFor("Entries", "154"));
+  EXPECT_EQ(Value("Entry0"), Music() + "Rock\\A.wav");
+  EXPECT_EQ(Value("Entry1"), Music() + "Rock\\b.wav");
+
+  // The menu of a folder with songs and no sub-folder; of a playlist; of
+  // empty space.
+  EXPECT_EQ(FolderMenu("Many"), "MenuMettreSuite2,MenuLireRep2,MenuChansons,MenuExplorerRep,MenuChercherDansRep,"
+                                "MenuGererRep,MenuRefreshRep");
+  auto state = State();
+  EXPECT_EQ(state["Songs"], "100");
+  EXPECT_LT(state["FirstSong"], state["LastSong"]);
+  EXPECT_EQ(state["MenuFolder"], Music() + "Many\\");
+  EXPECT_EQ(FolderMenu("Rock"), "MenuMettreSuite,MenuLireRep,MenuChansons,MenuExplorerRep,MenuChercherDansRep,"
+                                "MenuGererRep,MenuRefreshRep");
+  EXPECT_EQ(FolderMenu("list.m3u"), "MenuLireRep2,MenuEditerPlayliste,MenuGererRep,MenuRefreshRep");
+  EXPECT_EQ(FolderMenu(""), "MenuGererRep,MenuRefreshRep");
+  Quit();
+}
+
+}  // namespace
+}  // namespace playertest
