@@ -249,4 +249,44 @@ TEST(ShortcutMenu, PopupRunsTheChosenItemAndSkipsHiddenOnes) {
   EXPECT_EQ(clicked, std::vector<std::string>{"Second"});
 }
 
+// Opens the first item's submenu and chooses its second shown entry.
+void CALLBACK ChooseInSubmenu(HWND, UINT, UINT_PTR timer, DWORD) {
+  KillTimer(nullptr, timer);
+  HWND menu = FindWindowW(L"#32768", nullptr);
+  if (!menu) {
+    EndMenu();
+    return;
+  }
+  for (WPARAM key : {VK_DOWN, VK_RIGHT, VK_DOWN, VK_RETURN}) {
+    PostMessageW(menu, WM_KEYDOWN, key, 0);
+    PostMessageW(menu, WM_KEYUP, key, 0xC0000000);
+  }
+}
+
+TEST(ShortcutMenu, SubmenuItemsAreChosenAndFreedWithTheirParent) {
+  auto menu = forms::NewUnowned<forms::ShortcutMenu>("");
+  std::vector<std::string> clicked;
+  forms::MenuEntry* play = menu->Add("Play", "MenuPlay");
+  play->OnClick = [&clicked](forms::TComponent*) { clicked.push_back("Play"); };
+  for (const char* caption : {"All", "Hidden", "One"}) {
+    forms::MenuEntry* item = play->Add(caption);
+    item->Visible = std::string(caption) != "Hidden";
+    item->Hint = std::string("hint of ") + caption;
+    item->OnClick = [&clicked](forms::TComponent* sender) {
+      clicked.push_back(static_cast<forms::MenuEntry*>(sender)->Hint);
+    };
+  }
+  menu->Add("Quit");
+  SetTimer(nullptr, 0, 300, &ChooseInSubmenu);
+  menu->Popup(100, 100);
+  EXPECT_EQ(clicked, std::vector<std::string>{"hint of One"});
+
+  ASSERT_EQ(play->Items().size(), 3u);
+  play->DeleteComponent(play->Items()[0]);
+  EXPECT_EQ(play->Items().size(), 2u);
+  play->Clear();
+  EXPECT_TRUE(play->Items().empty());
+  EXPECT_EQ(play->ComponentCount(), 0u);
+}
+
 }  // namespace

@@ -114,9 +114,9 @@ std::string FolderTreeProgram::FolderMenu(const std::string& text) {
   return shown;
 }
 
-void FolderTreeProgram::SaveTreePng(const std::string& name) {
-  const std::string file = PathOf("tree.bmp");
-  auto reply = client.Request(appWindow, {"capture", "Form1", "TreeView1", file});
+void FolderTreeProgram::SavePng(const std::string& form, const std::string& component, const std::string& name) {
+  const std::string file = PathOf("capture.bmp");
+  auto reply = client.Request(appWindow, {"capture", form, component, file});
   ASSERT_TRUE(reply && reply->ok) << (reply ? reply->text : "no answer");
   if (auto image = sv::skin::LoadBmpFile(file))
     WritePng(svtest::BuiltFile("tests/player/app") / (name + ".png"), image->Width, image->Height, image->Pixels);

@@ -30,7 +30,9 @@ class FolderTreeProgram : public PlayerProgram {
   std::string FolderMenu(const std::string& text);
   // Waits for an open menu of the player; null when none opens.
   HWND WaitForMenu();
-  void SaveTreePng(const std::string& name);
+  // A window's or a component's picture as the program paints it, kept as
+  // <name>.png in the build folder.
+  void SavePng(const std::string& form, const std::string& component, const std::string& name);
 };
 
 }  // namespace playertest

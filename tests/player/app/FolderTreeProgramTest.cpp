@@ -26,7 +26,7 @@ TEST_F(Tree, TheScanIsWrittenToTheCacheAndReadBackFromIt) {
   Start();
   ShowAndWaitForTree();
   EXPECT_EQ(Value("Node0", "TreeView1"), "0|" + Music());
-  SaveTreePng("tree-scanned");
+  SavePng("Form1", "TreeView1", "tree-scanned");
   Quit();
   EXPECT_EQ(folder.Read("Sorivanel.tree").value_or(""), ExpectedCache(Music()));
   EXPECT_EQ(Settings().ReadString("DATA", "ExpandedNodes", ""), "0");

@@ -114,6 +114,7 @@ TEST_F(Search, FindsByFolderNameFileNameAndTagsAndSelectsWhatItAdded) {
   EXPECT_EQ(state["Entry0"], SearchRoot() + "Alpha\\one.wav");
   EXPECT_EQ(state["Entry1"], SearchRoot() + "beta\\Alpha-sub\\two.wav");
   EXPECT_EQ(Value("Selection", "ListBox1"), "0,1");
+  SavePng("FormRecherche", "", "search-window");
 
   // By title tag only: the MP3 whose ID3v1 title matches (its ID3v2 one
   // does not), not the locked song; the link loop ends.
