@@ -39,6 +39,11 @@ TFormRecherche::TFormRecherche(forms::TComponent* owner) : TForm(owner, "TFormRe
   FormRecherche = this;
 }
 
+TFormRecherche::~TFormRecherche() {
+  if (FormRecherche == this) FormRecherche = nullptr;
+  if (topMostsNormalised_ && forms::Application) forms::Application->RestoreTopMosts();
+}
+
 void TFormRecherche::FormShow(forms::TComponent*) {
   // The main window stays on top of the others: this one must come above it.
   if (!topMostsNormalised_ && forms::Application) {

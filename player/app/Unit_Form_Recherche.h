@@ -21,6 +21,7 @@ namespace player {
 class TFormRecherche : public forms::TForm {
  public:
   explicit TFormRecherche(forms::TComponent* owner);
+  ~TFormRecherche() override;
 
   void FormShow(forms::TComponent* Sender);
   void TexteRechercheChange(forms::TComponent* Sender);
