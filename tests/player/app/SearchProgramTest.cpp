@@ -145,5 +145,24 @@ TEST_F(Search, FindsByFolderNameFileNameAndTagsAndSelectsWhatItAdded) {
   Quit();
 }
 
+TEST_F(Search, AQuitWhileSearchingEndsTheSearchAndThenThePlayer) {
+  PrepareTree(SearchRoot(), "");
+  Start();
+  ShowAndWaitForTree();
+  OpenSearch();
+  SetChecked("Titre de la chanson *", true);
+  SetChecked("Artiste *", true);
+  SetChecked("Album *", true);
+  SetText("zzz");
+  // Whether the quit comes during the search or after it, the player ends
+  // and saves.
+  PostMessageW(Button("Chercher"), BM_CLICK, 0, 0);
+  EXPECT_EQ(Second({"/quit"}), 0u);
+  ASSERT_TRUE(player->WaitForExit(60000));
+  EXPECT_EQ(player->ExitCode().value_or(1), 0u);
+  EXPECT_EQ(Settings().ReadInteger("LECT", "Index", 99), -1);
+  EXPECT_TRUE(folder.Read("Sorivanel.tree").has_value());
+}
+
 }  // namespace
 }  // namespace playertest
