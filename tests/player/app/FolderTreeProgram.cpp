@@ -36,6 +36,34 @@ BOOL CALLBACK FindMenu(HWND window, LPARAM data) {
   return TRUE;
 }
 
+// What the screen shows in a window's rectangle.
+void SaveScreenPng(HWND window, const std::string& name) {
+  RECT area{};
+  GetWindowRect(window, &area);
+  const int width = area.right - area.left, height = area.bottom - area.top;
+  if (width <= 0 || height <= 0) return;
+  HDC screen = GetDC(nullptr);
+  HDC memory = CreateCompatibleDC(screen);
+  HBITMAP bitmap = CreateCompatibleBitmap(screen, width, height);
+  HGDIOBJ old = SelectObject(memory, bitmap);
+  BitBlt(memory, 0, 0, width, height, screen, area.left, area.top, SRCCOPY);
+  SelectObject(memory, old);
+  BITMAPINFO info{};
+  info.bmiHeader.biSize = sizeof(info.bmiHeader);
+  info.bmiHeader.biWidth = width;
+  info.bmiHeader.biHeight = -height;
+  info.bmiHeader.biPlanes = 1;
+  info.bmiHeader.biBitCount = 32;
+  info.bmiHeader.biCompression = BI_RGB;
+  std::vector<std::uint32_t> pixels(static_cast<std::size_t>(width) * static_cast<std::size_t>(height));
+  GetDIBits(memory, bitmap, 0, static_cast<UINT>(height), pixels.data(), &info, DIB_RGB_COLORS);
+  DeleteObject(bitmap);
+  DeleteDC(memory);
+  ReleaseDC(nullptr, screen);
+  for (std::uint32_t& pixel : pixels) pixel &= 0xFFFFFF;
+  WritePng(svtest::BuiltFile("tests/player/app") / (name + ".png"), width, height, pixels);
+}
+
 }  // namespace
 
 std::string FolderTreeProgram::Music() { return FixtureFolder("Music"); }
@@ -101,7 +129,7 @@ HWND FolderTreeProgram::WaitForMenu() {
   return search.found;
 }
 
-std::string FolderTreeProgram::FolderMenu(const std::string& text) {
+std::string FolderTreeProgram::FolderMenu(const std::string& text, const std::string& pngName) {
   ClickNode(text, WM_RBUTTONDOWN);
   HWND menu = WaitForMenu();
   if (!menu) {
@@ -109,6 +137,13 @@ std::string FolderTreeProgram::FolderMenu(const std::string& text) {
     return {};
   }
   const std::string shown = Value("FolderMenu");
+  if (!pngName.empty()) {
+    PostMessageW(menu, WM_KEYDOWN, VK_DOWN, 0);
+    // Answered only once the menu has taken the key before it.
+    Value("FolderMenu");
+    UpdateWindow(menu);
+    SaveScreenPng(menu, pngName);
+  }
   PostMessageW(menu, WM_KEYDOWN, VK_ESCAPE, 0);
   EXPECT_TRUE(svtest::WaitUntil([&] { return !IsWindow(menu) || !IsWindowVisible(menu); }, 10000));
   return shown;

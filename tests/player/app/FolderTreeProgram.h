@@ -26,8 +26,9 @@ class FolderTreeProgram : public PlayerProgram {
   // every node.
   void ClickNode(const std::string& text, UINT buttonDown);
   // Right-clicks the node, and reports the folder menu's visible items
-  // while it is open; the menu is closed again.
-  std::string FolderMenu(const std::string& text);
+  // while it is open; the menu is closed again. With a name, the open menu
+  // (first item highlighted) is kept as <name>.png in the build folder.
+  std::string FolderMenu(const std::string& text, const std::string& pngName = {});
   // Waits for an open menu of the player; null when none opens.
   HWND WaitForMenu();
   // A window's or a component's picture as the program paints it, kept as

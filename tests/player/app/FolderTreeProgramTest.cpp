@@ -96,7 +96,7 @@ TEST_F(Tree, ClicksPlayAndAppendFoldersAndTheMenuFitsTheNode) {
   EXPECT_EQ(state["Songs"], "100");
   EXPECT_LT(state["FirstSong"], state["LastSong"]);
   EXPECT_EQ(state["MenuFolder"], Music() + "Many\\");
-  EXPECT_EQ(FolderMenu("Rock"), "MenuMettreSuite,MenuLireRep,MenuChansons,MenuExplorerRep,MenuChercherDansRep,"
+  EXPECT_EQ(FolderMenu("Rock", "tree-folder-menu"), "MenuMettreSuite,MenuLireRep,MenuChansons,MenuExplorerRep,MenuChercherDansRep,"
                                 "MenuGererRep,MenuRefreshRep");
   EXPECT_EQ(FolderMenu("list.m3u"), "MenuLireRep2,MenuEditerPlayliste,MenuGererRep,MenuRefreshRep");
   EXPECT_EQ(FolderMenu(""), "MenuGererRep,MenuRefreshRep");
