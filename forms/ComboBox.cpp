@@ -1,5 +1,6 @@
 #include "forms/ComboBox.h"
 
+#include <algorithm>
 #include <utility>
 
 #include "forms/DialogFont.h"
@@ -73,6 +74,8 @@ void ComboBox::DescribeState(StateList& state) const {
   state.emplace_back("Text", Text());
   state.emplace_back("ItemIndex", std::to_string(ItemIndex()));
   state.emplace_back("Count", std::to_string(Count()));
+  // Enough for a test to read the list, small enough for one reply.
+  for (int i = 0; i < std::min(Count(), 200); ++i) state.emplace_back("Item" + std::to_string(i), Item(i));
 }
 
 bool ComboBox::ParentNotification(WindowMessage& message) {

@@ -90,6 +90,7 @@ void RadioGroup::ButtonClicked(int index) {
 void RadioGroup::DescribeState(StateList& state) const {
   state.emplace_back("ItemIndex", std::to_string(itemIndex_));
   state.emplace_back("Caption", Caption());
+  for (int i = 0; i < Count(); ++i) state.emplace_back("Item" + std::to_string(i), Item(i));
 }
 
 }  // namespace forms

@@ -2,7 +2,10 @@
 
 #include <commctrl.h>
 
+#include <algorithm>
 #include <sstream>
+#include <utility>
+#include <vector>
 
 #include "desktop/TrayIcon.h"
 #include "forms/Wide.h"
@@ -65,9 +68,16 @@ void OptionsWindow::Click(const std::string& name) {
 
 void OptionsWindow::ChooseRadio(const std::string& group, int item) {
   HWND box = Control(group);
-  HWND button = box ? GetWindow(box, GW_CHILD) : nullptr;
-  for (int i = 0; button && i < item; ++i) button = GetWindow(button, GW_HWNDNEXT);
-  ASSERT_NE(button, nullptr) << "no item " << item << " in " << group;
+  // The items stand top to bottom.
+  std::vector<std::pair<LONG, HWND>> buttons;
+  for (HWND child = box ? GetWindow(box, GW_CHILD) : nullptr; child; child = GetWindow(child, GW_HWNDNEXT)) {
+    RECT r{};
+    GetWindowRect(child, &r);
+    buttons.emplace_back(r.top, child);
+  }
+  std::sort(buttons.begin(), buttons.end());
+  ASSERT_LT(static_cast<std::size_t>(item), buttons.size()) << "no item " << item << " in " << group;
+  HWND button = buttons[static_cast<std::size_t>(item)].second;
   svtest::SendTo(button, BM_CLICK, 0, 0, 30000);
 }
 
