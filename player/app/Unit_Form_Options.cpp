@@ -40,9 +40,12 @@ bool SameWindowsPath(const std::string& a, const std::string& b) {
                               static_cast<int>(wideB.size()), TRUE) == CSTR_EQUAL;
 }
 
-void OpenOptionsWindow() {
+void OpenOptionsWindow(OptionsPage page) {
   if (!FormOptions) forms::New<TFormOptions>(forms::Application, "");
   FormOptions->Show();
+  if (page == OptionsPage::General) return;
+  FormOptions->ListBoxPages->SetItemIndex(static_cast<int>(page));
+  FormOptions->ListBoxPagesClick(FormOptions->ListBoxPages);
 }
 
 TFormOptions::~TFormOptions() {

@@ -226,7 +226,8 @@ extern TFormOptions* FormOptions;
 bool SameWindowsPath(const std::string& a, const std::string& b);
 
 // Creates the window when there is none, then shows it (an open window only
-// comes forward).
-void OpenOptionsWindow();
+// comes forward). The folder tree's folder command opens it on the folders
+// page.
+void OpenOptionsWindow(OptionsPage page = OptionsPage::General);
 
 }  // namespace player
