@@ -189,6 +189,8 @@ class TFormOptions : public forms::TForm, public LanguageTarget {
   forms::Label* LabelTransparency = nullptr;
 
   // ---- Page 5, song names (Unit_Form_Options_SongNames*.cpp) ----
+  // CheckLireMetaTags and CheckLireCDDB click through CheckAutresClick,
+  // which sets their flags.
   void BuildSongNamesPage(forms::WindowedControl* page);
   void FillTemplates();  // step 18
 
@@ -197,6 +199,7 @@ class TFormOptions : public forms::TForm, public LanguageTarget {
   void FillProxy(const SettingsFile& settings);  // step 13
 
   // ---- Page 7, submission and messenger (Unit_Form_Options_Submission*.cpp) ----
+  // CheckBoxMSN clicks through CheckAutresClick.
   void BuildSubmissionPage(forms::WindowedControl* page);
   void FillSubmission(const SettingsFile& settings);  // step 14
   // CheckAutresClick hands the messenger box's changes here.

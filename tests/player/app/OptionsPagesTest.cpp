@@ -275,6 +275,33 @@ TEST_F(OptionsPages, SkinsFontsAndTheBubbleOpacity) {
   EXPECT_EQ(Settings().ReadString("DATA", "Skin", ""), "plain");
 }
 
+TEST_F(OptionsPages, ASkinFileThatCannotBeWrittenIsReportedAndLeftAsItWas) {
+  Prepare();
+  PlaceSkins();
+  const std::string before = Bytes("skin/default/skin.ini");
+  Start({}, true);
+  OpenOptions();
+  ShowPage(4);
+  {
+    // Another program holds the file and shares it with nobody.
+    const std::wstring skinIni = (folder / "skin" / "default" / "skin.ini").wstring();
+    HANDLE held = CreateFileW(skinIni.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+    ASSERT_NE(held, INVALID_HANDLE_VALUE);
+    Click("CheckBold");
+    const bool reported = watcher->WaitForBoxes(1);
+    CloseHandle(held);
+    ASSERT_TRUE(reported);
+  }
+  EXPECT_NE(watcher->Seen()[0].text.find("skin.ini"), std::string::npos) << watcher->Seen()[0].text;
+  EXPECT_EQ(Bytes("skin/default/skin.ini"), before);
+  // The window goes on working.
+  EXPECT_EQ(OptionsValue("Tag"), "1");
+  Click("CheckBold");
+  EXPECT_TRUE(sv::IniFile(PathOf("skin/default/skin.ini")).SectionExists("USERFONT"));
+  CloseOptions();
+  Quit();
+}
+
 TEST_F(OptionsPages, TheOpacityOfABubbleOpenedAndClosedBecomesWhatTheSliderGives) {
   Prepare("InfoBulleTransparency=200\r\n");
   Start();
