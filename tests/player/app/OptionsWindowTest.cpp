@@ -7,18 +7,20 @@
 namespace playertest {
 namespace {
 
+struct WindowCount {
+  DWORD process;
+  int count;
+};
+
+BOOL CALLBACK CountOptionsWindow(HWND window, LPARAM data) {
+  auto* search = reinterpret_cast<WindowCount*>(data);
+  if (svtest::WindowProcess(window) == search->process && svtest::WindowClass(window) == "TFormOptions") ++search->count;
+  return TRUE;
+}
+
 int OptionsWindowCount(DWORD processId) {
-  struct Search {
-    DWORD process;
-    int count;
-  } search{processId, 0};
-  EnumWindows(
-      [](HWND window, LPARAM data) -> BOOL {
-        auto* s = reinterpret_cast<Search*>(data);
-        if (svtest::WindowProcess(window) == s->process && svtest::WindowClass(window) == "TFormOptions") ++s->count;
-        return TRUE;
-      },
-      reinterpret_cast<LPARAM>(&search));
+  WindowCount search{processId, 0};
+  EnumWindows(&CountOptionsWindow, reinterpret_cast<LPARAM>(&search));
   return search.count;
 }
 
