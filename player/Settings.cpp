@@ -121,7 +121,9 @@ HotKeySettings ReadHotKeys(const sv::IniFile& f) {
   for (const ini::HotKeyKeys& k : ini::kHotKeyTable) {
     HotKey& hotKey = h[k.Action];
     hotKey.Active = f.ReadBool(sec::kHotKeys, k.EnableKey, true);
-    hotKey.Value = f.ReadInteger(sec::kHotKeys, k.ValueKey, k.DefaultValue);
+    // Values are 16 bits wide: higher bits of a hand-edited value would add
+    // modifiers the page cannot show.
+    hotKey.Value = f.ReadInteger(sec::kHotKeys, k.ValueKey, k.DefaultValue) & 0xFFFF;
   }
   return h;
 }
@@ -297,7 +299,7 @@ void SettingsFile::WriteHotKeys(const HotKeySettings& hotKeys) const {
   sv::IniFile f(fileName_);
   f.BeginUpdate();
   for (const ini::HotKeyKeys& k : ini::kHotKeyTable) f.WriteBool(sec::kHotKeys, k.EnableKey, hotKeys[k.Action].Active);
-  for (const ini::HotKeyKeys& k : ini::kHotKeyTable) f.WriteInteger(sec::kHotKeys, k.ValueKey, hotKeys[k.Action].Value);
+  for (const ini::HotKeyKeys& k : ini::kHotKeyTable) f.WriteInteger(sec::kHotKeys, k.ValueKey, hotKeys[k.Action].Value & 0xFFFF);
   f.EndUpdate();
 }
 

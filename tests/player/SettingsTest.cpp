@@ -152,6 +152,19 @@ TEST_F(SettingsTest, HotKeyDefaultsAndHexValues) {
   EXPECT_TRUE(h[HotKeyAction::Next].Active);
 }
 
+TEST_F(SettingsTest, HotKeyValuesAreSixteenBitsWideOnReadAndWrite) {
+  // 0x14078 would add the Win key to Ctrl+F9; -1 is every bit set.
+  Seed("[HOTKEYS]\nPlay=82040\nNext=-1\nVolUp=$7FFF4026\n");
+  HotKeySettings h = File().ReadHotKeys();
+  EXPECT_EQ(h[HotKeyAction::PlayPause].Value, 0x4078);
+  EXPECT_EQ(h[HotKeyAction::Next].Value, 0xFFFF);
+  EXPECT_EQ(h[HotKeyAction::VolumeUp].Value, 0x4026);
+  h[HotKeyAction::Rewind].Value = 0x18025;
+  File().WriteHotKeys(h);
+  EXPECT_TRUE(HasLine("ReculerRapide=32805"));
+  EXPECT_TRUE(HasLine("Play=16504"));
+}
+
 TEST_F(SettingsTest, HotKeysAreWrittenSwitchesFirstThenValues) {
   HotKeySettings h;
   h[HotKeyAction::Rewind] = {false, 0x8025};

@@ -1,0 +1,19 @@
+#pragma once
+// The registry of the running system behind the Registry interface. Keys are
+// opened for reading with query access only, and for writing only when a
+// value is written or deleted.
+#include "player/Associations.h"
+
+namespace player {
+
+class SystemRegistry : public Registry {
+ public:
+  std::optional<std::string> Read(RegistryRoot root, std::string_view key, std::string_view name) const override;
+  bool Write(RegistryRoot root, std::string_view key, std::string_view name, std::string_view value) override;
+  bool DeleteValue(RegistryRoot root, std::string_view key, std::string_view name) override;
+  bool DeleteKey(RegistryRoot root, std::string_view key) override;
+  bool SameText(std::string_view a, std::string_view b) const override;
+  void AssociationsChanged() override;
+};
+
+}  // namespace player
