@@ -94,6 +94,19 @@ TEST(OptionFileRules, OnlyAPlainTextFileNameOpensAsTheLicence) {
     EXPECT_FALSE(player::LicenceFilePath(folder, value)) << value;
 }
 
+TEST(OptionFileRules, EveryShippedLanguageNamesAShippedLicence) {
+  for (const char* language : {"lang-en.ini", "lang-fr.ini"}) {
+    const LanguageFile file(std::string(SV_DATA_FOLDER) + "/lang/" + language);
+    const std::string value = file.Read("OPTION", "LicenseFile");
+    const auto path = player::LicenceFilePath(SV_DATA_FOLDER, value);
+    ASSERT_TRUE(path) << language << ": " << value;
+    EXPECT_TRUE(sv::FileExists(std::string(SV_DATA_FOLDER) + "/" + value)) << value;
+  }
+  // Without a language file: the built-in name, shipped too.
+  EXPECT_TRUE(sv::FileExists(std::string(SV_DATA_FOLDER) + "/" +
+                             LanguageFile("missing/lang-xx.ini").Read("OPTION", "LicenseFile")));
+}
+
 TEST(OptionFileRules, TheLogViewShowsTheEndInWholeLines) {
   EXPECT_EQ(player::LogViewText("a\nb\r\nc"), "a\r\nb\r\nc");
   // Cut: the view starts at the first whole line of the last bytes.
