@@ -295,7 +295,8 @@ void HttpClientEngine::Start(THttpRequest kind, const HttpClientSettings& settin
 
   SetState(THttpState::httpNotConnected);
   auto plan = PlanRequest(settings_.URL, settings_.Proxy, settings_.ProxyPort);
-  if (!plan) return Fail("invalid URL", 0);
+  // The proxy's port is stored as the user typed it and checked only here.
+  if (!plan) return Fail(PlanRequest(settings_.URL) ? "invalid proxy address or port" : "invalid URL", 0);
   target_ = std::move(*plan);
   if (!target_.user.empty()) server_.user = target_.user;
   if (!target_.password.empty()) server_.password = target_.password;

@@ -223,6 +223,14 @@ TEST_F(ClientFixture, LocalFailuresRaise) {
   EXPECT_EQ(GetError(&code), "invalid URL");
   client->URL = "http://127.0.0.1/a\r\nX-Injected: 1";
   EXPECT_EQ(GetError(&code), "invalid URL");
+  // A proxy port as typed in the options: checked when it is used.
+  client->URL = "http://127.0.0.1/";
+  client->Proxy = "127.0.0.1";
+  for (const char* port : {"70000", "0", "80a", ""}) {
+    client->ProxyPort = port;
+    EXPECT_EQ(GetError(&code), "invalid proxy address or port") << port;
+  }
+  client->Proxy = "";
   client->RequestVer = "2.0";
   EXPECT_EQ(GetError(&code), "Insupported HTTP version");
   EXPECT_EQ(code, 5);
