@@ -230,6 +230,12 @@ void TForm1::DescribeState(forms::StateList& state) const {
   state.emplace_back("LastBalloon", LastBalloon);
   state.emplace_back("Cover", ShownCover);
   state.emplace_back("PlayGlyph", ShowsPauseGlyph ? "pause" : "play");
+  // The hot keys' identifiers in the settings' order; 0: not registered.
+  std::string hotKeys;
+  for (const std::uint16_t id : {HotKeyPlay, HotKeyPrev, HotKeyNext, HotKeyVolUp, HotKeyVolDwn, HotKeyShowHide,
+                                 HotKeyAvancerRapide, HotKeyReculerRapide})
+    hotKeys += (hotKeys.empty() ? "" : ",") + std::to_string(id);
+  state.emplace_back("HotKeyIds", hotKeys);
   int effects = 0;
   for (HSONOFX fx : Volume.EqFx) effects += fx != 0;
   state.emplace_back("EqEffects", std::to_string(effects));

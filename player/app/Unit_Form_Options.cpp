@@ -8,6 +8,7 @@
 #include "forms/Application.h"
 #include "forms/DialogFont.h"
 #include "forms/Wide.h"
+#include "player/OptionFiles.h"
 #include "player/ShellOpen.h"
 #include "player/VersionReply.h"
 #include "player/app/Unit1.h"
@@ -21,6 +22,8 @@ namespace {
 
 constexpr forms::ColourValue kLinkPressed = 0x0000FF;  // red
 constexpr forms::ColourValue kLinkReleased = 0xFF0000;  // blue
+// A check list's column: room for a box and an extension.
+constexpr int kCheckListColumn = 84;
 
 std::vector<std::string> SplitLines(std::string_view text) {
   std::vector<std::string> lines;
@@ -181,6 +184,18 @@ void TFormOptions::BuildControls(forms::WindowedControl* page, std::span<const O
         break;
       case Kind::Icon:
         made = New<forms::IconView>(this, row.Name, parent, row.Bounds);
+        break;
+      case Kind::HotKey:
+        made = New<forms::HotKeyEdit>(this, row.Name, parent, row.Bounds);
+        break;
+      case Kind::CheckList:
+        made = New<forms::CheckList>(this, row.Name, parent, row.Bounds, kCheckListColumn);
+        break;
+      case Kind::Memo:
+        made = New<forms::Memo>(this, row.Name, parent, row.Bounds, kLogViewBytes);
+        break;
+      case Kind::RichText:
+        made = New<forms::RichText>(this, row.Name, parent, row.Bounds);
         break;
     }
     if (made && !caption.empty()) made->SetCaption(caption);

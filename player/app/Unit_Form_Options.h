@@ -20,6 +20,8 @@
 // ApplyLanguageText: radio items, page titles, the page list and the
 // help list (a forms::ListBox named ListBoxAideFormatNom), and the about
 // text (SetAboutText).
+#include <array>
+#include <memory>
 #include <span>
 #include <string>
 #include <string_view>
@@ -27,16 +29,21 @@
 
 #include "base/Exception.h"
 #include "forms/Buttons.h"
+#include "forms/CheckList.h"
 #include "forms/ComboBox.h"
 #include "forms/Edit.h"
 #include "forms/Form.h"
 #include "forms/GroupBox.h"
+#include "forms/HotKeyEdit.h"
 #include "forms/IconView.h"
 #include "forms/Label.h"
 #include "forms/LinkLabel.h"
 #include "forms/ListBox.h"
+#include "forms/Memo.h"
 #include "forms/Notebook.h"
+#include "forms/RichText.h"
 #include "forms/TrackBar.h"
+#include "player/Associations.h"
 #include "player/OptionsRules.h"
 #include "player/Settings.h"
 #include "player/app/Unit_Langue_Apply.h"
@@ -59,6 +66,10 @@ enum class OptionsControlKind {
   PasswordEdit,
   TrackBar,
   Icon,
+  HotKey,     // a hot-key field
+  CheckList,  // entries with check boxes
+  Memo,       // read-only lines of text that scroll both ways
+  RichText,   // read-only formatted text
 };
 
 // One control of a page: its parent is a control named earlier in the same
@@ -148,6 +159,14 @@ class TFormOptions : public forms::TForm, public LanguageTarget {
   // ---- Page 1, hot keys (Unit_Form_Options_HotKeys*.cpp) ----
   void BuildHotKeysPage(forms::WindowedControl* page);
   void FillHotKeys(const SettingsFile& settings);  // step 8
+  void CheckHotKeyClick(forms::TComponent* Sender);
+  void BtnSetHotKeyClick(forms::TComponent* Sender);
+  // In the order of the settings' hot-key table: CheckBox1..8, and HotKeyPlay,
+  // HotKeyPrev, HotKeyNext, HotKeyVolUp, HotKeyVolDwn, HotKeyShowHide,
+  // HotKeyAvancerRapide, HotKeyReculerRapide.
+  std::array<forms::CheckBox*, ini::kHotKeyActions> HotKeyChecks{};
+  std::array<forms::HotKeyEdit*, ini::kHotKeyActions> HotKeyFields{};
+  forms::Button* BtnSetHotKey = nullptr;
 
   // ---- Page 2, base folders (Unit_Form_Options_Folders*.cpp) ----
   void BuildFoldersPage(forms::WindowedControl* page);
@@ -163,6 +182,18 @@ class TFormOptions : public forms::TForm, public LanguageTarget {
   //      (Unit_Form_Options_Associations*.cpp) ----
   void BuildAssociationsPage(forms::WindowedControl* page);
   void FillRegistry();  // step 22
+  void VerifierAssociations();
+  void RadioGroup1Click(forms::TComponent* Sender);
+  void ListEXTClickCheck(forms::TComponent* Sender, int Index);
+  void LabelAssocToutClick(forms::TComponent* Sender);  // both link labels
+  void BtnChangerIconeFichiersClick(forms::TComponent* Sender);  // both icon buttons
+  void RadioGroupCDAudioClick(forms::TComponent* Sender);
+  void RadioGroupRepertoiresClick(forms::TComponent* Sender);
+  forms::CheckList* ListEXT = nullptr;
+  forms::LinkLabel *LabelAssocTout = nullptr, *LabelAssocAucun = nullptr;
+  forms::IconView* ImageIconeFichiers = nullptr;
+  forms::Button *BtnChangerIconeFichiers = nullptr, *BtnIconeFichiersDefaut = nullptr;
+  forms::RadioGroup *RadioGroupCDAudio = nullptr, *RadioGroupRepertoires = nullptr;
 
   // ---- Page 4, display (Unit_Form_Options_Display*.cpp) ----
   void BuildDisplayPage(forms::WindowedControl* page);
@@ -193,10 +224,28 @@ class TFormOptions : public forms::TForm, public LanguageTarget {
   // which sets their flags.
   void BuildSongNamesPage(forms::WindowedControl* page);
   void FillTemplates();  // step 18
+  void EditFormatNomTagChange(forms::TComponent* Sender);
+  void LabelDefautFormatNomClick(forms::TComponent* Sender);     // the three "< défaut >" labels
+  void LabelDefautFormatNomTagClick(forms::TComponent* Sender);  // the three "< Aide >" labels
+  void BtnValiderNomChansonsClick(forms::TComponent* Sender);
+  void ImageFreeDBClick(forms::TComponent* Sender);
+  forms::Edit *EditFormatNomTag = nullptr, *EditFormatNomSansTag = nullptr, *EditFormatNomCDA = nullptr;
+  forms::LinkLabel *LabelDefautFormatNomTag = nullptr, *LabelDefautFormatNomSansTag = nullptr,
+                   *LabelDefautFormatNomCDA = nullptr, *LabelAideFormatNomTag = nullptr,
+                   *LabelAideFormatNomSansTag = nullptr, *LabelAideFormatNomCDA = nullptr;
+  forms::ListBox* ListBoxAideFormatNom = nullptr;
+  forms::CheckBox *CheckLireMetaTags = nullptr, *CheckLireCDDB = nullptr;
+  forms::Button* BtnValiderNomChansons = nullptr;
 
   // ---- Page 6, connection (Unit_Form_Options_Connection*.cpp) ----
   void BuildConnectionPage(forms::WindowedControl* page);
   void FillProxy(const SettingsFile& settings);  // step 13
+  void CheckBoxProxyClick(forms::TComponent* Sender);  // the box and the four edits
+  void BtnValiderProxyClick(forms::TComponent* Sender);
+  forms::CheckBox* CheckBoxProxy = nullptr;
+  forms::Edit *EditProxyAddress = nullptr, *EditProxyPort = nullptr, *EditProxyUser = nullptr,
+              *EditProxyPass = nullptr;
+  forms::Button* BtnValiderProxy = nullptr;
 
   // ---- Page 7, submission and messenger (Unit_Form_Options_Submission*.cpp) ----
   // CheckBoxMSN clicks through CheckAutresClick.
@@ -204,11 +253,24 @@ class TFormOptions : public forms::TForm, public LanguageTarget {
   void FillSubmission(const SettingsFile& settings);  // step 14
   // CheckAutresClick hands the messenger box's changes here.
   void MessengerSwitchChanged(bool on);
+  void CheckBoxAudioScrobblerClick(forms::TComponent* Sender);  // the box and the two edits
+  void BtnValiderAudioScrobblerClick(forms::TComponent* Sender);
+  // Also called by the language module once it has set the window's texts.
+  void LabelOpenAudioScrobblerLogClick(forms::TComponent* Sender);
+  void ImageLastFmClick(forms::TComponent* Sender);
+  forms::CheckBox *CheckBoxMSN = nullptr, *CheckBoxAudioScrobbler = nullptr;
+  forms::Edit *EditAudioScrobblerUser = nullptr, *EditAudioScrobblerPass = nullptr;
+  forms::Button* BtnValiderAudioScrobbler = nullptr;
+  forms::Memo* MemoAudioScrobbler = nullptr;
+  forms::LinkLabel* LabelOpenAudioScrobblerLog = nullptr;
 
   // ---- Page 8, about (Unit_Form_Options_About*.cpp) ----
   void BuildAboutPage(forms::WindowedControl* page);
   // The about text the language module gives.
   void SetAboutText(const std::vector<std::string>& lines);
+  void LabelWebVersionClick(forms::TComponent* Sender);
+  void LabelLicenseClick(forms::TComponent* Sender);
+  forms::RichText* RichEdit1 = nullptr;
 
  protected:
   void DescribeState(forms::StateList& state) const override;
@@ -219,7 +281,13 @@ class TFormOptions : public forms::TForm, public LanguageTarget {
   void BuildControls(forms::WindowedControl* page, std::span<const OptionsControl> table);
   forms::Control* FindControl(std::string_view name) const;
   void WireLinkLabel(forms::LinkLabel* label);
+  // An icon file the user picks in the open dialog, or "" when cancelled.
+  std::string ChooseIconFile();
+  // The player's registry entries, for the running program and the
+  // associated-file icon as the settings name it now.
+  Associations PlayerAssociations();
   bool topMostsNormalised_ = false;
+  std::unique_ptr<Registry> registry_;
 };
 
 // The one options window, or null.

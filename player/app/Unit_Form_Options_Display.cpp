@@ -23,23 +23,6 @@ void ShowIconFile(forms::IconView& view, const std::string& path, HICON own) {
   view.Picture().TakeHandle(forms::CopyIconHandle(own));
 }
 
-// The icon file the user picks, or nothing when the dialog is cancelled.
-std::string ChooseIconFile(HWND owner, const std::string& initialFolder) {
-  std::wstring file(MAX_PATH, L'\0');
-  const std::wstring folder = forms::widen(initialFolder);
-  OPENFILENAMEW dialog{};
-  dialog.lStructSize = sizeof(dialog);
-  dialog.hwndOwner = owner;
-  dialog.lpstrFilter = L"*.ico\0*.ico\0*.*\0*.*\0";
-  dialog.lpstrFile = file.data();
-  dialog.nMaxFile = static_cast<DWORD>(file.size());
-  dialog.lpstrInitialDir = folder.c_str();
-  dialog.Flags = OFN_FILEMUSTEXIST | OFN_PATHMUSTEXIST | OFN_HIDEREADONLY | OFN_NOCHANGEDIR;
-  if (!GetOpenFileNameW(&dialog)) return {};
-  file.resize(wcslen(file.c_str()));
-  return forms::narrow(file);
-}
-
 // The filling flag is 0 for the scope's life, also when it ends in an error.
 class FillingScope {
  public:
@@ -54,6 +37,22 @@ class FillingScope {
 
 }  // namespace
 
+std::string TFormOptions::ChooseIconFile() {
+  std::wstring file(MAX_PATH, L'\0');
+  const std::wstring folder = forms::widen(Form1 ? Form1->ExeFolder + "icones" : std::string());
+  OPENFILENAMEW dialog{};
+  dialog.lStructSize = sizeof(dialog);
+  dialog.hwndOwner = Handle();
+  dialog.lpstrFilter = L"*.ico\0*.ico\0*.*\0*.*\0";
+  dialog.lpstrFile = file.data();
+  dialog.nMaxFile = static_cast<DWORD>(file.size());
+  dialog.lpstrInitialDir = folder.c_str();
+  dialog.Flags = OFN_FILEMUSTEXIST | OFN_PATHMUSTEXIST | OFN_HIDEREADONLY | OFN_NOCHANGEDIR;
+  if (!GetOpenFileNameW(&dialog)) return {};
+  file.resize(wcslen(file.c_str()));
+  return forms::narrow(file);
+}
+
 void TFormOptions::FillIcons(const SettingsFile& settings) {
   ShowIconFile(*ImageIconeBarreDesTaches, settings.ReadIconPath(IconKind::MainWindow), Icon());
   if (auto* files = dynamic_cast<forms::IconView*>(FindControl("ImageIconeFichiers")))
@@ -67,7 +66,7 @@ void TFormOptions::BtnChangerIconeClick(forms::TComponent* Sender) {
   if (Sender == BtnIconeDefaut) {
     settings.WriteIconPath(IconKind::MainWindow, "");
   } else {
-    const std::string chosen = ChooseIconFile(Handle(), Form1->ExeFolder + "icones");
+    const std::string chosen = ChooseIconFile();
     if (chosen.empty()) return;
     settings.WriteIconPath(IconKind::MainWindow, chosen);
   }
