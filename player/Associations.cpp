@@ -141,18 +141,19 @@ void Associations::SetAssociated(std::string_view entry, bool ticked, bool anyTi
       GiveBack(*key, true);
   }
   TypeSorivanelFile(anyTicked);
-  registry_.AssociationsChanged();
 }
 
 void Associations::TypeSorivanelFile(bool create) {
   if (create) {
-    if (!registry_.Write(RegistryRoot::ClassesRoot, reg::kClassCommand, "", command_)) return;
-    registry_.Write(RegistryRoot::ClassesRoot, reg::kClassIcon, "", iconPath_.empty() ? exePath_ : iconPath_);
-    return;
+    if (registry_.Write(RegistryRoot::ClassesRoot, reg::kClassCommand, "", command_))
+      registry_.Write(RegistryRoot::ClassesRoot, reg::kClassIcon, "", iconPath_.empty() ? exePath_ : iconPath_);
+  } else {
+    for (const char* key :
+         {reg::kClassCommand, R"(sorivanel_file\shell\open)", R"(sorivanel_file\shell)", reg::kFileClass})
+      registry_.DeleteKey(RegistryRoot::ClassesRoot, key);
   }
-  for (const char* key :
-       {reg::kClassCommand, R"(sorivanel_file\shell\open)", R"(sorivanel_file\shell)", reg::kFileClass})
-    registry_.DeleteKey(RegistryRoot::ClassesRoot, key);
+  // The shell's icons and menus of the associated files change with it.
+  registry_.AssociationsChanged();
 }
 
 void Associations::SetCdVerb(bool on) {

@@ -96,6 +96,7 @@ class Associations {
   void SetAssociated(std::string_view entry, bool ticked, bool anyTicked);
 
   // The file type "sorivanel_file": its open command and icon, or nothing.
+  // Every change tells the shell that file types changed.
   void TypeSorivanelFile(bool create);
 
   void SetCdVerb(bool on);

@@ -189,6 +189,7 @@ TEST(AssociationRules, TheFileTypeIconAndClass) {
   a.TypeSorivanelFile(true);
   EXPECT_EQ(r.Classes(reg::kClassCommand), kCommand);
   EXPECT_EQ(r.Classes(reg::kClassIcon), kExe);
+  EXPECT_EQ(r.notices, 1);
   a.SetIconPath(kIcon);
   a.TypeSorivanelFile(true);
   EXPECT_EQ(r.Classes(reg::kClassIcon), kIcon);
