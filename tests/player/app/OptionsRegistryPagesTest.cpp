@@ -11,6 +11,7 @@
 #include <fstream>
 #include <sstream>
 
+#include "base/Ascii.h"
 #include "base/PasswordCoding.h"
 #include "base/TextFile.h"
 #include "forms/Wide.h"
@@ -143,16 +144,17 @@ class OptionsRegistryPages : public OptionsWindow {
     text.resize(wcslen(text.c_str()));
     return forms::narrow(text);
   }
+  static std::string ItemText(HWND list, int index) {
+    std::wstring line(static_cast<std::size_t>(svtest::SendTo(list, LB_GETTEXTLEN, index, 0).value_or(0)) + 1, L'\0');
+    svtest::SendTo(list, LB_GETTEXT, index, reinterpret_cast<LPARAM>(line.data()));
+    line.resize(wcslen(line.c_str()));
+    return forms::narrow(line);
+  }
   std::vector<std::string> ListLines(const std::string& name) {
     HWND list = Control(name);
     std::vector<std::string> lines;
     const LRESULT count = svtest::SendTo(list, LB_GETCOUNT, 0, 0).value_or(0);
-    for (LRESULT i = 0; i < count; ++i) {
-      std::wstring line(static_cast<std::size_t>(svtest::SendTo(list, LB_GETTEXTLEN, i, 0).value_or(0)) + 1, L'\0');
-      svtest::SendTo(list, LB_GETTEXT, i, reinterpret_cast<LPARAM>(line.data()));
-      line.resize(wcslen(line.c_str()));
-      lines.push_back(forms::narrow(line));
-    }
+    for (LRESULT i = 0; i < count; ++i) lines.push_back(ItemText(list, static_cast<int>(i)));
     return lines;
   }
   // The main window's hot-key identifiers in the settings' order.
@@ -305,7 +307,8 @@ TEST_F(OptionsRegistryPages, AssociationsAndStartWithWindowsAreWrittenOnTheUsers
 }
 
 TEST_F(OptionsRegistryPages, SongNamesConnectionAndSubmissionPages) {
-  Prepare("[PROXY]\nActivate=0\nPORT=3128\n");
+  Prepare("[PROXY]\nActivate=0\nPORT=3128\n", "#EXTM3U\r\n#EXTINF:-1,saved text\r\na.wav\r\n");
+  Place("a.wav");
   // A log far over what the view shows.
   {
     std::ofstream log(folder / "sori-scrobbler.log", std::ios::binary);
@@ -327,11 +330,16 @@ TEST_F(OptionsRegistryPages, SongNamesConnectionAndSubmissionPages) {
                                       "%rep0       = Répertoire contenant", "%fileext    = Extension du fichier"}));
   ClickLink("LabelAideFormatNomTag", [&] { return ListLines("ListBoxAideFormatNom").size() == 11; });
   EXPECT_EQ(ListLines("ListBoxAideFormatNom").front(), "- Si méta tag présent -");
+  HWND playlist = svtest::FindChildByName(mainWindow, "ListBox1");
+  ASSERT_NE(playlist, nullptr);
+  EXPECT_EQ(sv::Trim(ItemText(playlist, 0)), "saved text");
   TypeText("EditFormatNomSansTag", "%filename");
   EXPECT_TRUE(Enabled("BtnValiderNomChansons"));
   Click("BtnValiderNomChansons");
   EXPECT_FALSE(Enabled("BtnValiderNomChansons"));
   EXPECT_EQ(Settings().ReadString("NOMCHANSONS", "FormatNomSansTag", ""), "%filename");
+  // Every line of the playlist is built again with the new template.
+  EXPECT_EQ(sv::Trim(ItemText(playlist, 0)), "a");
   EXPECT_EQ(Settings().ReadString("NOMCHANSONS", "FormatNomTag", ""), "%artist - %album - %tracknb - %tracktitle");
 
   ShowPage(6);
