@@ -1,8 +1,9 @@
 #pragma once
 // A list whose entries each carry a check box (the system's list view, its
-// entries in columns of one width that fill it from the left). OnClickCheck fires when the user ticks or clears an entry
-// (mouse or space bar), after the entry has become the selected one; setting
-// states from code fires nothing.
+// entries in columns of one width that fill it from the left). OnClickCheck
+// fires when the user ticks or clears an entry (mouse or space bar), after
+// the entry has become the selected one; setting states from code fires
+// nothing.
 #include <functional>
 #include <string>
 

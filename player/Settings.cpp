@@ -299,7 +299,8 @@ void SettingsFile::WriteHotKeys(const HotKeySettings& hotKeys) const {
   sv::IniFile f(fileName_);
   f.BeginUpdate();
   for (const ini::HotKeyKeys& k : ini::kHotKeyTable) f.WriteBool(sec::kHotKeys, k.EnableKey, hotKeys[k.Action].Active);
-  for (const ini::HotKeyKeys& k : ini::kHotKeyTable) f.WriteInteger(sec::kHotKeys, k.ValueKey, hotKeys[k.Action].Value & 0xFFFF);
+  for (const ini::HotKeyKeys& k : ini::kHotKeyTable)
+    f.WriteInteger(sec::kHotKeys, k.ValueKey, hotKeys[k.Action].Value & 0xFFFF);
   f.EndUpdate();
 }
 

@@ -274,7 +274,8 @@ TEST(AssociationRules, StartWithWindowsFallsBackToTheUsersKeyAndReadsBoth) {
 
   // A value written by hand, quoted or in other case, names us too; another
   // copy's path does not.
-  for (const char* value : {R"("C:\Program Files\Sorivanel\Sorivanel.exe")", R"(c:\program files\sorivanel\SORIVANEL.exe)"}) {
+  for (const char* value :
+       {R"("C:\Program Files\Sorivanel\Sorivanel.exe")", R"(c:\program files\sorivanel\SORIVANEL.exe)"}) {
     FakeRegistry hand;
     hand.Write(RegistryRoot::LocalMachine, reg::kRunKey, "Sorivanel", value);
     EXPECT_TRUE(Associations(hand, kExe).StartsWithWindows()) << value;

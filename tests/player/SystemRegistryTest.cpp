@@ -167,7 +167,8 @@ TEST_F(SystemRegistryTest, StartWithWindowsOnAndOff) {
 
 TEST_F(SystemRegistryTest, ReadingChangesNothing) {
   RawWrite(HKEY_CLASSES_ROOT, L".mp3", nullptr, L"sorivanel_file");
-  RawWrite(HKEY_CLASSES_ROOT, L"sorivanel_file\\shell\\open\\command", nullptr, L"\"D:\\Moved\\Sorivanel.exe\" \"%1\"");
+  RawWrite(HKEY_CLASSES_ROOT, L"sorivanel_file\\shell\\open\\command", nullptr,
+           L"\"D:\\Moved\\Sorivanel.exe\" \"%1\"");
   RawWrite(HKEY_CLASSES_ROOT, L"AudioCD\\shell\\play\\command", L"sorivanel.BAK", L"old");
   RawWrite(HKEY_LOCAL_MACHINE, L"SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Run", L"Sorivanel",
            L"D:\\Moved\\Sorivanel.exe");

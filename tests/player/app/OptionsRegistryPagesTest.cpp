@@ -176,7 +176,8 @@ TEST_F(OptionsRegistryPages, OpeningAndClosingChangesNoRegistryValueAndNoSetting
   // old backup of ours.
   RegWrite(HKEY_LOCAL_MACHINE, kRunKey, L"Sorivanel", L"D:\\Copy\\Sorivanel.exe");
   RegWrite(HKEY_CLASSES_ROOT, L".mp3", nullptr, L"sorivanel_file");
-  RegWrite(HKEY_CLASSES_ROOT, L"sorivanel_file\\shell\\open\\command", nullptr, L"\"D:\\Moved\\Sorivanel.exe\" \"%1\"");
+  RegWrite(HKEY_CLASSES_ROOT, L"sorivanel_file\\shell\\open\\command", nullptr,
+           L"\"D:\\Moved\\Sorivanel.exe\" \"%1\"");
   RegWrite(HKEY_CLASSES_ROOT, L"AudioCD\\shell\\play\\command", nullptr, L"\"C:\\Other\\cd.exe\" \"%1\"");
   RegWrite(HKEY_CLASSES_ROOT, L"AudioCD\\shell\\play\\command", L"sorivanel.BAK", L"old");
   const std::string registry = RegistrySnapshot();
