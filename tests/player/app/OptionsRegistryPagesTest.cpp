@@ -269,6 +269,7 @@ TEST_F(OptionsRegistryPages, AssociationsAndStartWithWindowsAreWrittenOnTheUsers
   EXPECT_EQ(RegRead(HKEY_CLASSES_ROOT, L".mp3", L"sorivanel.BAK"), L"OtherPlayer.mp3");
   EXPECT_EQ(RegRead(HKEY_CLASSES_ROOT, L"sorivanel_file\\shell\\open\\command", nullptr), Command());
   EXPECT_EQ(RegRead(HKEY_CLASSES_ROOT, L"sorivanel_file\\DefaultIcon", nullptr), Exe());
+  SavePicture("options-page3-ticked.png");
 
   // "< none >": the handler comes back, the other values stay, the class goes.
   ClickLink("LabelAssocAucun", [&] { return OptionsValue("Entries", "ListEXT").find("=1") == std::string::npos; });
