@@ -1,5 +1,6 @@
 #include "player/TimeLabel.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 
@@ -8,16 +9,17 @@ namespace player {
 namespace {
 
 std::string ClockText(double seconds) {
-  constexpr long long kMsPerDay = 86400000;
-  long long ms = std::isfinite(seconds) && seconds > 0 ? std::llround(seconds * 1000.0) : 0;
-  ms %= kMsPerDay;
-  const long long total = ms / 1000;
-  const int h = static_cast<int>(total / 3600), m = static_cast<int>(total / 60 % 60), s = static_cast<int>(total % 60);
-  char buf[16];
-  if (seconds < 3600.0)
+  // Past a day the hours go on counting (a time of day would start again).
+  constexpr double kLongest = 1e12;
+  const double clamped = std::isfinite(seconds) && seconds > 0 ? std::min(seconds, kLongest) : 0.0;
+  const long long total = std::llround(clamped * 1000.0) / 1000;
+  const long long h = total / 3600;
+  const int m = static_cast<int>(total / 60 % 60), s = static_cast<int>(total % 60);
+  char buf[32];
+  if (clamped < 3600.0)
     std::snprintf(buf, sizeof buf, "%02d:%02d", m, s);
   else
-    std::snprintf(buf, sizeof buf, "%02d:%02d:%02d", h, m, s);
+    std::snprintf(buf, sizeof buf, "%02lld:%02d:%02d", h, m, s);
   return buf;
 }
 

@@ -50,6 +50,36 @@ void ApplyEqualizer(TVolumeState& state) {
   }
 }
 
+int EqSliderPosition(int y, int height) {
+  if (height <= 0) return 0;
+  const double raw = static_cast<double>(y) / height * 301.0 - 150.0;
+  const double limited = std::clamp(raw, -1000.0, 1000.0);
+  return std::clamp(-static_cast<int>(std::trunc(limited)), -kEqSliderLimit, kEqSliderLimit);
+}
+
+void SetEqBand(TVolumeState& state, int band, int position) {
+  if (band < 0 || band >= kEqBandCount) return;
+  const float gain = static_cast<float>(std::clamp(position, -kEqSliderLimit, kEqSliderLimit)) / 10.0f;
+  state.EqGain[band] = gain;
+  if (state.Channel == 0) return;
+  HSONOFX& fx = state.EqFx[band];
+  if (gain == 0.0f) {
+    if (fx != 0) state.Audio.ChannelRemoveFX(state.Channel, fx);
+    fx = 0;
+    return;
+  }
+  const bool known = fx != 0 && state.Audio.FXGetParameters(fx, &state.EqParam);
+  if (fx == 0) fx = state.Audio.ChannelSetFX(state.Channel, SONO_FX_PARAMEQ, kEqPriority);
+  // A new effect, or one whose parameters cannot be read, takes the band's
+  // own: the record may still hold another band's.
+  if (!known) {
+    state.EqParam.fBandwidth = kEqBands[band].Bandwidth;
+    state.EqParam.fCenter = kEqBands[band].Centre;
+  }
+  state.EqParam.fGain = gain;
+  state.Audio.FXSetParameters(fx, &state.EqParam);
+}
+
 void SetGlobalVolume(TVolumeState& state, bool on) {
   if (state.GlobalVolume && !on) state.Audio.SetVolume(kFullVolume);
   state.GlobalVolume = on;

@@ -39,6 +39,8 @@ struct AudioCalls {
   BOOL(WINAPI* ChannelSetAttributes)(HSONOCHANNEL channel, int freq, int volume, int pan) = &SONO_ChannelSetAttributes;
   HSONOFX(WINAPI* ChannelSetFX)(HSONOCHANNEL channel, DWORD type, int priority) = &SONO_ChannelSetFX;
   BOOL(WINAPI* FXSetParameters)(HSONOFX fx, const void* parameters) = &SONO_FXSetParameters;
+  BOOL(WINAPI* FXGetParameters)(HSONOFX fx, void* parameters) = &SONO_FXGetParameters;
+  BOOL(WINAPI* ChannelRemoveFX)(HSONOCHANNEL channel, HSONOFX fx) = &SONO_ChannelRemoveFX;
 };
 
 // What of the main window the volume and equalizer touch.
@@ -71,6 +73,18 @@ void SetGlobalVolume(TVolumeState& state, bool on);
 
 // After the channel is freed no effect handle of it stays behind.
 void ChannelFreed(TVolumeState& state);
+
+// The equalizer window's sliders run from -150 to 150 tenths of a dB, top
+// to bottom: a press at y in a bar `height` pixels high gives
+// -trunc(y / height * 301 - 150), kept within that range (0 for a bar
+// without height).
+inline constexpr int kEqSliderLimit = 150;
+int EqSliderPosition(int y, int height);
+
+// One band (0-based) set from a slider position: its gain is position / 10
+// dB. On a channel the band's effect is created, updated, or removed at
+// gain 0; without one only the gain changes.
+void SetEqBand(TVolumeState& state, int band, int position);
 
 // Gains as the settings file holds them, clamped to -15..+15 dB; a value that
 // is not a number switches the band off.

@@ -10,7 +10,6 @@
 #include "player/CommandSwitches.h"
 #include "player/Shuffle.h"
 #include "player/StartupRules.h"
-#include "player/TimeLabel.h"
 
 namespace player {
 namespace {
@@ -117,17 +116,6 @@ TEST(PlayerRules, WaitingArgumentsAreNeverOvertaken) {
   queue.Hold("d.mp3", true, true);
   queue.Clear();
   EXPECT_TRUE(queue.Empty());
-}
-
-TEST(PlayerRules, TimeLabelModes) {
-  EXPECT_EQ(TimeLabelText(TimeMode::Remaining, 0, 180), "-03:01");
-  EXPECT_EQ(TimeLabelText(TimeMode::Elapsed, 2 * 3600 + 600, 9000), " 02:10:00");
-  EXPECT_EQ(TimeLabelText(TimeMode::Total, 0, 59.4), " 00:59");
-  EXPECT_EQ(TimeLabelText(TimeMode::Remaining, 10, 5), "-00:00");
-  EXPECT_EQ(TimeLabelText(TimeMode::Elapsed, 86400 + 61, 0), " 00:01:01");
-  EXPECT_EQ(NextTimeMode(0), TimeMode::Elapsed);
-  EXPECT_EQ(NextTimeMode(2), TimeMode::Remaining);
-  EXPECT_EQ(NextTimeMode(-7), TimeMode::Remaining);
 }
 
 TEST(PlayerRules, OpenFilterAddsOneEntryPerExtension) {
