@@ -33,6 +33,15 @@ void ImageView::ClearPicture() {
   Invalidate();
 }
 
+void ImageView::CopyPictureFrom(const ImageView& other) {
+  if (&other == this) return;
+  pixels_ = other.pixels_;
+  width_ = other.width_;
+  height_ = other.height_;
+  stride_ = other.stride_;
+  Invalidate();
+}
+
 std::uint32_t ImageView::PictureChecksum() const {
   if (!HasPicture()) return 0;
   // FNV-1a over the visible bytes of each row.

@@ -20,6 +20,8 @@ class ImageView : public Control {
   // picture shown when the sizes do not fit the bytes.
   void SetPicture(int width, int height, std::vector<std::uint8_t> bgrTopDownRows, int stride);
   void ClearPicture();
+  // The other view's picture (or none), shown at this view's size.
+  void CopyPictureFrom(const ImageView& other);
   bool HasPicture() const { return !pixels_.empty(); }
   int PictureWidth() const { return width_; }
   int PictureHeight() const { return height_; }

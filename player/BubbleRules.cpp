@@ -26,6 +26,7 @@ BubbleLayout LayoutBubble(const BubbleMargins& margins, const BubbleSize* cover,
     const int wrap = std::max(1, layout.Label.Width + 2 * screenWidth / 3 - layout.Window.Width);
     layout.Label = measure(wrap);
     layout.Window.Width = widthFor();
+    layout.Wrapped = true;
   }
   if (cover && layout.Label.Height < cover->Height) {
     layout.Window.Height = std::max(minimum.Height, cover->Height + margins.Top + margins.Bottom);

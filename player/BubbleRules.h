@@ -43,6 +43,7 @@ struct BubbleLayout {
   int LabelTop = 0;
   BubbleSize Label;
   BubbleSize Window;
+  bool Wrapped = false;  // the label wraps its lines within its width
 };
 
 // `measure(0)` gives the text's size on one line per line break,

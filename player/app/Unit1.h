@@ -272,6 +272,10 @@ class TForm1 : public forms::TForm {
 
   std::unique_ptr<KeyStateSource> Keys;
 
+  // The active skin's folder, with its closing backslash.
+  const std::string& SkinFolderPath() const { return SkinFolder; }
+  bool AlbumCoverPreview() const { return Flags.AlbumCoverPreview; }
+
  protected:
   void DefaultHandler(forms::WindowMessage& message) override;
   // The playback state, for the automation interface.

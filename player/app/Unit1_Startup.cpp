@@ -154,6 +154,8 @@ void TForm1::Demarrage(const std::vector<std::string>& arguments) {
   FormInfoBulle->Tag = BubbleOpacity;
   FormInfoBulle->SetAlphaBlendValue(static_cast<std::uint8_t>(BubbleOpacity));
   FormInfoBulle->SetAlphaBlend(BubbleOpacity < 255);
+  FormInfoBulle->LeftAnchor = settings.BubbleLeftAnchor;
+  FormInfoBulle->TopAnchor = settings.BubbleTopAnchor;
 
   Lengths = std::make_unique<SonoLengthProbe>();
   SongInfo = std::make_unique<sv::tags::TSongInfo>(Lengths.get());

@@ -3,6 +3,7 @@
 #include "player/PlaylistFiles.h"
 #include "player/WindowRules.h"
 #include "player/app/Unit1.h"
+#include "player/app/Unit_Form_InfoBulle.h"
 
 namespace player {
 
@@ -18,6 +19,7 @@ void TForm1::AfficheForm(int, bool Immediate) {
   Show();
   TrayIcon1->HideTaskbarButton();
   TrayIcon1->SetShowHint(false);
+  FormInfoBulle->StopAndHide();
   MenuAfficher->Visible = false;
   SetForegroundWindow(Handle());
   FormShown = true;

@@ -1,19 +1,224 @@
+// The info bubble's behaviour: its skin, its layout for a text, the slide
+// and fade, the click that brings up the main window, and its painting.
 #include "player/app/Unit_Form_InfoBulle.h"
+
+#include <algorithm>
+
+#include "base/IniFile.h"
+#include "forms/GdiObject.h"
+#include "forms/Wide.h"
+#include "player/app/Unit1.h"
+#include "skin/BmpFile.h"
+#include "skin/NineSlice.h"
+#include "skin/SkinColours.h"
+#include "skin/SkinFormat.h"
+#include "skin/SkinPaths.h"
 
 namespace player {
 
-TFormInfoBulle::TFormInfoBulle(forms::TComponent* owner) : TForm(owner, "TFormInfoBulle") {
-  SetName("FormInfoBulle");
-  SetBorderStyle(forms::BorderKind::None);
-  SetStayOnTop(true);
-  SetCaption("Sorivanel");
-  SetBounds(0, 0, 250, 60);
+namespace {
+
+constexpr int kMinimumWidth = 100;
+constexpr int kMinimumHeight = 40;
+
+forms::ColourValue Shown(sv::skin::ColourValue value, sv::skin::ColourValue fallback) {
+  const sv::skin::ShownColour shown = sv::skin::ShowColour(value, fallback);
+  if (shown.SystemIndex) return 0x80000000u | static_cast<forms::ColourValue>(*shown.SystemIndex);
+  return shown.Rgb;
 }
 
-// The bubble's skin and its sliding announcement come with the bubble's own
-// window; until then the bubble keeps its caption and stays hidden.
-void TFormInfoBulle::ChargeSkin() {}
+int PointsToPixels(int points) {
+  HDC screen = GetDC(nullptr);
+  const int pixelsPerInch = screen ? GetDeviceCaps(screen, LOGPIXELSY) : 96;
+  if (screen) ReleaseDC(nullptr, screen);
+  return MulDiv(points, pixelsPerInch, 72);
+}
 
-void TFormInfoBulle::Affiche(const std::string&) {}
+// Cut on a character boundary: a tag of thousands of characters is not
+// laid out whole.
+std::string Shortened(const std::string& text) {
+  std::wstring wide = forms::widen(text);
+  if (wide.size() <= static_cast<std::size_t>(kBubbleTextLimit)) return text;
+  std::size_t cut = kBubbleTextLimit;
+  if (cut > 0 && wide[cut - 1] >= 0xD800 && wide[cut - 1] <= 0xDBFF) --cut;
+  wide.resize(cut);
+  return forms::narrow(wide);
+}
+
+constexpr UINT kTextFlags = DT_NOPREFIX | DT_LEFT | DT_TOP | DT_EXPANDTABS;
+constexpr UINT kWrapFlags = DT_WORDBREAK | DT_EDITCONTROL;
+
+}  // namespace
+
+TBubbleLabel::TBubbleLabel(forms::TComponent* owner, forms::WindowedControl* parent, forms::Bounds bounds)
+    : Label(owner, parent, bounds) {}
+
+BubbleSize TBubbleLabel::Measure(int wrapWidth) const {
+  const std::wstring text = forms::widen(Caption());
+  HDC dc = GetDC(nullptr);
+  if (!dc) return {};
+  HGDIOBJ old = SelectObject(dc, Font().Handle());
+  RECT area{0, 0, std::max(1, wrapWidth), 0};
+  DrawTextW(dc, text.empty() ? L" " : text.c_str(), text.empty() ? 1 : static_cast<int>(text.size()), &area,
+            DT_CALCRECT | kTextFlags | (wrapWidth > 0 ? kWrapFlags : 0));
+  SelectObject(dc, old);
+  ReleaseDC(nullptr, dc);
+  return {area.right - area.left, area.bottom - area.top};
+}
+
+void TBubbleLabel::Paint(HDC dc) {
+  RECT area{0, 0, Width(), Height()};
+  const std::wstring text = forms::widen(Caption());
+  HGDIOBJ old = SelectObject(dc, Font().Handle());
+  SetBkMode(dc, TRANSPARENT);
+  SetTextColor(dc, forms::ToColorRef(Font().Color()));
+  DrawTextW(dc, text.c_str(), static_cast<int>(text.size()), &area, kTextFlags | (WordWrap ? kWrapFlags : 0));
+  SelectObject(dc, old);
+}
+
+void TFormInfoBulle::FormCreate() {
+  AnimTimer = desktop::TSimpleTimer::CreateWithHandler(50, [this](desktop::TSimpleTimer* timer) {
+    TimerInfoBulleTimer(timer);
+  });
+}
+
+TFormInfoBulle::~TFormInfoBulle() { AnimTimer.reset(); }
+
+void TFormInfoBulle::ChargeSkin() {
+  const std::string folder = Form1 ? Form1->SkinFolderPath() : std::string();
+  const sv::IniFile ini(folder + "skin.ini");
+  const sv::skin::Skin skin = sv::skin::ReadSkin(ini, sv::skin::Program::Player);
+  const sv::skin::BubbleSkin& bubble = skin.Bubble;
+  const sv::skin::BubbleSkin defaults;
+
+  // A file that cannot be decoded counts as missing: the rest of the skin
+  // still applies.
+  if (const auto image = sv::skin::LoadBmpFile(sv::skin::ResolveSkinPath(folder, bubble.Back.BitmapFile))) {
+    auto bitmap = std::make_shared<forms::PixelBitmap>(image->Width, image->Height);
+    bitmap->SetPixels(image->Pixels.data());
+    BackgroundBitmap = std::move(bitmap);
+    DuplicateW = sv::skin::SplitFor(bubble.Back.DuplicateW, image->Width);
+    DuplicateH = sv::skin::SplitFor(bubble.Back.DuplicateH, image->Height);
+    SetMinimumSize(image->Width <= kMinimumWidth ? kMinimumWidth : image->Width,
+                   image->Height <= kMinimumHeight ? kMinimumHeight : image->Height);
+  } else {
+    BackgroundBitmap.reset();
+  }
+  SetColor(Shown(bubble.ColorBackGround, defaults.ColorBackGround));
+  SetTransparentColorValue(Shown(bubble.Back.TransparentColor, defaults.Back.TransparentColor));
+  SetTransparentColor(bubble.Back.TransparentActivate);
+  DoubleBuffered = true;
+  TextMargins = {bubble.TextLeftDistance, bubble.TextTopDistance, bubble.TextRightDistance,
+                 bubble.TextBottomDistance};
+
+  forms::TextFont& font = Label1->Font();
+  font.SetColor(Shown(bubble.ColorText, defaults.ColorText));
+  font.SetName(skin.BalloonFont.Name);
+  font.SetHeight(PointsToPixels(skin.BalloonFont.Size));
+  font.SetBold(skin.BalloonFont.Bold);
+  font.SetItalic(skin.BalloonFont.Italic);
+  Invalidate();
+}
+
+void TFormInfoBulle::Affiche(const std::string& Text) {
+  Label1->WordWrap = false;
+  Label1->SetCaption(Shortened(Text));
+
+  const BubbleSize* cover = nullptr;
+  BubbleSize coverBox;
+  if (Form1 && Form1->AlbumCoverPreview() && Form1->PanelPreviewAlbum->Visible()) {
+    ImgAlbum->CopyPictureFrom(*Form1->ImgPreviewAlbum);
+    coverBox = CoverBox(Form1->PanelPreviewAlbum->Tag);
+    ImgAlbum->SetBounds(TextMargins.Left, TextMargins.Top, coverBox.Width, coverBox.Height);
+    ImgAlbum->SetVisible(true);
+    cover = &coverBox;
+  } else {
+    ImgAlbum->ClearPicture();
+    ImgAlbum->SetVisible(false);
+  }
+
+  const int screenWidth = GetSystemMetrics(SM_CXSCREEN), screenHeight = GetSystemMetrics(SM_CYSCREEN);
+  const BubbleLayout layout = LayoutBubble(TextMargins, cover, {MinWidth(), MinHeight()}, screenWidth,
+                                           [this](int wrap) { return Label1->Measure(wrap); });
+  Label1->WordWrap = layout.Wrapped;
+  Label1->SetBounds(layout.LabelLeft, layout.LabelTop, layout.Label.Width, layout.Label.Height);
+
+  RECT area{};
+  SystemParametersInfoW(SPI_GETWORKAREA, 0, &area, 0);
+  const BubblePlace place = PlaceBubble(layout.Window, {area.left, area.top, area.right, area.bottom}, screenHeight,
+                                        LeftAnchor, TopAnchor);
+  HiddenTop = place.HiddenTop;
+  ShownTop = place.ShownTop;
+  SetBounds(place.Left, HiddenTop, layout.Window.Width, layout.Window.Height);
+
+  SetAlphaBlendValue(0);
+  SetAlphaBlend(true);
+  ShowNoActivate();
+  if (Form1) Form1->TrayIcon1->HideTaskbarButton();
+  AnimTimer->SetInterval(kBubbleStepMs);
+  AnimTimer->Tag = 0;
+  AnimTimer->SetEnabled(true);
+  Invalidate();
+}
+
+void TFormInfoBulle::StopAndHide() {
+  AnimTimer->SetEnabled(false);
+  Hide();
+}
+
+void TFormInfoBulle::TimerInfoBulleTimer(desktop::TSimpleTimer*) { Animate(); }
+
+// One step. The step paints at once instead of letting other messages run,
+// so a tick never runs inside another.
+void TFormInfoBulle::Animate() {
+  if (!Visible()) ShowNoActivate();
+  const BubbleFrame frame{AnimTimer->Tag, Top(), AlphaBlendValue()};
+  const BubbleTick tick = NextBubbleTick(frame, {Left(), ShownTop, HiddenTop}, Tag);
+  if (tick.Frame.Alpha != frame.Alpha) SetAlphaBlendValue(static_cast<std::uint8_t>(tick.Frame.Alpha));
+  if (tick.Frame.Top != frame.Top)
+    SetWindowPos(Handle(), nullptr, Left(), tick.Frame.Top, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+  AnimTimer->Tag = tick.Frame.State;
+  if (tick.Done) {
+    StopAndHide();
+    return;
+  }
+  if (tick.Interval != AnimTimer->Interval()) AnimTimer->SetInterval(tick.Interval);
+  UpdateWindow(Handle());
+}
+
+void TFormInfoBulle::FormMouseDown(forms::TComponent*, forms::MouseButton, forms::ShiftState, int, int) {
+  if (Form1) Form1->AfficheForm(0, false);
+}
+
+void TFormInfoBulle::FormPaint(forms::TComponent*) {
+  HDC dc = PaintingDC();
+  if (!BackgroundBitmap || !dc) return;
+  forms::OffscreenDC source;
+  HGDIOBJ old = SelectObject(source.Get(), BackgroundBitmap->Handle());
+  SetStretchBltMode(dc, COLORONCOLOR);
+  for (const sv::skin::SlicePiece& piece : sv::skin::NineSlice(BackgroundBitmap->Width(), BackgroundBitmap->Height(),
+                                                               ClientWidth(), ClientHeight(), DuplicateW, DuplicateH)) {
+    StretchBlt(dc, piece.Dest.Left, piece.Dest.Top, piece.Dest.Width(), piece.Dest.Height(), source.Get(),
+               piece.Source.Left, piece.Source.Top, piece.Source.Width(), piece.Source.Height(), SRCCOPY);
+  }
+  SelectObject(source.Get(), old);
+}
+
+void TFormInfoBulle::DescribeState(forms::StateList& state) const {
+  state.emplace_back("Animating", AnimTimer && AnimTimer->Enabled() ? "1" : "0");
+  state.emplace_back("AnimState", std::to_string(AnimTimer ? AnimTimer->Tag : 0));
+  state.emplace_back("Opacity", std::to_string(Tag));
+  state.emplace_back("Alpha", std::to_string(AlphaBlendValue()));
+  state.emplace_back("ShownTop", std::to_string(ShownTop));
+  state.emplace_back("HiddenTop", std::to_string(HiddenTop));
+  // One line per key: line breaks are written as the text "\r\n".
+  std::string text = Label1->Caption();
+  for (std::size_t at = text.find("\r\n"); at != std::string::npos; at = text.find("\r\n", at + 4))
+    text.replace(at, 2, "\\r\\n");
+  state.emplace_back("Text", text);
+  state.emplace_back("WordWrap", Label1->WordWrap ? "1" : "0");
+  state.emplace_back("Margins", std::to_string(TextMargins.Left) + "," + std::to_string(TextMargins.Top) + "," +
+                                    std::to_string(TextMargins.Right) + "," + std::to_string(TextMargins.Bottom));
+}
 
 }  // namespace player
