@@ -55,15 +55,36 @@ TBubbleLabel::TBubbleLabel(forms::TComponent* owner, forms::WindowedControl* par
 
 BubbleSize TBubbleLabel::Measure(int wrapWidth) const {
   const std::wstring text = forms::widen(Caption());
-  HDC dc = GetDC(nullptr);
-  if (!dc) return {};
-  HGDIOBJ old = SelectObject(dc, Font().Handle());
-  RECT area{0, 0, std::max(1, wrapWidth), 0};
-  DrawTextW(dc, text.empty() ? L" " : text.c_str(), text.empty() ? 1 : static_cast<int>(text.size()), &area,
-            DT_CALCRECT | kTextFlags | (wrapWidth > 0 ? kWrapFlags : 0));
-  SelectObject(dc, old);
-  ReleaseDC(nullptr, dc);
-  return {area.right - area.left, area.bottom - area.top};
+  // Measured as it is painted: in a memory device context.
+  forms::OffscreenDC dc;
+  if (!dc.Get()) return {};
+  HGDIOBJ old = SelectObject(dc.Get(), Font().Handle());
+  BubbleSize size;
+  if (wrapWidth > 0) {
+    // The label takes the whole width it wraps in, so that painting breaks
+    // the lines where the measure did.
+    RECT area{0, 0, wrapWidth, 0};
+    DrawTextW(dc.Get(), text.c_str(), static_cast<int>(text.size()), &area, DT_CALCRECT | kTextFlags | kWrapFlags);
+    size = {wrapWidth, area.bottom - area.top};
+  } else {
+    // Line by line: the widest line is the width.
+    TEXTMETRICW metrics{};
+    GetTextMetricsW(dc.Get(), &metrics);
+    int lines = 0;
+    for (std::size_t start = 0; start <= text.size();) {
+      std::size_t end = text.find_first_of(L"\r\n", start);
+      if (end == std::wstring::npos) end = text.size();
+      SIZE extent{};
+      if (end > start) GetTextExtentPoint32W(dc.Get(), text.c_str() + start, static_cast<int>(end - start), &extent);
+      size.Width = std::max(size.Width, static_cast<int>(extent.cx));
+      ++lines;
+      if (end == text.size()) break;
+      start = end + (text.compare(end, 2, L"\r\n") == 0 ? 2 : 1);
+    }
+    size.Height = lines * metrics.tmHeight;
+  }
+  SelectObject(dc.Get(), old);
+  return size;
 }
 
 void TBubbleLabel::Paint(HDC dc) {

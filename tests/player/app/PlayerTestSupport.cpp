@@ -68,8 +68,12 @@ void PlayerProgram::Quit() {
 }
 
 std::map<std::string, std::string> PlayerProgram::State(const std::string& component) {
+  return FormState("Form1", component);
+}
+
+std::map<std::string, std::string> PlayerProgram::FormState(const std::string& form, const std::string& component) {
   std::map<std::string, std::string> values;
-  auto reply = client.Request(appWindow, {"state", "Form1", component});
+  auto reply = client.Request(appWindow, {"state", form, component});
   if (!reply || !reply->ok) return values;
   std::istringstream lines(reply->text);
   std::string line;

@@ -40,6 +40,8 @@ class PlayerProgram : public ::testing::Test {
 
   // The main window's state (CurrentIndex, Channel, Entries, ...).
   std::map<std::string, std::string> State(const std::string& component = "");
+  // The same of another form (by its name), e.g. "FormInfoBulle".
+  std::map<std::string, std::string> FormState(const std::string& form, const std::string& component = "");
   std::string Value(const std::string& key, const std::string& component = "");
   // Waits generously: a loaded machine only makes the player slower.
   bool WaitFor(const std::string& key, const std::string& value, DWORD timeoutMs = 30000,
