@@ -61,6 +61,7 @@ void Label::DescribeState(StateList& state) const {
   wsprintfA(colour, "%06X", static_cast<unsigned>(font_.Color()));
   state.emplace_back("FontColor", colour);
   state.emplace_back("FontName", font_.Name());
+  state.emplace_back("FontUnderline", font_.Underline() ? "1" : "0");
 }
 
 }  // namespace forms

@@ -68,14 +68,12 @@ void SetEqBand(TVolumeState& state, int band, int position) {
     fx = 0;
     return;
   }
-  const bool known = fx != 0 && state.Audio.FXGetParameters(fx, &state.EqParam);
   if (fx == 0) fx = state.Audio.ChannelSetFX(state.Channel, SONO_FX_PARAMEQ, kEqPriority);
-  // A new effect, or one whose parameters cannot be read, takes the band's
-  // own: the record may still hold another band's.
-  if (!known) {
-    state.EqParam.fBandwidth = kEqBands[band].Bandwidth;
-    state.EqParam.fCenter = kEqBands[band].Centre;
-  }
+  // The band's own centre and bandwidth every time, never read back: the
+  // engine keeps its defaults (1 kHz) for a centre the channel's rate
+  // cannot carry, and the high bands would then move 1 kHz instead.
+  state.EqParam.fBandwidth = kEqBands[band].Bandwidth;
+  state.EqParam.fCenter = kEqBands[band].Centre;
   state.EqParam.fGain = gain;
   state.Audio.FXSetParameters(fx, &state.EqParam);
 }

@@ -39,7 +39,6 @@ struct AudioCalls {
   BOOL(WINAPI* ChannelSetAttributes)(HSONOCHANNEL channel, int freq, int volume, int pan) = &SONO_ChannelSetAttributes;
   HSONOFX(WINAPI* ChannelSetFX)(HSONOCHANNEL channel, DWORD type, int priority) = &SONO_ChannelSetFX;
   BOOL(WINAPI* FXSetParameters)(HSONOFX fx, const void* parameters) = &SONO_FXSetParameters;
-  BOOL(WINAPI* FXGetParameters)(HSONOFX fx, void* parameters) = &SONO_FXGetParameters;
   BOOL(WINAPI* ChannelRemoveFX)(HSONOCHANNEL channel, HSONOFX fx) = &SONO_ChannelRemoveFX;
 };
 

@@ -10,6 +10,7 @@
 #include "player/ShellOpen.h"
 #include "player/WindowRules.h"
 #include "player/app/Unit1.h"
+#include "player/app/Unit_Form_Egaliseur.h"
 #include "player/app/Unit_Form_Options.h"
 
 namespace player {
@@ -93,11 +94,15 @@ void TForm1::TrayIcon1MouseDown(forms::TComponent*, forms::MouseButton Button, f
     AfficheForm(0, false);
 }
 
-// The options window opens from here once it exists.
 void TForm1::TrayIcon1DblClick(forms::TComponent* Sender) { MenuOptionsClick(Sender); }
 void TForm1::MenuOptionsClick(forms::TComponent*) { OpenOptionsWindow(); }
-// The equalizer window opens from here once it exists.
-void TForm1::SpdBtnEgaliseurClick(forms::TComponent*) {}
+void TForm1::SpdBtnEgaliseurClick(forms::TComponent*) {
+  if (!FormEgaliseur) FormEgaliseur = forms::Application->CreateForm<TFormEgaliseur>();
+  if (FormEgaliseur->Visible())
+    FormEgaliseur->Close();
+  else
+    FormEgaliseur->ShowNoActivate();
+}
 
 void TForm1::SetFormCursor(int x, int y) {
   LPCWSTR shapes[] = {IDC_SIZEALL, IDC_SIZENWSE, IDC_SIZENESW, IDC_SIZENS, IDC_SIZEWE};

@@ -1,6 +1,7 @@
 // The main window's components, its message handling and the audio
 // library's callbacks.
 #include <atomic>
+#include <cstdio>
 #include <cstring>
 #include <mutex>
 
@@ -239,6 +240,23 @@ void TForm1::DescribeState(forms::StateList& state) const {
   int effects = 0;
   for (HSONOFX fx : Volume.EqFx) effects += fx != 0;
   state.emplace_back("EqEffects", std::to_string(effects));
+  // Each band's gain, and what the engine holds for its effect (centre,
+  // bandwidth, gain) or "-" without one.
+  std::string gains, engine;
+  for (int band = 0; band < kEqBandCount; ++band) {
+    char text[64];
+    std::snprintf(text, sizeof text, "%s%.1f", band ? "," : "", static_cast<double>(Volume.EqGain[band]));
+    gains += text;
+    SONO_PARAMEQ parameters{};
+    if (Volume.EqFx[band] != 0 && SONO_FXGetParameters(Volume.EqFx[band], &parameters))
+      std::snprintf(text, sizeof text, "%s%.2f/%.1f/%.1f", band ? "," : "", static_cast<double>(parameters.fCenter),
+                    static_cast<double>(parameters.fBandwidth), static_cast<double>(parameters.fGain));
+    else
+      std::snprintf(text, sizeof text, "%s-", band ? "," : "");
+    engine += text;
+  }
+  state.emplace_back("EqGains", gains);
+  state.emplace_back("EqEngine", engine);
   DescribeTree(state);
 }
 

@@ -6,6 +6,7 @@
 
 #include "base/IniFile.h"
 #include "player/app/Unit1.h"
+#include "player/app/Unit_Form_Egaliseur.h"
 #include "player/app/Unit_Form_InfoBulle.h"
 #include "skin/NineSlice.h"
 #include "skin/SkinLayout.h"
@@ -85,7 +86,10 @@ void TForm1::LoadSkin(bool Full) {
   ProgressBar2->Tag = static_cast<int>(ProgressBar2->BarColor());
   LabelTemps->Font().SetColor(Shown(skin.ColorTimeText, defaults.ColorTimeText));
 
-  if (Full) FormInfoBulle->ChargeSkin();
+  if (Full) {
+    FormInfoBulle->ChargeSkin();
+    if (FormEgaliseur) FormEgaliseur->FormShow(FormEgaliseur);
+  }
   Invalidate();
 }
 

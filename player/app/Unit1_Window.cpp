@@ -3,6 +3,7 @@
 #include "player/PlaylistFiles.h"
 #include "player/WindowRules.h"
 #include "player/app/Unit1.h"
+#include "player/app/Unit_Form_Egaliseur.h"
 #include "player/app/Unit_Form_InfoBulle.h"
 
 namespace player {
@@ -32,6 +33,7 @@ void TForm1::AfficheForm(int, bool Immediate) {
 }
 
 void TForm1::CacheForm(bool) {
+  if (FormEgaliseur) FormEgaliseur->Close();
   FormShown = false;
   TrayIcon1->SetShowHint(true);
   MenuAfficher->Visible = true;

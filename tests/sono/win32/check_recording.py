@@ -1,7 +1,8 @@
 #!/usr/bin/env python3
 """Checks what the null sink's monitor recorded during real_output.sh: two
-1 kHz tones, the first at the fixture's level, the second 12 dB louder.
-Usage: check_recording.py <raw s16le stereo 44.1 kHz> <expected amplitude>"""
+1 kHz tones (or tones of the frequency given), the first at the fixture's
+level, the second 12 dB louder.
+Usage: check_recording.py <raw s16le stereo 44.1 kHz> <expected amplitude> [frequency]"""
 import math
 import struct
 import sys
@@ -48,7 +49,7 @@ def median(values):
     return ordered[len(ordered) // 2]
 
 
-def main(path, expected):
+def main(path, expected, frequency=1000.0):
     data = open(path, "rb").read()
     count = len(data) // 4
     left = [struct.unpack_from("<h", data, 4 * i)[0] for i in range(count)]
@@ -67,7 +68,7 @@ def main(path, expected):
         # the tone's level is what its undisturbed blocks share: the upper
         # tenth of the blocks, and those within 2 % of it are the clean ones.
         blocks = [left[at:at + BLOCK] for at in range(start + RATE // 20, end - RATE // 20 - BLOCK, BLOCK)]
-        amplitudes = [tone_amplitude(b, 1000) for b in blocks]
+        amplitudes = [tone_amplitude(b, frequency) for b in blocks]
         ordered = sorted(amplitudes)
         print("  block amplitudes by tenths:", [int(ordered[len(ordered) * k // 10]) for k in range(10)] + [int(ordered[-1])])
         level = ordered[len(ordered) * 9 // 10]
@@ -76,10 +77,10 @@ def main(path, expected):
             print(f"tone at {start / RATE:.2f} s: fewer than ten clean blocks")
             return 1
         stray = median([max(tone_amplitude(b, f) for f in (500, 2000, 3000)) for b in clean])
-        print(f"tone at {start / RATE:.2f} s: 1 kHz amplitude {level:.0f} in {len(clean)} clean blocks, "
+        print(f"tone at {start / RATE:.2f} s: {frequency:g} Hz amplitude {level:.0f} in {len(clean)} clean blocks, "
               f"strongest other {stray:.0f}")
         if stray > level / 100:
-            print("1 kHz does not dominate")
+            print(f"{frequency:g} Hz does not dominate")
             return 1
         levels.append(level)
     first_db = 20 * math.log10(levels[0] / expected)
@@ -91,4 +92,4 @@ def main(path, expected):
 
 
 if __name__ == "__main__":
-    sys.exit(main(sys.argv[1], float(sys.argv[2])))
+    sys.exit(main(sys.argv[1], float(sys.argv[2]), *(float(f) for f in sys.argv[3:4])))
