@@ -1,8 +1,9 @@
 // Position of the playing song: the time label, the seek and volume bars and
 // the hot keys.
 #include <algorithm>
+#include <cmath>
 
-#include "base/Numbers.h"
+#include "player/PositionBars.h"
 #include "player/TimeLabel.h"
 #include "player/app/Unit1.h"
 
@@ -37,12 +38,14 @@ void TForm1::TimerAvancementTimer(desktop::TSimpleTimer* Sender) {
   }
 }
 
+// A stream of unknown length has a disabled bar: it never moves.
 void TForm1::MoveBy(float seconds) {
+  if (!ProgressBar1->Enabled()) return;
   std::int64_t step = 0;
   if (Channel) {
     step = SONO_ChannelSeconds2Bytes(Channel, std::abs(seconds));
-  } else if (LengthSeconds > 0) {
-    step = sv::Round(static_cast<double>(ProgressBar1->Max()) / LengthSeconds * std::abs(seconds));
+  } else if (const auto bytes = JumpBytes(ProgressBar1->Max(), LengthSeconds, std::abs(seconds))) {
+    step = *bytes;
   } else {
     return;
   }
@@ -59,8 +62,9 @@ void TForm1::ProgressBar1MouseDown(forms::TComponent* Sender, forms::MouseButton
 
 void TForm1::ProgressBar1MouseMove(forms::TComponent*, forms::ShiftState Shift, int X, int) {
   if (!(Shift & forms::kLeftButton) || !ProgressBar1->Enabled()) return;
-  const int span = std::max(1, ProgressBar1->Width() - 4);
-  ProgressBar1->SetPosition(sv::Round(static_cast<double>(ProgressBar1->Max()) * X / span));
+  const auto position = BarValueAt(ProgressBar1->Max(), X, ProgressBar1->Width());
+  if (!position) return;
+  ProgressBar1->SetPosition(*position);
   if (Channel) SONO_ChannelSetPosition(Channel, ProgressBar1->Position());
   SetLabelTemps(false);
 }
@@ -72,8 +76,9 @@ void TForm1::ProgressBar2MouseDown(forms::TComponent* Sender, forms::MouseButton
 
 void TForm1::ProgressBar2MouseMove(forms::TComponent*, forms::ShiftState Shift, int X, int) {
   if (!(Shift & forms::kLeftButton)) return;
-  const int span = std::max(1, ProgressBar2->Width() - 4);
-  ProgressBar2->SetPosition(std::clamp<std::int64_t>(sv::Round(100.0 * X / span), 0, 100));
+  const auto volume = BarValueAt(100, X, ProgressBar2->Width());
+  if (!volume) return;
+  ProgressBar2->SetPosition(*volume);
   Volume.VolumeBar = static_cast<int>(ProgressBar2->Position());
   ApplyVolume(Volume, false);
 }
