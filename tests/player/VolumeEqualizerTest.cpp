@@ -38,13 +38,18 @@ BOOL WINAPI RecordFXParameters(HSONOFX fx, const void* p) {
   return TRUE;
 }
 
+BOOL WINAPI RecordRemoveFX(HSONOCHANNEL channel, HSONOFX fx) {
+  calls.push_back("remove " + std::to_string(channel) + " " + std::to_string(fx));
+  return TRUE;
+}
+
 class RecordedEngine : public ::testing::Test {
  protected:
   void SetUp() override {
     calls.clear();
     parameters.clear();
     nextFx = 100;
-    state.Audio = {&RecordSetVolume, &RecordAttributes, &RecordSetFX, &RecordFXParameters};
+    state.Audio = {&RecordSetVolume, &RecordAttributes, &RecordSetFX, &RecordFXParameters, &RecordRemoveFX};
     state.ShowBalloon = [this](std::string_view title, std::string_view text, int icon, std::uint16_t ms) {
       balloons.push_back(std::string(title) + "|" + std::string(text) + "|" + std::to_string(icon) + "|" +
                          std::to_string(ms));
@@ -176,6 +181,58 @@ TEST_F(RecordedEngine, GainsFromTheSettingsAreClamped) {
   player::ChannelFreed(state);
   EXPECT_EQ(state.Channel, 0u);
   EXPECT_EQ(state.EqFx, (std::array<HSONOFX, 5>{}));
+}
+
+TEST(EqualizerSliders, PositionsFromPressesOnABar) {
+  struct Case {
+    int y, height, position;
+  };
+  const Case cases[] = {
+      {0, 121, 150},   {60, 121, 0},     {120, 121, -148}, {300, 121, -150}, {-40, 121, 150},
+      {12, 121, 120},  {61, 121, -1},    {59, 121, 3},     {5, 0, 0},        {5, -3, 0},
+      {1 << 30, 1, -150},
+  };
+  for (const Case& c : cases) EXPECT_EQ(player::EqSliderPosition(c.y, c.height), c.position) << c.y << "/" << c.height;
+}
+
+TEST_F(RecordedEngine, OneBandIsCreatedUpdatedAndRemoved) {
+  // Without a channel only the gain changes.
+  player::SetEqBand(state, 1, 120);
+  EXPECT_EQ(state.EqGain[1], 12.0f);
+  EXPECT_TRUE(calls.empty());
+
+  state.Channel = 6;
+  player::SetEqBand(state, 1, -148);
+  player::SetEqBand(state, 1, 55);
+  // Another band in between leaves its centre in the shared record.
+  player::SetEqBand(state, 4, 30);
+  player::SetEqBand(state, 1, 60);
+  EXPECT_EQ(calls, (Calls{"fx 6 7 1", "param 100", "param 100", "fx 6 7 1", "param 101", "param 100"}));
+  ASSERT_EQ(parameters.size(), 4u);
+  EXPECT_EQ(parameters[0].fGain, -14.8f);
+  EXPECT_EQ(parameters[1].fGain, 5.5f);
+  EXPECT_EQ(parameters[2].fCenter, 15520.95f);
+  for (std::size_t i : {0u, 1u, 3u}) {
+    EXPECT_EQ(parameters[i].fCenter, 298.57f) << i;
+    EXPECT_EQ(parameters[i].fBandwidth, 11.4f) << i;
+  }
+  EXPECT_EQ(state.EqFx[1], 100u);
+
+  // 0 dB removes it; again, there is nothing left to remove.
+  calls.clear();
+  player::SetEqBand(state, 1, 0);
+  player::SetEqBand(state, 1, 0);
+  EXPECT_EQ(calls, (Calls{"remove 6 100"}));
+  EXPECT_EQ(state.EqFx[1], 0u);
+  EXPECT_EQ(state.EqGain[1], 0.0f);
+
+  // Out of range: clamped, and no band beyond the five.
+  player::SetEqBand(state, 0, 900);
+  EXPECT_EQ(state.EqGain[0], 15.0f);
+  calls.clear();
+  player::SetEqBand(state, 5, 10);
+  player::SetEqBand(state, -1, 10);
+  EXPECT_TRUE(calls.empty());
 }
 
 TEST(RealEngine, EffectsExistExactlyForTheBandsThatAreOnAndDieWithTheChannel) {
