@@ -216,6 +216,28 @@ TEST_F(Bubble, CoversSetTheirBoxAndAClickShowsTheMainWindow) {
   Quit();
 }
 
+TEST_F(Bubble, ABrokenBackgroundLeavesAPlainBubble) {
+  Prepare("Skin=broken\r\n");
+  std::filesystem::create_directories(folder / "skin/broken");
+  folder.Write("skin/broken/skin.ini",
+               "[INFOBULLE]\r\nBackgroundbmpfile=bad.bmp\r\nColorBackGround=$204060\r\nTextLeftDistance=9\r\n");
+  folder.Write("skin/broken/bad.bmp", "BM, but not a picture at all");
+  const std::string song = Place("long.wav", "Simon & Garfunkel.wav");
+  // No box at the start: the picture counts as missing, the rest applies.
+  Start();
+  HWND bubble = BubbleWindow();
+  ASSERT_EQ(Second({song}), 0u);
+  ASSERT_TRUE(svtest::WaitUntil([&] { return BubbleValue("AnimState") == "1"; }));
+  EXPECT_EQ(BubbleValue("Margins"), "9,5,5,5");
+  EXPECT_NE(BubbleValue("Text").find("Simon & Garfunkel"), std::string::npos);
+  const sv::skin::BmpImage shot = CaptureForm("FormInfoBulle");
+  ASSERT_GT(shot.Width, 0);
+  EXPECT_EQ(Rgb(shot.Pixel(2, 2)), "604020");
+  EXPECT_EQ(Rgb(shot.Pixel(shot.Width - 2, shot.Height - 2)), "604020");
+  Quit();
+  EXPECT_FALSE(IsWindow(bubble));
+}
+
 TEST_F(Bubble, StaysAwayWhenSwitchedOff) {
   Prepare("AfficherBallon=0\r\n");
   const std::string song = Place("long.wav", "Tune.wav");
