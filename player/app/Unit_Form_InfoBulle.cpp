@@ -103,8 +103,6 @@ void TFormInfoBulle::FormCreate() {
   });
 }
 
-TFormInfoBulle::~TFormInfoBulle() { AnimTimer.reset(); }
-
 void TFormInfoBulle::ChargeSkin() {
   const std::string folder = Form1 ? Form1->SkinFolderPath() : std::string();
   const sv::IniFile ini(folder + "skin.ini");

@@ -34,7 +34,6 @@ class TBubbleLabel : public forms::Label {
 class TFormInfoBulle : public forms::TForm {
  public:
   explicit TFormInfoBulle(forms::TComponent* owner);
-  ~TFormInfoBulle() override;
 
   // Loads the bubble's look from the current skin folder's skin.ini.
   void ChargeSkin();
