@@ -118,7 +118,7 @@ void TFormEgaliseur::FormClose(forms::TComponent*, forms::CloseAction& Action) {
 }
 
 void TFormEgaliseur::FormMouseMove(forms::TComponent*, forms::ShiftState Shift, int, int) {
-  LabelCloseMouseEnter(nullptr);
+  LabelCloseMouseLeave();
   if (!(Shift & forms::kLeftButton)) return;
   ReleaseCapture();
   SendMessageW(Handle(), WM_SYSCOMMAND, SC_MOVE | HTCAPTION, 0);
@@ -126,13 +126,18 @@ void TFormEgaliseur::FormMouseMove(forms::TComponent*, forms::ShiftState Shift, 
 
 void TFormEgaliseur::LabelCloseMouseEnter(forms::Label* label) {
   if (label == Hovered) return;
-  if (Hovered) Hovered->Font().SetUnderline(false);
+  LabelCloseMouseLeave();
   Hovered = label;
-  if (!Hovered) return;
   Hovered->Font().SetUnderline(true);
-  // The leave comes as WM_MOUSELEAVE once the mouse is off the window.
+  // Leaving the window comes as WM_MOUSELEAVE; moves elsewhere on it as
+  // the form's or another label's mouse move.
   TRACKMOUSEEVENT track{sizeof(track), TME_LEAVE, Handle(), 0};
   TrackMouseEvent(&track);
+}
+
+void TFormEgaliseur::LabelCloseMouseLeave() {
+  if (Hovered) Hovered->Font().SetUnderline(false);
+  Hovered = nullptr;
 }
 
 void TFormEgaliseur::FormPaint(forms::TComponent*) {

@@ -30,9 +30,9 @@ class TFormEgaliseur : public forms::TForm {
   void LabelCloseClick(forms::TComponent* Sender);
   void FormClose(forms::TComponent* Sender, forms::CloseAction& Action);
   void FormMouseMove(forms::TComponent* Sender, forms::ShiftState Shift, int X, int Y);
-  // The hover underline of LabelClose and Label4: `label` is the one under
-  // the mouse, or null.
+  // The hover underline of LabelClose and Label4.
   void LabelCloseMouseEnter(forms::Label* label);
+  void LabelCloseMouseLeave();
   void FormPaint(forms::TComponent* Sender);
 
   // Components. The bars run 0..300: a slider's position + 150.

@@ -59,7 +59,7 @@ TFormEgaliseur::TFormEgaliseur(forms::TComponent* owner) : TForm(owner, "TFormEg
   Label4->OnClick = Bind(this, &TFormEgaliseur::Label4Click);
   for (forms::Label* link : {LabelClose, Label4})
     link->OnMouseMove = [this, link](forms::TComponent*, forms::ShiftState, int, int) { LabelCloseMouseEnter(link); };
-  SetMessageHandler(WM_MOUSELEAVE, [this](forms::WindowMessage&) { LabelCloseMouseEnter(nullptr); });
+  SetMessageHandler(WM_MOUSELEAVE, [this](forms::WindowMessage&) { LabelCloseMouseLeave(); });
   SetMessageHandler(WM_SETCURSOR, [this](forms::WindowMessage& message) {
     POINT point{};
     GetCursorPos(&point);

@@ -142,6 +142,11 @@ TEST_F(Equalizer, AtTheScreensLeftEdgeItStaysWhereItWasAndTheButtonToggles) {
   const std::string bounds = EqValue("Bounds");
   EXPECT_EQ(bounds.substr(0, 2), "0,") << bounds;
   EXPECT_EQ(EqValue("Position", "ProgressBar3"), "105") << "-4.5 dB: -45 + 150";
+  // "X" is underlined while the mouse is over it.
+  svtest::SendTo(equalizer, WM_MOUSEMOVE, 0, MAKELPARAM(111, 11));
+  EXPECT_EQ(EqValue("FontUnderline", "LabelClose"), "1");
+  svtest::SendTo(equalizer, WM_MOUSEMOVE, 0, MAKELPARAM(120, 50));
+  EXPECT_EQ(EqValue("FontUnderline", "LabelClose"), "0");
   // The button closes it, and the window is freed.
   auto clicked = client.Request(appWindow, {"click", "Form1", "SpdBtnEgaliseur"});
   ASSERT_TRUE(clicked && clicked->ok);
