@@ -216,8 +216,8 @@ TEST_F(Bubble, CoversSetTheirBoxAndAClickShowsTheMainWindow) {
   Quit();
 }
 
-TEST_F(Bubble, ABrokenBackgroundLeavesAPlainBubble) {
-  Prepare("Skin=broken\r\n");
+TEST_F(Bubble, ABrokenBackgroundLeavesAPlainBubbleAtItsOpacity) {
+  Prepare("Skin=broken\r\nInfoBulleTransparency=128\r\n");
   std::filesystem::create_directories(folder / "skin/broken");
   folder.Write("skin/broken/skin.ini",
                "[INFOBULLE]\r\nBackgroundbmpfile=bad.bmp\r\nColorBackGround=$204060\r\nTextLeftDistance=9\r\n");
@@ -229,6 +229,14 @@ TEST_F(Bubble, ABrokenBackgroundLeavesAPlainBubble) {
   ASSERT_EQ(Second({song}), 0u);
   ASSERT_TRUE(svtest::WaitUntil([&] { return BubbleValue("AnimState") == "1"; }));
   EXPECT_EQ(BubbleValue("Margins"), "9,5,5,5");
+  // Held at the chosen opacity.
+  DWORD flags = 0;
+  COLORREF key = 0;
+  BYTE alpha = 0;
+  ASSERT_TRUE(GetLayeredWindowAttributes(bubble, &key, &alpha, &flags));
+  EXPECT_NE(flags & LWA_ALPHA, 0u);
+  EXPECT_EQ(alpha, 128);
+  EXPECT_EQ(flags & LWA_COLORKEY, 0u);
   EXPECT_NE(BubbleValue("Text").find("Simon & Garfunkel"), std::string::npos);
   const sv::skin::BmpImage shot = CaptureForm("FormInfoBulle");
   ASSERT_GT(shot.Width, 0);
