@@ -1,0 +1,411 @@
+// The tag editor's file work on files made by lame, id3v2, oggenc and
+// mutagen: which files it takes, what its columns show, and what saving and
+// the two copies leave in each file, read back with mutagen where it runs
+// and with our readers everywhere.
+#include <gtest/gtest.h>
+
+#include <set>
+#include <string>
+#include <vector>
+
+#include "player/TagEditing.h"
+#include "tags/APETag.h"
+#include "tags/ID3v1.h"
+#include "tags/ID3v2.h"
+#include "tags/OggVorbis.h"
+#include "tests/tags/FormatTestSupport.h"
+
+namespace player {
+namespace {
+
+namespace t = sv::tags::test;
+namespace ft = sv::tags::testing;
+
+TEST(TagEditing, ExtensionListsAndTrackTexts) {
+  struct Case {
+    const char* path;
+    bool taggable, id3v1, mpeg, ogg, ape;
+  };
+  const Case cases[] = {
+      {"C:\\m\\a.mp3", true, true, true, false, false},  {"C:\\m\\a.MP2", true, true, true, false, false},
+      {"C:\\m\\a.mpc", true, true, false, false, true},  {"C:\\m\\a.ogg", true, false, false, true, false},
+      {"C:\\m\\a.Wv", true, false, false, false, true},   {"C:\\m\\a.mac", true, false, false, false, true},
+      {"C:\\m\\a.mp", false, false, false, false, false}, {"C:\\m\\a.wav", false, false, false, false, false},
+      {"C:\\m.mp3\\a", false, false, false, false, false}, {"C:\\m\\mp3", false, false, false, false, false},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.path);
+    EXPECT_EQ(InTagList(kTaggableExtensions, c.path), c.taggable);
+    EXPECT_EQ(InTagList(kId3v1Extensions, c.path), c.id3v1);
+    EXPECT_EQ(InTagList(kMpegExtensions, c.path), c.mpeg);
+    EXPECT_EQ(InTagList(kOggExtensions, c.path), c.ogg);
+    EXPECT_EQ(InTagList(kApeExtensions, c.path), c.ape);
+  }
+  struct Track {
+    const char* text;
+    bool number;
+    std::uint32_t value;
+  };
+  const Track tracks[] = {{"07", true, 7}, {" 3 ", true, 3}, {"0", true, 0},   {"", false, 0},
+                          {"a1", false, 0}, {"-1", false, 0}, {"1/2", false, 0}, {"70000", false, 0}};
+  for (const Track& track : tracks) {
+    std::uint32_t value = 99;
+    EXPECT_EQ(ParseTrackText(track.text, 0xFFFF, value), track.number) << track.text;
+    if (track.number) {
+      EXPECT_EQ(value, track.value) << track.text;
+    }
+  }
+}
+
+class TagEditingFiles : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    if (!ft::FixturesAvailable()) GTEST_SKIP() << "the format fixtures were not built";
+  }
+  // Three MP3 files with the same ID3v2 tag (pictures, frames no field
+  // models) and ID3v1 records that share the album but not the artist.
+  std::vector<std::string> ThreeMp3s() {
+    std::vector<std::string> paths;
+    for (int i = 0; i < 3; ++i) {
+      const std::string path = dir_.CopyFixture("m_preserve.mp3", "song" + std::to_string(i + 1) + ".mp3");
+      sv::tags::TID3v1 v1;
+      v1.SetArtist("Artist " + std::to_string(i + 1));
+      v1.SetAlbum("Shared album");
+      v1.SetTitle("Song " + std::to_string(i + 1));
+      v1.SetTrack(static_cast<std::uint8_t>(20 + i));
+      v1.Lyrics = "Words " + std::to_string(i + 1);
+      EXPECT_TRUE(v1.SaveToFile(path));
+      paths.push_back(path);
+    }
+    return paths;
+  }
+  std::string CopyFormat(const std::string& fixture, const std::string& name) {
+    const std::string path = dir_.Path(name);
+    ft::WriteBytes(path, ft::FixtureBytes(fixture));
+    return path;
+  }
+  t::ScratchDir dir_;
+};
+
+TEST_F(TagEditingFiles, SelectionIsCollectedAndMergedIntoTheColumns) {
+  std::vector<std::string> mp3s = ThreeMp3s();
+  const std::string ogg = CopyFormat("tagged.ogg", "tagged.ogg");
+  const std::string wav = dir_.Path("tone.wav");
+  ft::WriteBytes(wav, "RIFF");
+  const std::string partial = dir_.Path("odd.mp");
+  ft::WriteBytes(partial, t::ReadBytes(mp3s[0]));
+  EXPECT_EQ(CollectTagFiles({mp3s[0], wav, partial, dir_.Path("gone.mp3"), ogg}),
+            (std::vector<std::string>{mp3s[0], ogg}));
+
+  TagSelectionLoader loader;
+  for (const std::string& path : mp3s) loader.Add(path);
+  EXPECT_EQ(loader.Count(), 3);
+  EXPECT_EQ(loader.Column1.Text[FieldArtist], "Artist 1");
+  EXPECT_FALSE(loader.Column1.Ticked[FieldArtist]) << "the artists differ";
+  EXPECT_FALSE(loader.Column1.Ticked[FieldTitle]);
+  EXPECT_FALSE(loader.Column1.Ticked[FieldTrack]);
+  EXPECT_TRUE(loader.Column1.Ticked[FieldAlbum]);
+  EXPECT_EQ(loader.Column1.Text[FieldAlbum], "Shared album");
+  EXPECT_EQ(loader.Column1.Text[FieldTrack], "20");
+  // Column 2: the shared ID3v2 tag, all alike.
+  EXPECT_EQ(loader.Column2.Text[FieldTitle], "Keep Title");
+  EXPECT_EQ(loader.Column2.Text[FieldTrack], "03");
+  EXPECT_EQ(loader.Column2.Text[FieldYear], "1987");
+  for (bool ticked : loader.Column2.Ticked) EXPECT_TRUE(ticked);
+
+  // An Ogg file after an MP3: its comments go into column 2 and untick
+  // what differs; an ID3v1-less file leaves column 1 alone.
+  TagSelectionLoader mixed;
+  mixed.Add(mp3s[0]);
+  mixed.Add(ogg);
+  EXPECT_FALSE(mixed.Column2.Ticked[FieldTitle]);
+  EXPECT_TRUE(mixed.Column1.Ticked[FieldArtist]);
+  // The first file counts as first even without a tag of that column.
+  TagSelectionLoader oggFirst;
+  oggFirst.Add(CopyFormat("cbr128.mp3", "bare.mp3"));
+  oggFirst.Add(ogg);
+  EXPECT_EQ(oggFirst.Column2.Text[FieldTitle], "");
+  EXPECT_FALSE(oggFirst.Column2.Ticked[FieldTitle]);
+  EXPECT_FALSE(oggFirst.Column2.Ticked[FieldComment]);
+
+  TagSelectionLoader single;
+  single.Add(ogg);
+  EXPECT_EQ(single.Column2.Text[FieldArtist], "The Artist");
+  EXPECT_EQ(single.Column2.Text[FieldTrack], "03");
+  EXPECT_EQ(single.Column2.Text[FieldYear], "2004");
+  EXPECT_NE(TagInfoText(ogg, sv::tags::PlainTimeOfDay, '.').find("\r\n"), std::string::npos);
+  EXPECT_NE(TagInfoText(mp3s[0], sv::tags::PlainTimeOfDay, '.').find("MPEG 2.0 Layer 3\r\n"), std::string::npos);
+  EXPECT_EQ(TagInfoText(dir_.Path("x.mpc"), sv::tags::PlainTimeOfDay, '.'), "...");
+}
+
+TEST_F(TagEditingFiles, SaveWritesTickedFieldsAndAutoNumbersKeepingTheRest) {
+  const std::vector<std::string> mp3s = ThreeMp3s();
+  std::string picture;
+  {
+    sv::tags::TID3v2 before;
+    ASSERT_TRUE(before.ReadFromFile(mp3s[1], true));
+    picture = before.Picture;
+    ASSERT_FALSE(picture.empty());
+  }
+  TagSelectionLoader loader;
+  for (const std::string& path : mp3s) loader.Add(path);
+  TagColumn c1 = loader.Column1, c2 = loader.Column2;
+  c1.Ticked[FieldTrack] = true;
+  c1.AutoTrack = true;
+  c1.Ticked[FieldGenre] = true;
+  c1.Text[FieldGenre] = "jazz";  // by name, whatever its place in a sorted list
+  c1.Text[FieldAlbum] = "New album";
+  c2.AutoTrack = true;
+  c2.Ticked[FieldComment] = false;
+  c2.Text[FieldComment] = "not written";
+  c2.Text[FieldArtist] = "Band";
+  TagFileWriter writer(TagWriteMode::Save, c1, c2);
+  for (int i = 0; i < 3; ++i) {
+    const TagFileWriter::Outcome outcome = writer.Write(mp3s[static_cast<std::size_t>(i)], i);
+    EXPECT_TRUE(outcome.Written);
+    EXPECT_EQ(outcome.Steps, 2);
+  }
+  for (int i = 0; i < 3; ++i) {
+    const std::string& path = mp3s[static_cast<std::size_t>(i)];
+    SCOPED_TRACE(path);
+    sv::tags::TID3v1 v1;
+    ASSERT_TRUE(v1.ReadFromFile(path));
+    EXPECT_EQ(v1.GetArtist(), "Artist " + std::to_string(i + 1)) << "unticked: each file keeps its own";
+    EXPECT_EQ(v1.GetTitle(), "Song " + std::to_string(i + 1));
+    EXPECT_EQ(v1.Album, "New album");
+    EXPECT_EQ(v1.Track, i + 1);
+    EXPECT_EQ(v1.GetGenre(), "Jazz");
+    EXPECT_EQ(v1.Lyrics, "Words " + std::to_string(i + 1));
+    sv::tags::TID3v2 v2;
+    ASSERT_TRUE(v2.ReadFromFile(path, true));
+    EXPECT_EQ(v2.Artist, "Band");
+    EXPECT_EQ(v2.Track, i + 1);
+    EXPECT_EQ(v2.Comment, "Vrai commentaire é");
+    EXPECT_EQ(v2.Picture, picture);
+    if (t::OracleAvailable()) {
+      const auto dump = t::Oracle("dump", path);
+      EXPECT_EQ(t::OracleValue(dump, "TRCK"), std::to_string(i + 1) + "/12") << "the total stays";
+      EXPECT_EQ(t::OracleValue(dump, "TPE1"), "Band");
+      EXPECT_EQ(t::OracleValue(dump, "TXXX:replaygain_track_gain"), "-6.5 dB");
+      EXPECT_EQ(dump.count("APIC:3") + dump.count("APIC:4"), 2u) << "both pictures stay";
+      const auto v1dump = t::Oracle("dumpv1", path);
+      EXPECT_EQ(t::OracleValue(v1dump, "TCON"), "8") << "Jazz";
+      EXPECT_EQ(t::OracleValue(v1dump, "TRCK"), std::to_string(i + 1));
+    }
+  }
+
+  // An empty track text saves track 0; one that is no number leaves it.
+  TagColumn none = loader.Column1, bad = loader.Column1;
+  for (TagColumn* c : {&none, &bad}) c->Ticked.fill(false), c->Ticked[FieldTrack] = true;
+  none.Text[FieldTrack] = "";
+  bad.Text[FieldTrack] = "x1";
+  TagColumn off;
+  off.Ticked.fill(false);
+  EXPECT_TRUE(TagFileWriter(TagWriteMode::Save, none, off).Write(mp3s[0], 0).Written);
+  EXPECT_TRUE(TagFileWriter(TagWriteMode::Save, bad, off).Write(mp3s[1], 1).Written);
+  sv::tags::TID3v1 first, second;
+  ASSERT_TRUE(first.ReadFromFile(mp3s[0]));
+  ASSERT_TRUE(second.ReadFromFile(mp3s[1]));
+  EXPECT_EQ(first.Track, 0);
+  EXPECT_EQ(second.Track, 2);
+}
+
+TEST_F(TagEditingFiles, CopiesReplaceOnlyTheSevenFields) {
+  const std::vector<std::string> mp3s = ThreeMp3s();
+  const std::string ogg = CopyFormat("cover.ogg", "cover.ogg");
+  const std::string oggBefore = t::ReadBytes(ogg);
+  const std::string pictureBefore = [&] {
+    sv::tags::TID3v2 v2;
+    v2.ReadFromFile(mp3s[0], true);
+    return v2.Picture;
+  }();
+
+  TagFileWriter v1ToV2(TagWriteMode::Id3v1ToId3v2, {}, {});
+  EXPECT_TRUE(v1ToV2.Write(mp3s[0], 0).Written);
+  const TagFileWriter::Outcome oggOutcome = v1ToV2.Write(ogg, 1);
+  EXPECT_TRUE(oggOutcome.Written);
+  EXPECT_EQ(oggOutcome.Steps, 0);
+  EXPECT_EQ(t::ReadBytes(ogg), oggBefore) << "\"v1 -> v2\" leaves an Ogg file as it was";
+  sv::tags::TID3v2 v2;
+  ASSERT_TRUE(v2.ReadFromFile(mp3s[0], true));
+  EXPECT_EQ(v2.Title, "Song 1");
+  EXPECT_EQ(v2.Artist, "Artist 1");
+  EXPECT_EQ(v2.Track, 20);
+  EXPECT_EQ(v2.Picture, pictureBefore);
+  if (t::OracleAvailable()) {
+    const auto dump = t::Oracle("dump", mp3s[0]);
+    EXPECT_EQ(dump.count("APIC:3") + dump.count("APIC:4"), 2u);
+    EXPECT_EQ(t::OracleValue(dump, "TPOS"), "1/2") << "a frame no field models";
+    EXPECT_EQ(t::OracleValue(dump, "USLT::eng"), "Слова\nlyrics");
+  }
+
+  // v2 -> v1: the genre by name without regard to case, a track past 255
+  // as no track, the Lyrics3 block kept.
+  sv::tags::TID3v2 edit;
+  ASSERT_TRUE(edit.ReadFromFile(mp3s[1], true));
+  edit.SetGenre("rock");
+  edit.SetTrack(300);
+  edit.SetTitle("A title far longer than thirty characters");
+  ASSERT_TRUE(edit.SaveToFile(mp3s[1]));
+  TagFileWriter v2ToV1(TagWriteMode::Id3v2ToId3v1, {}, {});
+  EXPECT_TRUE(v2ToV1.Write(mp3s[1], 1).Written);
+  sv::tags::TID3v1 v1;
+  ASSERT_TRUE(v1.ReadFromFile(mp3s[1]));
+  EXPECT_EQ(v1.GetGenre(), "Rock");
+  EXPECT_EQ(v1.Track, 0);
+  EXPECT_EQ(v1.GetTitle(), "A title far longer than thirty characters");
+  EXPECT_EQ(v1.Year, "1987");
+  EXPECT_EQ(v1.Lyrics, "Words 2");
+  if (t::OracleAvailable()) {
+    const auto lyrics = t::Oracle("lyrics3", mp3s[1]);
+    EXPECT_EQ(t::OracleValue(lyrics, "LYR"), "Words 2");
+    EXPECT_EQ(t::OracleValue(lyrics, "ETT"), "A title far longer than thirty characters");
+  }
+}
+
+TEST_F(TagEditingFiles, OggAndApeFilesTakeColumnTwo) {
+  const std::string ogg = CopyFormat("tagged.ogg", "a.ogg");
+  const std::string mpc1 = CopyFormat("apev2.mp3", "a.mpc");
+  const std::string mpc2 = CopyFormat("apev2.mp3", "b.mpc");
+  TagSelectionLoader loader;
+  for (const std::string& path : {mpc1, mpc2}) loader.Add(path);
+  EXPECT_EQ(loader.Column2.Text[FieldTrack], "7/12") << "APE tracks as stored";
+  TagColumn c1 = loader.Column1, c2 = loader.Column2;
+  c1.Ticked.fill(false);
+  c1.Ticked[FieldGenre] = true;
+  c1.Text[FieldGenre] = "Blues";
+  c2.AutoTrack = true;
+  c2.Text[FieldTitle] = "Shared title";
+  TagFileWriter writer(TagWriteMode::Save, c1, c2);
+  for (int i = 0; i < 2; ++i) {
+    const TagFileWriter::Outcome outcome = writer.Write(i == 0 ? mpc1 : mpc2, i);
+    EXPECT_TRUE(outcome.Written);
+    EXPECT_EQ(outcome.Steps, 4) << "its ID3v1 record and its APE tag";
+  }
+  for (int i = 0; i < 2; ++i) {
+    const std::string& path = i == 0 ? mpc1 : mpc2;
+    sv::tags::TAPETag ape;
+    ASSERT_TRUE(ape.ReadFromFile(path));
+    EXPECT_EQ(ape.GetField("Track"), i == 0 ? "01" : "02");
+    EXPECT_EQ(ape.GetField("Title"), "Shared title");
+    sv::tags::TID3v1 v1;
+    ASSERT_TRUE(v1.ReadFromFile(path));
+    EXPECT_EQ(v1.GetGenre(), "Blues");
+    if (ft::OraclesAvailable()) {
+      const ft::Expectations dump = ft::OracleDump("ape", path);
+      EXPECT_EQ(dump["Track"], i == 0 ? "01" : "02");
+      EXPECT_EQ(dump["Cover Art (Front)"], "<binary 2058>") << "the binary item stays";
+      EXPECT_EQ(dump["Artists"], "One|Two");
+    }
+  }
+
+  TagColumn oggColumn;
+  oggColumn.Ticked.fill(false);
+  oggColumn.Ticked[FieldTrack] = true;
+  oggColumn.AutoTrack = true;
+  oggColumn.Ticked[FieldAlbum] = true;
+  oggColumn.Text[FieldAlbum] = "Other album";
+  EXPECT_TRUE(TagFileWriter(TagWriteMode::Save, {}, oggColumn).Write(ogg, 4).Written);
+  sv::tags::TOggVorbis back;
+  ASSERT_TRUE(back.ReadFromFile(ogg));
+  EXPECT_EQ(back.Track, 5);
+  EXPECT_EQ(back.Album, "Other album");
+  EXPECT_EQ(back.Title, "The Title");
+  if (ft::OraclesAvailable()) {
+    const ft::Expectations dump = ft::OracleDump("ogg", ogg);
+    EXPECT_EQ(dump["tracknumber"], "5");
+    EXPECT_EQ(dump["album"], "Other album");
+    EXPECT_EQ(dump["genre"], "Rock");
+  }
+}
+
+// A file system on which one file cannot be opened for writing, as when
+// another program holds it.
+class OneLockedFile : public sv::tags::FileSystem {
+ public:
+  explicit OneLockedFile(std::string locked) : locked_(std::move(locked)) {}
+  std::unique_ptr<sv::tags::RandomAccessFile> OpenRead(const std::string& path,
+                                                       sv::tags::ReadSharing sharing) override {
+    return real_.OpenRead(path, sharing);
+  }
+  std::unique_ptr<sv::tags::RandomAccessFile> OpenReadWrite(const std::string& path) override {
+    return path == locked_ ? nullptr : real_.OpenReadWrite(path);
+  }
+  std::unique_ptr<sv::tags::RandomAccessFile> CreateNew(const std::string& path) override {
+    return real_.CreateNew(path);
+  }
+  bool Exists(const std::string& path) override { return real_.Exists(path); }
+  bool Remove(const std::string& path) override { return real_.Remove(path); }
+  bool Replace(const std::string& source, const std::string& target) override {
+    return target != locked_ && real_.Replace(source, target);
+  }
+  bool GetAttributes(const std::string& path, std::uint32_t& attributes) override {
+    if (path == locked_) {
+      attributes = attributes_;
+      return true;
+    }
+    return real_.GetAttributes(path, attributes);
+  }
+  bool SetAttributes(const std::string& path, std::uint32_t attributes) override {
+    if (path == locked_) {
+      set_.push_back(attributes);
+      attributes_ = attributes;
+      return true;
+    }
+    return real_.SetAttributes(path, attributes);
+  }
+  std::vector<std::uint32_t> set_;
+
+ private:
+  std::string locked_;
+  std::uint32_t attributes_ = sv::tags::kAttributeReadOnly | sv::tags::kAttributeArchive;
+  sv::tags::FileSystem& real_ = sv::tags::NativeFileSystem();
+};
+
+TEST_F(TagEditingFiles, AFileThatCannotBeWrittenFailsAloneAndGetsItsAttributesBack) {
+  const std::vector<std::string> mp3s = ThreeMp3s();
+  const std::string lockedBefore = t::ReadBytes(mp3s[1]);
+  OneLockedFile fs(mp3s[1]);
+  TagColumn c1;
+  c1.Ticked.fill(false);
+  c1.Ticked[FieldAlbum] = true;
+  c1.Text[FieldAlbum] = "Written";
+  TagColumn c2 = c1;
+  TagFileWriter writer(TagWriteMode::Save, c1, c2, fs);
+  std::vector<bool> written;
+  for (int i = 0; i < 3; ++i) written.push_back(writer.Write(mp3s[static_cast<std::size_t>(i)], i).Written);
+  EXPECT_EQ(written, (std::vector<bool>{true, false, true}));
+  EXPECT_EQ(t::ReadBytes(mp3s[1]), lockedBefore);
+  EXPECT_EQ(fs.set_, (std::vector<std::uint32_t>{sv::tags::kAttributeNormal,
+                                                 sv::tags::kAttributeReadOnly | sv::tags::kAttributeArchive}))
+      << "cleared for the write, then put back";
+  for (std::size_t i : {0u, 2u}) {
+    sv::tags::TID3v1 v1;
+    ASSERT_TRUE(v1.ReadFromFile(mp3s[i]));
+    EXPECT_EQ(v1.Album, "Written");
+  }
+}
+
+#ifdef _WIN32
+TEST_F(TagEditingFiles, AReadOnlyFileIsWrittenAndStaysReadOnly) {
+  const std::vector<std::string> mp3s = ThreeMp3s();
+  auto& fs = sv::tags::NativeFileSystem();
+  const std::uint32_t readOnly = sv::tags::kAttributeReadOnly | sv::tags::kAttributeHidden;
+  ASSERT_TRUE(fs.SetAttributes(mp3s[0], readOnly));
+  TagColumn c;
+  c.Ticked.fill(false);
+  c.Ticked[FieldTitle] = true;
+  c.Text[FieldTitle] = "Through read-only";
+  EXPECT_TRUE(TagFileWriter(TagWriteMode::Save, c, c).Write(mp3s[0], 0).Written);
+  std::uint32_t after = 0;
+  ASSERT_TRUE(fs.GetAttributes(mp3s[0], after));
+  EXPECT_EQ(after & (sv::tags::kAttributeReadOnly | sv::tags::kAttributeHidden), readOnly);
+  fs.SetAttributes(mp3s[0], sv::tags::kAttributeNormal);
+  sv::tags::TID3v2 v2;
+  ASSERT_TRUE(v2.ReadFromFile(mp3s[0]));
+  EXPECT_EQ(v2.Title, "Through read-only");
+}
+#endif
+
+}  // namespace
+}  // namespace player
