@@ -200,6 +200,13 @@ constexpr LanguageEntry kTagEditorEntries[] = {
     Text(kId3Tag, "CheckAnnee", "Année", "CheckAnneev2"),
     Text(kId3Tag, "CheckCom", "Commentaires", "CheckComv2"),
     Text(kId3Tag, "CheckGenre", "Genre", "CheckGenrev2"),
+    // The track's boxes and the two columns' titles.
+    Text(kId3Tag, "CheckNb", "No", "CheckNbv1"),
+    Text(kId3Tag, "CheckAutoNb", "Auto", "CheckAutoNbv1"),
+    Text(kId3Tag, "CheckNb", "No", "CheckNbv2"),
+    Text(kId3Tag, "CheckAutoNb", "Auto", "CheckAutoNbv2"),
+    Text(kId3Tag, "GroupBox1", "Tag ID3 v1.1"),
+    Text(kId3Tag, "GroupBox2", "Tag ID3 v2 / Tag OGG / Tag APE"),
     Text(kId3Tag, "GroupBox3", "Infos fichier"),
     Text(kId3Tag, "GroupBox4", "Liste des fichiers"),
     Text(kId3Tag, "BtnSave", "Enregistrer"),
@@ -242,6 +249,8 @@ constexpr LanguageKey kOtherKeys[] = {
     {kOption, "LicenseFile", "licence-fr.txt"},
     // A box without its question or notice would leave the user guessing:
     // "11" and "21" have built-in texts too.
+    // The tag editor's report of the files it could not write.
+    {kId3Tag, "ErreurEcriture", "Les tags de ces fichiers n'ont pas pu être écrits :"},
     {kMessages, "11", "Confirmer l'opération ?"},
     {kMessages, "12", "Lire avec Sorivanel"},
     {kMessages, "16", "Nouvelle version disponible"},

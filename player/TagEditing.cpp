@@ -179,7 +179,7 @@ std::string TagInfoText(const std::string& path, const sv::tags::TimeOfDayFormat
 TagFileWriter::TagFileWriter(TagWriteMode mode, TagColumn column1, TagColumn column2, FileSystem& fs)
     : mode_(mode), column1_(std::move(column1)), column2_(std::move(column2)), fs_(fs) {
   for (TagColumn* column : {&column1_, &column2_})
-    if (column->Text[FieldTrack].empty()) column->Text[FieldTrack] = "0";
+    if (column->Text[FieldTrack].empty()) column->Text[FieldTrack].push_back('0');
 }
 
 TagFileWriter::Outcome TagFileWriter::Write(const std::string& path, int index) {

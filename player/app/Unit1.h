@@ -49,6 +49,7 @@ class TScrobbler;
 namespace player {
 
 class TFormInfoBulle;
+class TFormTag;
 
 // Messages the main window posts to itself.
 inline constexpr UINT kEndOfSongMessage = WM_APP + 1;   // wParam: the channel that ended
@@ -144,6 +145,7 @@ class TForm1 : public forms::TForm {
   void ListBox1MouseMove(forms::TComponent* Sender, forms::ShiftState Shift, int X, int Y);
   void PopupMenuPlaylistDrawItem(forms::MenuEntry& Item, HDC Dc, const RECT& Rect, bool Selected);
   void MenuEcouterChansonClick(forms::TComponent* Sender);
+  // Opens the tag editor on the selection (defined in Unit_Form_Tag).
   void MenuEditeurTagClick(forms::TComponent* Sender);
   void MenuSelectAllClick(forms::TComponent* Sender);
   void MenuSupprimerChansonClick(forms::TComponent* Sender);
@@ -164,7 +166,7 @@ class TForm1 : public forms::TForm {
   void TimerCDDBTimer();
   bool CheckNewVersion(bool Interactive);
 
-  // Routines of features still to come (see Unit1_Pending).
+  // The fade, the hide on deactivation, the skin and the quit command.
   void TimerAffichageTimer();
   void AppDeactivate();
   void LoadSkin(bool Reload);
@@ -282,6 +284,9 @@ class TForm1 : public forms::TForm {
   void DescribeState(forms::StateList& state) const override;
 
  private:
+  // The tag editor's write is a road call: a close waits for it.
+  friend class TFormTag;
+
   // Start-up pieces.
   bool StartAudioLibrary(const StartupSettings& settings);
   void LoadPlugins();

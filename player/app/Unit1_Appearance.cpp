@@ -12,6 +12,7 @@
 #include "player/app/Unit1.h"
 #include "player/app/Unit_Form_Egaliseur.h"
 #include "player/app/Unit_Form_Options.h"
+#include "player/app/Unit_Form_Tag.h"
 
 namespace player {
 
@@ -82,7 +83,8 @@ void TForm1::TimerAffichageTimer() {
 }
 
 void TForm1::AppDeactivate() {
-  if (!FormShown || MenuResteAffichee->Checked || FormOptions) return;
+  // The options and the tag editor work on the main window: it stays.
+  if (!FormShown || MenuResteAffichee->Checked || FormOptions || FormTag) return;
   CacheForm(true);
 }
 

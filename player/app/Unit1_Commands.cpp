@@ -263,6 +263,8 @@ void TForm1::FormKeyDown(forms::TComponent*, std::uint16_t& Key, forms::ShiftSta
     }
   } else if (listFocused && Key == 'A' && (Shift & forms::kCtrlKey)) {
     ListBox1->SelectAll();
+  } else if (listFocused && Key == 'I') {
+    MenuEditeurTagClick(nullptr);
   }
 }
 

@@ -1,0 +1,166 @@
+// The tag editor: showing, loading the selection, the tick boxes, the
+// buttons and the close.
+#include "player/app/Unit_Form_Tag.h"
+
+#include <cstdio>
+
+#include "base/Paths.h"
+#include "forms/Application.h"
+#include "forms/Wide.h"
+#include "player/app/Unit1.h"
+#include "player/app/Unit_Gestion_Langue.h"
+
+namespace player {
+
+TFormTag* FormTag = nullptr;
+
+namespace {
+
+// The hourglass for a scope.
+class HourglassCursor {
+ public:
+  HourglassCursor() : previous_(SetCursor(LoadCursorW(nullptr, IDC_WAIT))) {}
+  ~HourglassCursor() { SetCursor(previous_); }
+  HourglassCursor(const HourglassCursor&) = delete;
+  HourglassCursor& operator=(const HourglassCursor&) = delete;
+
+ private:
+  HCURSOR previous_;
+};
+
+}  // namespace
+
+TFormTag::TFormTag(forms::TComponent* owner) : TForm(owner, "TFormTag") {
+  FormTag = this;
+  CreateComponents();
+}
+
+TFormTag::~TFormTag() {
+  if (FormTag == this) FormTag = nullptr;
+}
+
+void ShowTagEditor() {
+  if (!FormTag) forms::Application->CreateForm<TFormTag>();
+  FormTag->Show();
+  FormTag->MiseAJours();
+}
+
+void TForm1::MenuEditeurTagClick(forms::TComponent*) { ShowTagEditor(); }
+
+void TFormTag::FormShow(forms::TComponent*) {
+  forms::Application->NormalizeTopMosts();
+  ChargeLangue(static_cast<int>(LangWindow::TagEditor));
+  FillGenres();
+}
+
+void TFormTag::SetButtonsEnabled(bool enabled) {
+  for (forms::Button* button : {BtnSave, Btnv1v2, Btnv2v1}) button->SetEnabled(enabled);
+}
+
+void TFormTag::MiseAJours() {
+  if (Writing) return;
+  HourglassCursor hourglass;
+  SetButtonsEnabled(false);
+  BtnClose->SetEnabled(false);
+  ComboBox1->Clear();
+  LabelInfos->SetCaption("");
+  ShowColumn(0, {});
+  ShowColumn(1, {});
+
+  std::vector<std::string> selected;
+  if (Form1)
+    for (std::size_t i = 0; i < Form1->Playlist.size() && static_cast<int>(i) < Form1->ListBox1->Count(); ++i)
+      if (Form1->ListBox1->Selected(static_cast<int>(i))) selected.push_back(Form1->Playlist[i]);
+  Files = CollectTagFiles(selected);
+
+  Progression->SetPosition(0);
+  Progression->SetMax(2 * static_cast<std::int64_t>(Files.size()));
+  TagSelectionLoader loader;
+  for (std::size_t i = 0; i < Files.size(); ++i) {
+    Progression->SetPosition(2 * static_cast<std::int64_t>(i));
+    ComboBox1->Add(sv::ExtractFileName(Files[i]));
+    loader.Add(Files[i]);
+  }
+  ShowColumn(0, loader.Column1);
+  ShowColumn(1, loader.Column2);
+  CheckClick(nullptr);
+
+  if (Files.size() == 1) {
+    LabelInfos->SetCaption(TagInfoText(Files[0], sv::tags::SystemTimeOfDay, '.'));
+  } else {
+    LabelInfos->SetCaption("...");
+    ComboBox1->Insert(0, std::to_string(Files.size()) + " file(s)");
+  }
+  ComboBox1->SetItemIndex(0);
+  Progression->SetPosition(0);
+  SetButtonsEnabled(!Files.empty());
+  BtnClose->SetEnabled(true);
+}
+
+TagColumn TFormTag::ReadColumn(int c) const {
+  const ColumnControls& column = Columns[static_cast<std::size_t>(c)];
+  TagColumn values;
+  for (int f = 0; f < kTagFields; ++f) {
+    const auto at = static_cast<std::size_t>(f);
+    values.Text[at] = column.Field[at]->Caption();
+    values.Ticked[at] = column.Check[at]->Checked();
+  }
+  values.AutoTrack = column.AutoNb->Checked();
+  return values;
+}
+
+void TFormTag::ShowColumn(int c, const TagColumn& values) {
+  ColumnControls& column = Columns[static_cast<std::size_t>(c)];
+  for (int f = 0; f < kTagFields; ++f) {
+    const auto at = static_cast<std::size_t>(f);
+    if (column.Field[at] == column.Genre)
+      column.Genre->SetText(values.Text[at]);
+    else
+      column.Field[at]->SetCaption(values.Text[at]);
+    column.Check[at]->SetChecked(values.Ticked[at]);
+  }
+  column.AutoNb->SetChecked(values.AutoTrack);
+}
+
+void TFormTag::CheckClick(forms::TComponent*) {
+  for (ColumnControls& column : Columns) {
+    for (int f = 0; f < kTagFields; ++f) {
+      const auto at = static_cast<std::size_t>(f);
+      column.Field[at]->SetEnabled(column.Check[at]->Checked());
+    }
+    const bool numbered = column.Check[FieldTrack]->Checked();
+    column.Field[FieldTrack]->SetEnabled(numbered && !column.AutoNb->Checked());
+    column.AutoNb->SetEnabled(numbered);
+  }
+}
+
+void TFormTag::BtnSaveClick(forms::TComponent* Sender) {
+  if (Writing) return;
+  const std::wstring text = forms::widen(LangMessage(11));
+  if (MessageBoxW(Handle(), text.c_str(), L"Sorivanel", MB_YESNO | MB_ICONQUESTION) != IDYES) return;
+  Traitement(Sender == Btnv1v2   ? TagWriteMode::Id3v1ToId3v2
+             : Sender == Btnv2v1 ? TagWriteMode::Id3v2ToId3v1
+                                 : TagWriteMode::Save);
+  Close();
+}
+
+void TFormTag::BtnCloseClick(forms::TComponent*) { Close(); }
+
+void TFormTag::FormClose(forms::TComponent*, forms::CloseAction& Action) {
+  forms::Application->RestoreTopMosts();
+  Files.clear();
+  Action = forms::CloseAction::Free;
+  FormTag = nullptr;
+}
+
+void TFormTag::DescribeState(forms::StateList& state) const {
+  state.emplace_back("Files", std::to_string(Files.size()));
+  state.emplace_back("Writing", Writing ? "1" : "0");
+  state.emplace_back("PausedAt", std::to_string(PausedAt));
+  state.emplace_back("ResumedFrom", std::to_string(ResumedFrom));
+  std::string failures;
+  for (const std::string& name : LastFailures) failures += (failures.empty() ? "" : "|") + name;
+  state.emplace_back("Failures", failures);
+}
+
+}  // namespace player

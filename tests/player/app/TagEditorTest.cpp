@@ -1,0 +1,263 @@
+// The tag editor in the running player: opened on the playlist's selection,
+// edited through its controls and saved; the playing song is paused for its
+// write and goes on from where it was; a read-only file is written and
+// stays read-only; a file another program holds is reported and the others
+// are written. Leaves a picture of the window (tag-editor.png) in the build
+// folder.
+#include <fstream>
+#include <iterator>
+#include <map>
+#include <sstream>
+
+#include "skin/BmpFile.h"
+#include "tags/ID3v1.h"
+#include "tags/ID3v2.h"
+#include "tags/OggVorbis.h"
+#include "tests/player/app/PlayerTestSupport.h"
+#include "tests/player/app/PngWriter.h"
+
+namespace playertest {
+namespace {
+
+class TagEditor : public PlayerProgram {
+ protected:
+  void ShowWindow() {
+    ASSERT_EQ(Second({"/show"}), 0u);
+    ASSERT_TRUE(WaitFor("FormShown", "1"));
+  }
+
+  // Selects the entries (by index) and presses "I" in the list.
+  void OpenEditorOn(const std::vector<int>& entries) {
+    HWND list = svtest::FindChildByName(mainWindow, "ListBox1");
+    ASSERT_NE(list, nullptr);
+    auto reply = client.Request(appWindow, {"click", "Form1", "ListBox1"});
+    ASSERT_TRUE(reply && reply->ok) << (reply ? reply->text : "no answer");
+    svtest::SendTo(list, LB_SETSEL, FALSE, static_cast<LPARAM>(-1));
+    for (int entry : entries) svtest::SendTo(list, LB_SETSEL, TRUE, entry);
+    svtest::PostTo(list, WM_KEYDOWN, 'I', 0);
+    editor = player->WaitForWindow("TFormTag", "", 20000);
+    ASSERT_NE(editor, nullptr);
+    ASSERT_TRUE(svtest::WaitUntil([&] { return EditorState("BtnClose")["Enabled"] == "1"; }, 20000));
+  }
+
+  std::map<std::string, std::string> EditorState(const std::string& component) {
+    std::map<std::string, std::string> state;
+    auto reply = client.Request(appWindow, {"state", "FormTag", component});
+    if (!reply || !reply->ok) return state;
+    std::istringstream lines(reply->text);
+    for (std::string line; std::getline(lines, line);) {
+      if (!line.empty() && line.back() == '\r') line.pop_back();
+      const auto eq = line.find('=');
+      if (eq != std::string::npos) state[line.substr(0, eq)] = line.substr(eq + 1);
+    }
+    return state;
+  }
+
+  void Click(const std::string& component) {
+    auto reply = client.Request(appWindow, {"click", "FormTag", component});
+    ASSERT_TRUE(reply && reply->ok) << component << ": " << (reply ? reply->text : "no answer");
+  }
+
+  void Type(const std::string& component, const std::string& text) {
+    HWND control = svtest::FindChildByName(editor, component);
+    ASSERT_NE(control, nullptr) << component;
+    const std::wstring wide(text.begin(), text.end());
+    SendMessageW(control, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(wide.c_str()));
+  }
+
+  void Capture(const std::string& pngName) {
+    const std::string file = PathOf("editor.bmp");
+    auto reply = client.Request(appWindow, {"capture", "FormTag", "", file});
+    ASSERT_TRUE(reply && reply->ok) << (reply ? reply->text : "no answer");
+    auto image = sv::skin::LoadBmpFile(file);
+    ASSERT_TRUE(image);
+    WritePng(svtest::BuiltFile("tests/player/app") / pngName, image->Width, image->Height, image->Pixels);
+  }
+
+  // Saves and answers the question with Yes; waits until the window is gone.
+  void SaveAndWait(std::size_t boxes) {
+    watcher->Answer(IDYES);
+    Click("BtnSave");
+    ASSERT_TRUE(watcher->WaitForBoxes(boxes, 60000));
+    ASSERT_TRUE(svtest::WaitUntil([&] { return !IsWindow(editor); }, 60000));
+  }
+
+  HWND editor = nullptr;
+};
+
+TEST_F(TagEditor, EditsTheSelectionAndTheSongGoesOnWhereItWas) {
+  Prepare();
+  const std::string one = Place("tagged1.mp3", "one.mp3"), two = Place("tagged2.mp3", "two.mp3"),
+                    ogg = Place("tune.ogg"), wav = Place("a.wav");
+  Start({}, true);
+  // Each file handed over plays: the one to play comes last.
+  const std::vector<std::string> order = {wav, two, ogg, one};
+  for (std::size_t i = 0; i < order.size(); ++i) {
+    ASSERT_EQ(Second({order[i]}), 0u);
+    ASSERT_TRUE(WaitFor("Entry" + std::to_string(i), order[i]));
+  }
+  ASSERT_TRUE(WaitFor("CurrentIndex", "3"));
+  ASSERT_TRUE(WaitFor("Playing", "1"));
+  ShowWindow();
+  OpenEditorOn({0, 1, 2, 3});
+
+  // Three taggable files: the WAV file is left out.
+  auto files = EditorState("ComboBox1");
+  EXPECT_EQ(files["Count"], "4");
+  EXPECT_EQ(files["Item0"], "3 file(s)");
+  EXPECT_EQ(files["Item1"], "two.mp3");
+  EXPECT_EQ(files["Item2"], "tune.ogg");
+  EXPECT_EQ(files["Item3"], "one.mp3");
+  EXPECT_EQ(EditorState("CheckArtistv1")["Checked"], "0") << "the two artists differ";
+  EXPECT_EQ(EditorState("LabelArtistv1")["Enabled"], "0");
+  EXPECT_EQ(EditorState("CheckAlbumv1")["Checked"], "1");
+  EXPECT_EQ(EditorState("LabelAlbumv1")["Text"], "Album");
+  EXPECT_EQ(EditorState("LabelAlbumv1")["MaxLength"], "30");
+  EXPECT_EQ(EditorState("LabelComv1")["MaxLength"], "29");
+  EXPECT_EQ(EditorState("LabelNbv1")["MaxLength"], "2");
+  EXPECT_EQ(EditorState("CheckTitrev2")["Checked"], "0") << "the Ogg title differs from the songs'";
+  EXPECT_EQ(EditorState("CheckAutoNbv1")["Enabled"], "0") << "only with the track box ticked";
+  EXPECT_EQ(EditorState("ComboGenrev1")["Count"], "148");
+  EXPECT_EQ(EditorState("ComboGenrev1")["Item0"], "A capella") << "sorted by name";
+  EXPECT_EQ(EditorState("LabelInfos")["Caption"], "...");
+  for (const char* button : {"BtnSave", "Btnv1v2", "Btnv2v1", "BtnClose"})
+    EXPECT_EQ(EditorState(button)["Enabled"], "1") << button;
+  Capture("tag-editor.png");
+
+  // Edits: a new album, numbered in order, the genre by its name, a comment.
+  Type("LabelAlbumv1", "Edited album");
+  EXPECT_EQ(EditorState("CheckNbv1")["Checked"], "0") << "the tracks differ";
+  Click("CheckNbv1");
+  ASSERT_TRUE(svtest::WaitUntil([&] { return EditorState("CheckAutoNbv1")["Enabled"] == "1"; }));
+  Click("CheckAutoNbv1");
+  ASSERT_TRUE(svtest::WaitUntil([&] { return EditorState("CheckAutoNbv1")["Checked"] == "1"; }));
+  EXPECT_EQ(EditorState("LabelNbv1")["Enabled"], "0") << "numbered automatically";
+  Type("ComboGenrev1", "Jazz");
+  Type("LabelComv2", "Edited");
+
+  // Far into the playing song, then save.
+  auto reply = client.Request(appWindow, {"click", "Form1", "ProgressBar1"});
+  ASSERT_TRUE(reply && reply->ok);
+  const long long before = std::stoll(Value("Position", "ProgressBar1"));
+  ASSERT_GT(before, 0);
+  EXPECT_EQ(Value("FormShown"), "1") << "the list stays while the editor is open";
+  SaveAndWait(1);
+  EXPECT_EQ(Value("CurrentIndex"), "3");
+  ASSERT_TRUE(WaitFor("Playing", "1"));
+  // The song went on from where it was paused, not from its start.
+  EXPECT_GE(std::stoll(Value("Position", "ProgressBar1")), before);
+
+  const auto seen = watcher->Seen();
+  ASSERT_EQ(seen.size(), 1u);
+  EXPECT_EQ(seen[0].title, "Sorivanel");
+  const char* artists[] = {"Artist One", "Artist Two"};
+  for (int i = 0; i < 2; ++i) {
+    const std::string path = i == 0 ? one : two;
+    SCOPED_TRACE(path);
+    sv::tags::TID3v1 v1;
+    ASSERT_TRUE(v1.ReadFromFile(path));
+    EXPECT_EQ(v1.Album, "Edited album");
+    EXPECT_EQ(v1.Artist, artists[i]);
+    EXPECT_EQ(v1.Track, i == 0 ? 3 : 1) << "numbered in playlist order";
+    EXPECT_EQ(v1.GetGenre(), "Jazz");
+    sv::tags::TID3v2 v2;
+    ASSERT_TRUE(v2.ReadFromFile(path, true));
+    EXPECT_EQ(v2.Comment, "Edited");
+    EXPECT_EQ(v2.Title, "cover1.mp3") << "unticked: kept";
+    EXPECT_FALSE(v2.Picture.empty()) << "the cover stays";
+  }
+  sv::tags::TOggVorbis back;
+  ASSERT_TRUE(back.ReadFromFile(ogg));
+  EXPECT_EQ(back.Comment, "Edited");
+  EXPECT_EQ(back.Title, "Ogg title");
+  Quit();
+}
+
+TEST_F(TagEditor, OneSongShowsItsStreamAndCopiesItsId3v1TagIntoId3v2) {
+  Prepare();
+  const std::string song = Place("tagged1.mp3", "song.mp3");
+  Start({}, true);
+  ASSERT_EQ(Second({song}), 0u);
+  ASSERT_TRUE(WaitFor("Entries", "1"));
+  ASSERT_TRUE(WaitFor("Playing", "1"));
+  ASSERT_EQ(Second({"/play"}), 0u);
+  ASSERT_TRUE(WaitFor("Playing", "0"));
+  ShowWindow();
+  OpenEditorOn({0});
+  auto files = EditorState("ComboBox1");
+  EXPECT_EQ(files["Count"], "1");
+  EXPECT_EQ(files["Item0"], "song.mp3");
+  // The nine lines of the frame header's text, as the state's lines.
+  auto reply = client.Request(appWindow, {"state", "FormTag", "LabelInfos"});
+  ASSERT_TRUE(reply && reply->ok);
+  const std::string info = reply->text;
+  EXPECT_NE(info.find("Caption=Size : 84899 bytes"), std::string::npos) << info;
+  EXPECT_NE(info.find("MPEG 2.5 Layer 3\r\n32 Kbit/s, 8000 Hz"), std::string::npos) << info;
+  EXPECT_EQ(EditorState("LabelTitrev2")["Text"], "cover1.mp3");
+  EXPECT_EQ(EditorState("LabelArtistv1")["Text"], "Artist One");
+
+  watcher->Answer(IDYES);
+  Click("Btnv1v2");
+  ASSERT_TRUE(watcher->WaitForBoxes(1, 60000));
+  ASSERT_TRUE(svtest::WaitUntil([&] { return !IsWindow(editor); }, 60000));
+  sv::tags::TID3v2 v2;
+  ASSERT_TRUE(v2.ReadFromFile(song, true));
+  EXPECT_EQ(v2.Title, "Title");
+  EXPECT_EQ(v2.Artist, "Artist One");
+  EXPECT_EQ(v2.Track, 4);
+  EXPECT_EQ(v2.Genre, "Rock");
+  EXPECT_FALSE(v2.Picture.empty()) << "the cover stays";
+  Quit();
+}
+
+TEST_F(TagEditor, AReadOnlyFileIsWrittenAndAHeldOneIsReported) {
+  const std::string names[] = {"readonly.mp3", "held.mp3", "free.mp3"};
+  Prepare({}, "");
+  std::vector<std::string> paths;
+  for (const std::string& name : names) paths.push_back(Place("tagged1.mp3", name));
+  const std::wstring readOnly = svtest::PathFromUtf8(paths[0]).wstring();
+  ASSERT_TRUE(SetFileAttributesW(readOnly.c_str(), FILE_ATTRIBUTE_READONLY));
+  Start({}, true);
+  // The first entry added plays: it is paused, so that nothing plays.
+  for (std::size_t i = 0; i < paths.size(); ++i) {
+    ASSERT_EQ(Second({paths[i]}), 0u);
+    ASSERT_TRUE(WaitFor("Entry" + std::to_string(i), paths[i]));
+  }
+  ASSERT_TRUE(WaitFor("Playing", "1"));
+  ASSERT_EQ(Second({"/play"}), 0u);
+  ASSERT_TRUE(WaitFor("Playing", "0"));
+  ShowWindow();
+  OpenEditorOn({0, 1, 2});
+
+  std::string heldBefore;
+  {
+    // Another program holds the file: nobody else may open it.
+    std::ifstream in(svtest::PathFromUtf8(paths[1]), std::ios::binary);
+    heldBefore.assign(std::istreambuf_iterator<char>(in), {});
+  }
+  HANDLE held = CreateFileW(svtest::PathFromUtf8(paths[1]).wstring().c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING,
+                            FILE_ATTRIBUTE_NORMAL, nullptr);
+  ASSERT_NE(held, INVALID_HANDLE_VALUE);
+  Type("LabelAlbumv1", "Written");
+  SaveAndWait(2);
+  CloseHandle(held);
+
+  const auto seen = watcher->Seen();
+  ASSERT_EQ(seen.size(), 2u);
+  EXPECT_NE(seen[1].text.find("held.mp3"), std::string::npos) << seen[1].text;
+  EXPECT_EQ(seen[1].text.find("free.mp3"), std::string::npos) << seen[1].text;
+  EXPECT_EQ(seen[1].text.find("readonly.mp3"), std::string::npos) << seen[1].text;
+  for (int i : {0, 2}) {
+    sv::tags::TID3v1 v1;
+    ASSERT_TRUE(v1.ReadFromFile(paths[static_cast<std::size_t>(i)]));
+    EXPECT_EQ(v1.Album, "Written") << names[i];
+  }
+  EXPECT_NE(GetFileAttributesW(readOnly.c_str()) & FILE_ATTRIBUTE_READONLY, 0u) << "still read-only";
+  std::ifstream in(svtest::PathFromUtf8(paths[1]), std::ios::binary);
+  EXPECT_EQ(std::string(std::istreambuf_iterator<char>(in), {}), heldBefore) << "the held file is untouched";
+  SetFileAttributesW(readOnly.c_str(), FILE_ATTRIBUTE_NORMAL);
+  Quit();
+}
+
+}  // namespace
+}  // namespace playertest
