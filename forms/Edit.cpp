@@ -1,5 +1,7 @@
 #include "forms/Edit.h"
 
+#include <string>
+
 #include "forms/DialogFont.h"
 
 namespace forms {
@@ -22,9 +24,26 @@ void Edit::SetFocus() { ::SetFocus(Handle()); }
 
 bool Edit::Focused() const { return GetFocus() == Handle(); }
 
+Edit::Edit(TComponent* owner, WindowedControl* parent, Bounds bounds, MultiLine)
+    : WindowedControl(owner), password_(false), multiLine_(true) {
+  CreateSystemHandle(L"EDIT",
+                     WS_VISIBLE | WS_CLIPSIBLINGS | WS_TABSTOP | WS_VSCROLL | ES_MULTILINE | ES_AUTOVSCROLL |
+                         ES_WANTRETURN,
+                     WS_EX_CLIENTEDGE, parent, bounds);
+  UseDialogFont(Handle());
+  SetColor(kColourWindow);
+}
+
+void Edit::SetMaxLength(int characters) {
+  SendMessageW(Handle(), EM_LIMITTEXT, static_cast<WPARAM>(characters < 0 ? 0 : characters), 0);
+}
+
+int Edit::MaxLength() const { return static_cast<int>(SendMessageW(Handle(), EM_GETLIMITTEXT, 0, 0)); }
+
 void Edit::DescribeState(StateList& state) const {
   // A password field never tells its text.
   if (!password_) state.emplace_back("Text", Text());
+  state.emplace_back("MaxLength", std::to_string(MaxLength()));
   state.emplace_back("Color", std::to_string(Color()));
   state.emplace_back("FontColor", std::to_string(fontColor_));
   state.emplace_back("Focused", Focused() ? "1" : "0");
@@ -39,7 +58,7 @@ void Edit::HandleWindowMessage(WindowMessage& message) {
       return;
     }
     message.WParam = key;
-  } else if (message.Msg == WM_CHAR && message.WParam == VK_RETURN) {
+  } else if (message.Msg == WM_CHAR && message.WParam == VK_RETURN && !multiLine_) {
     // A single line has no use for Enter: no beep for it.
     message.Result = 0;
     return;

@@ -1,8 +1,9 @@
 #pragma once
-// The system's one-line edit field, plain or hiding what is typed, in a
-// background and text colour of its own (the system's window colours at
-// first). OnChange fires for every change of the text, typed or set from
-// code; OnKeyDown sees each key first and may swallow it.
+// The system's edit field: one line, plain or hiding what is typed, or
+// several lines (Enter starts a new one), in a background and text colour
+// of its own (the system's window colours at first). OnChange fires for
+// every change of the text, typed or set from code; OnKeyDown sees each key
+// first and may swallow it.
 #include <string>
 
 #include "forms/GdiObject.h"
@@ -13,6 +14,12 @@ namespace forms {
 class Edit : public WindowedControl {
  public:
   Edit(TComponent* owner, WindowedControl* parent, Bounds bounds, bool password = false);
+  struct MultiLine {};
+  Edit(TComponent* owner, WindowedControl* parent, Bounds bounds, MultiLine);
+
+  // The most characters the user can type; text set from code is not cut.
+  void SetMaxLength(int characters);
+  int MaxLength() const;
 
   std::string Text() const { return Caption(); }
   void SetText(const std::string& text) { SetCaption(text); }
@@ -33,6 +40,7 @@ class Edit : public WindowedControl {
 
  private:
   bool password_;
+  bool multiLine_ = false;
   BrushHandle background_;
   ColourValue backgroundColour_ = kColourNone;
   ColourValue fontColor_ = 0x80000000u | COLOR_WINDOWTEXT;

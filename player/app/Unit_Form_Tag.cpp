@@ -75,6 +75,8 @@ void TFormTag::MiseAJours() {
 
   Progression->SetPosition(0);
   Progression->SetMax(2 * static_cast<std::int64_t>(Files.size()));
+  // With other than one file the list starts with their count.
+  if (Files.size() != 1) ComboBox1->Add(std::to_string(Files.size()) + " file(s)");
   TagSelectionLoader loader;
   for (std::size_t i = 0; i < Files.size(); ++i) {
     Progression->SetPosition(2 * static_cast<std::int64_t>(i));
@@ -85,12 +87,7 @@ void TFormTag::MiseAJours() {
   ShowColumn(1, loader.Column2);
   CheckClick(nullptr);
 
-  if (Files.size() == 1) {
-    LabelInfos->SetCaption(TagInfoText(Files[0], sv::tags::SystemTimeOfDay, '.'));
-  } else {
-    LabelInfos->SetCaption("...");
-    ComboBox1->Insert(0, std::to_string(Files.size()) + " file(s)");
-  }
+  LabelInfos->SetCaption(Files.size() == 1 ? TagInfoText(Files[0], sv::tags::SystemTimeOfDay, '.') : "...");
   ComboBox1->SetItemIndex(0);
   Progression->SetPosition(0);
   SetButtonsEnabled(!Files.empty());

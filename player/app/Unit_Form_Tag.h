@@ -9,13 +9,13 @@
 #include <string>
 #include <vector>
 
-#include "forms/Button.h"
+#include "forms/Buttons.h"
 #include "forms/ComboBox.h"
 #include "forms/Edit.h"
 #include "forms/Form.h"
+#include "forms/GroupBox.h"
 #include "forms/Label.h"
 #include "forms/ProgressBar.h"
-#include "forms/TextFont.h"
 #include "player/TagEditing.h"
 
 namespace player {
@@ -40,13 +40,13 @@ class TFormTag : public forms::TForm {
   // One column's controls by field: tick boxes, and the edits, the memo and
   // the genre combo.
   struct ColumnControls {
-    std::array<forms::Button*, kTagFields> Check{};
+    std::array<forms::CheckBox*, kTagFields> Check{};
     std::array<forms::WindowedControl*, kTagFields> Field{};
-    forms::Button* AutoNb = nullptr;
+    forms::CheckBox* AutoNb = nullptr;
     forms::ComboBox* Genre = nullptr;
   };
   std::array<ColumnControls, 2> Columns;
-  forms::Button *GroupBox1 = nullptr, *GroupBox2 = nullptr, *GroupBox3 = nullptr, *GroupBox4 = nullptr;
+  forms::GroupBox *GroupBox1 = nullptr, *GroupBox2 = nullptr, *GroupBox3 = nullptr, *GroupBox4 = nullptr;
   forms::ComboBox* ComboBox1 = nullptr;
   forms::Label* LabelInfos = nullptr;
   forms::ProgressBar* Progression = nullptr;
@@ -68,7 +68,6 @@ class TFormTag : public forms::TForm {
   void ShowColumn(int column, const TagColumn& values);
   void ReportFailures(const std::vector<std::string>& names);
 
-  forms::TextFont ControlFont;
   bool Writing = false;
   // Where the playing file was paused and where it was played again from
   // (bytes; -1 when nothing was paused), and the files that failed.

@@ -17,6 +17,7 @@
 
 #include "base/Exception.h"
 #include "forms/Automation.h"
+#include "forms/ComboBox.h"
 #include "forms/Edit.h"
 #include "forms/ImageView.h"
 #include "forms/ListBox.h"
@@ -639,6 +640,36 @@ TEST_F(ControlsTest, AnOwnerDrawnMenuDrawsItsItemsAndStillReadsAsText) {
   EXPECT_EQ(firstText, L"First");
   EXPECT_EQ(chosen, 1);
   EXPECT_EQ(drawn, (std::vector<std::string>{"First", "Third"}));
+}
+
+}  // namespace
+
+namespace {
+
+// The tag editor's fields: a limit holds for typing but not for text set
+// from code, a field of several lines takes Enter, and a combo box tells
+// its items.
+TEST_F(ControlsTest, EditLimitsAndLinesAndComboItems) {
+  auto* edit = forms::New<forms::Edit>(form, "Edit", form, Bounds{10, 10, 80, 21});
+  edit->SetMaxLength(2);
+  edit->SetText("longer");
+  EXPECT_EQ(edit->Text(), "longer");
+  SendMessageW(edit->Handle(), EM_SETSEL, 0, -1);
+  for (wchar_t c : std::wstring(L"abc")) SendMessageW(edit->Handle(), WM_CHAR, c, 0);
+  EXPECT_EQ(edit->Text(), "ab");
+  EXPECT_NE(State("Edit").find("MaxLength=2"), std::string::npos);
+
+  auto* memo = forms::New<forms::Edit>(form, "Memo", form, Bounds{10, 40, 120, 44}, forms::Edit::MultiLine{});
+  for (wchar_t c : std::wstring(L"a\rb")) SendMessageW(memo->Handle(), WM_CHAR, c, 0);
+  EXPECT_EQ(memo->Text(), "a\r\nb");
+
+  auto* list = forms::New<forms::ComboBox>(form, "List", form, Bounds{150, 10, 120, 120}, false);
+  for (const char* item : {"2 file(s)", "one.mp3", "two.mp3"}) list->Add(item);
+  list->SetText("two.mp3");
+  EXPECT_EQ(list->ItemIndex(), 2);
+  const std::string state = State("List");
+  EXPECT_NE(state.find("Item0=2 file(s)"), std::string::npos) << state;
+  EXPECT_NE(state.find("Item2=two.mp3"), std::string::npos) << state;
 }
 
 }  // namespace
