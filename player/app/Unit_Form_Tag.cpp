@@ -2,8 +2,6 @@
 // buttons and the close.
 #include "player/app/Unit_Form_Tag.h"
 
-#include <cstdio>
-
 #include "base/Paths.h"
 #include "forms/Application.h"
 #include "forms/Wide.h"

@@ -4,7 +4,7 @@
 // and with our readers everywhere.
 #include <gtest/gtest.h>
 
-#include <set>
+#include <memory>
 #include <string>
 #include <vector>
 
