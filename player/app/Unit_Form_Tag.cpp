@@ -130,9 +130,13 @@ void TFormTag::CheckClick(forms::TComponent*) {
 }
 
 void TFormTag::BtnSaveClick(forms::TComponent* Sender) {
-  if (Writing) return;
+  if (Writing || !Form1) return;
   const std::wstring text = forms::widen(LangMessage(11));
-  if (MessageBoxW(Handle(), text.c_str(), L"Sorivanel", MB_YESNO | MB_ICONQUESTION) != IDYES) return;
+  {
+    // A close of the main window meanwhile waits for the answer.
+    TForm1::ModalCall modal(*Form1);
+    if (MessageBoxW(Handle(), text.c_str(), L"Sorivanel", MB_YESNO | MB_ICONQUESTION) != IDYES) return;
+  }
   Traitement(Sender == Btnv1v2   ? TagWriteMode::Id3v1ToId3v2
              : Sender == Btnv2v1 ? TagWriteMode::Id3v2ToId3v1
                                  : TagWriteMode::Save);

@@ -120,6 +120,8 @@ void TFormTag::Write(TagWriteMode Mode) {
 void TFormTag::ReportFailures(const std::vector<std::string>& names) {
   std::string text = LangText(lang::kId3Tag, "ErreurEcriture");
   for (const std::string& name : names) text += "\r\n" + name;
+  if (!Form1) return;
+  TForm1::ModalCall modal(*Form1);
   MessageBoxW(Handle(), forms::widen(text).c_str(), L"Sorivanel", MB_OK | MB_ICONWARNING);
 }
 
