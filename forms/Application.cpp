@@ -117,23 +117,47 @@ void TApplication::Notification(TComponent* component, ComponentOperation operat
 void TApplication::Run() {
   if (!mainForm_) return;
   if (ShowMainForm) mainForm_->Show();
-  while (!terminated_) Guarded([&] { HandleMessage(); });
+  running_ = true;
+  while (!terminated_) {
+    Guarded([&] { HandleMessage(); });
+    FirePumpsUnwound();
+  }
+  running_ = false;
 }
 
 void TApplication::Terminate() { PostQuitMessage(0); }
 
 void TApplication::ProcessMessages() {
-  struct Depth {
-    int& depth;
-    explicit Depth(int& d) : depth(d) { ++depth; }
-    ~Depth() { --depth; }
-  };
-  {
-    Depth depth(pumpDepth_);
-    while (ProcessMessage()) {
-    }
+  NestedPump pump;
+  while (ProcessMessage()) {
   }
-  if (pumpDepth_ == 0 && OnPumpsUnwound) OnPumpsUnwound();
+}
+
+// The handler that ran the outermost loop is still on the stack when it
+// ends: inside Run the news waits until that handler has returned.
+void TApplication::LeavePump() {
+  if (--pumpDepth_ > 0) return;
+  unwound_ = true;
+  if (!running_) FirePumpsUnwound();
+}
+
+void TApplication::FirePumpsUnwound() {
+  if (pumpDepth_ > 0 || !unwound_) return;
+  unwound_ = false;
+  if (OnPumpsUnwound) Guarded([&] { OnPumpsUnwound(); });
+}
+
+// Only loops of the application's own thread count: the others dispatch
+// none of its messages.
+NestedPump::NestedPump()
+    : application_(Application && GetWindowThreadProcessId(Application->Handle(), nullptr) == GetCurrentThreadId()
+                       ? Application
+                       : nullptr) {
+  if (application_) ++application_->pumpDepth_;
+}
+
+NestedPump::~NestedPump() {
+  if (application_ && application_ == Application) application_->LeavePump();
 }
 
 void TApplication::HandleMessage() {

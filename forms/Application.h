@@ -56,10 +56,12 @@ class TApplication : public TComponent {
   bool Terminated() const { return terminated_; }
   // Dispatches every pending message and returns. Handlers may re-enter.
   void ProcessMessages();
-  // How many ProcessMessages calls are on the stack: work that must not run
-  // inside a handler that lets messages through waits until this is 0.
+  // How many message loops run nested inside handlers now: ProcessMessages
+  // and every loop that holds a NestedPump. Work that must not run inside a
+  // handler that lets messages through waits until this is 0.
   int PumpDepth() const { return pumpDepth_; }
-  // Fires when the outermost ProcessMessages returns.
+  // Fires once the outermost nested loop has ended and the handler that ran
+  // it has returned to the main loop (Run); outside Run, as that loop ends.
   std::function<void()> OnPumpsUnwound;
   // Dispatches one message, waiting for one when none is pending.
   void HandleMessage();
@@ -89,7 +91,10 @@ class TApplication : public TComponent {
   void Notification(TComponent* component, ComponentOperation operation) override;
 
  private:
+  friend class NestedPump;
   static LRESULT CALLBACK Procedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+  void LeavePump();
+  void FirePumpsUnwound();
   void HandleAppMessage(WindowMessage& message);
   bool ProcessMessage();
   bool PreviewKey(MSG& msg);
@@ -98,7 +103,9 @@ class TApplication : public TComponent {
   std::string title_;
   TForm* mainForm_ = nullptr;
   bool terminated_ = false;
+  bool running_ = false;  // inside Run
   int pumpDepth_ = 0;
+  bool unwound_ = false;  // the outermost nested loop ended; OnPumpsUnwound is due
   bool showingError_ = false;
   MessageFilterChain hooks_;
   std::vector<HWND> topMosts_;
@@ -108,5 +115,18 @@ class TApplication : public TComponent {
 
 // The one application object, or null outside its lifetime.
 extern TApplication* Application;
+
+// Counts a message loop of its own (a blocking network call's) as nested
+// for as long as it lives; only loops of the application's own thread count.
+class NestedPump {
+ public:
+  NestedPump();
+  ~NestedPump();
+  NestedPump(const NestedPump&) = delete;
+  NestedPump& operator=(const NestedPump&) = delete;
+
+ private:
+  TApplication* application_;
+};
 
 }  // namespace forms

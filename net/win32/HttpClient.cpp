@@ -40,6 +40,8 @@ void THttpClient::DoRequestSync(THttpRequest kind) {
   std::shared_ptr<HttpClientEngine> engine = engine_;
   engine->Start(kind, *this, Name());
   ++blockingDepth;
+  // Handlers that run in this loop see it as nested (a close waits for it).
+  forms::NestedPump pump;
   bool quit = false;
   WPARAM quitCode = 0;
   while (engine->Busy()) {

@@ -133,14 +133,15 @@ void TForm1::FormClose(forms::TComponent*, forms::CloseAction&) {
 
 // The end of the Windows session: the process may end as soon as this
 // returns, so the state is saved now. What frees the lists waits, as any
-// close does, until no handler that uses them runs.
+// close does, until no handler that uses them (a network check among them)
+// runs.
 void TForm1::SaveOnSessionEnd() {
   if (Closed) return;
   EndingSession = true;
-  if (CloseMustWait()) {
+  bool canClose = true;
+  FormCloseQuery(this, canClose);
+  if (!canClose) {
     SaveState();
-    PendingClose = true;
-    CancelOpenDialogs();
     return;
   }
   forms::CloseAction action = forms::CloseAction::Free;

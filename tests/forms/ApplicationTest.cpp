@@ -123,6 +123,64 @@ TEST_F(ApplicationTest, RunShowsTheMainFormAndEndsWhenItCloses) {
   EXPECT_FALSE(other->Visible());
 }
 
+// A form that must not close inside a nested loop (as the player's main
+// window) waits for OnPumpsUnwound, which comes once the handler that ran
+// the loops is back in the main loop, and closes once.
+TEST_F(ApplicationTest, OnPumpsUnwoundComesWhenTheHandlerOfNestedLoopsIsBackInTheMainLoop) {
+  auto* main = app->CreateForm<TFormProbe>();
+  app->ShowMainForm = false;
+  std::vector<std::string> events;
+  bool pending = false;
+  main->OnCloseQuery = [&](forms::TComponent*, bool& canClose) {
+    events.push_back("query at depth " + std::to_string(app->PumpDepth()));
+    if (app->PumpDepth() == 0) return;
+    canClose = false;
+    pending = true;
+  };
+  main->OnClose = [&](forms::TComponent*, forms::CloseAction&) {
+    events.push_back("close at depth " + std::to_string(app->PumpDepth()));
+  };
+  app->OnPumpsUnwound = [&] {
+    events.push_back("unwound at depth " + std::to_string(app->PumpDepth()));
+    if (pending) PostMessageW(main->Handle(), WM_CLOSE, 0, 0);
+    pending = false;
+  };
+  int depthOfAnotherThread = -1;
+  main->SetMessageHandler(kPing, [&](forms::WindowMessage&) {
+    events.push_back("handler");
+    // Two requests to close reach the form inside this handler's loop, a
+    // third inside a loop of its own.
+    PostMessageW(main->Handle(), WM_CLOSE, 0, 0);
+    PostMessageW(app->Handle(), WM_CLOSE, 0, 0);
+    app->ProcessMessages();
+    EXPECT_EQ(app->PumpDepth(), 0);
+    {
+      forms::NestedPump pump;
+      {
+        forms::NestedPump inner;
+        EXPECT_EQ(app->PumpDepth(), 2);
+      }
+      // A loop of another thread dispatches none of the application's
+      // messages: it does not count.
+      std::thread([&] {
+        forms::NestedPump other;
+        depthOfAnotherThread = app->PumpDepth();
+      }).join();
+      main->Close();
+    }
+    events.push_back("handler done");
+  });
+  PostMessageW(main->Handle(), kPing, 0, 0);
+  app->Run();
+  app->OnPumpsUnwound = nullptr;
+  EXPECT_EQ(depthOfAnotherThread, 1);
+  EXPECT_EQ(events, (std::vector<std::string>{"handler", "query at depth 1", "query at depth 1", "query at depth 1",
+                                              "handler done", "unwound at depth 0", "query at depth 0",
+                                              "close at depth 0"}));
+  EXPECT_EQ(app->PumpDepth(), 0);
+  EXPECT_TRUE(app->Terminated());
+}
+
 TEST_F(ApplicationTest, RunKeepsTheMainFormHiddenWhenAsked) {
   auto* main = app->CreateForm<TFormProbe>();
   app->ShowMainForm = false;
