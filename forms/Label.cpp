@@ -1,6 +1,7 @@
 #include "forms/Label.h"
 
 #include <algorithm>
+#include <string>
 
 #include "forms/Wide.h"
 
@@ -62,6 +63,9 @@ void Label::DescribeState(StateList& state) const {
   state.emplace_back("FontColor", colour);
   state.emplace_back("FontName", font_.Name());
   state.emplace_back("FontUnderline", font_.Underline() ? "1" : "0");
+  state.emplace_back("FontHeight", std::to_string(font_.Height()));
+  state.emplace_back("FontBold", font_.Bold() ? "1" : "0");
+  state.emplace_back("FontItalic", font_.Italic() ? "1" : "0");
 }
 
 }  // namespace forms

@@ -348,6 +348,7 @@ class TForm1 : public forms::TForm {
   // Skin pieces.
   void ApplyLayout();
   void ApplyListFonts(const sv::skin::FontSpec& font);
+  void LoadIcons(const std::string& iconPath);
   void WireAppearance();
   void SetFormCursor(int x, int y);
   void SaveOnSessionEnd();
@@ -436,6 +437,7 @@ class TForm1 : public forms::TForm {
   bool Closed = false;
   bool OwnPlaylistUnreadable = false;  // then the close leaves it as it is
   std::string LastBalloon;  // the text of the last tray balloon shown
+  std::string IconFile;     // the window's icon file; empty: the program's own
   HSONOCHANNEL PendingEnd = 0;  // an end of song that came during a road call
   bool SkinApplied = false;
   forms::FontHandle ListFont;  // the list's font; replaced only after the list has the new one

@@ -228,6 +228,7 @@ void TForm1::DescribeState(forms::StateList& state) const {
                      std::to_string(TrayIcon1->Options().OffsetX()) + "," + std::to_string(TrayIcon1->Options().OffsetY()));
   state.emplace_back("TrayIcon", TrayIcon1->Icon().Empty() ? "0" : "1");
   state.emplace_back("TrayBackground", TrayIcon1->BackgroundIcon().Empty() ? "0" : "1");
+  state.emplace_back("IconFile", IconFile);
   state.emplace_back("LastBalloon", LastBalloon);
   state.emplace_back("Cover", ShownCover);
   state.emplace_back("PlayGlyph", ShowsPauseGlyph ? "pause" : "play");

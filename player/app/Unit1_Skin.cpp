@@ -5,6 +5,8 @@
 #include <array>
 
 #include "base/IniFile.h"
+#include "base/TextFile.h"
+#include "forms/IconImage.h"
 #include "player/app/Unit1.h"
 #include "player/app/Unit_Form_Egaliseur.h"
 #include "player/app/Unit_Form_InfoBulle.h"
@@ -89,14 +91,47 @@ void TForm1::LoadSkin(bool Full) {
   if (Full) {
     FormInfoBulle->ChargeSkin();
     if (FormEgaliseur) FormEgaliseur->FormShow(FormEgaliseur);
+    LoadIcons(SettingsFile(IniFileName).ReadIconPath(IconKind::MainWindow));
   }
   Invalidate();
 }
 
-// The skin's font for the tree (underlined on its hot node only) and the
-// same without underline for the playlist, sized in points on this screen.
+// The settings' icon (a full path; empty or unloadable: the program's own)
+// for the window, and its small image for the tray over the same.
+void TForm1::LoadIcons(const std::string& iconPath) {
+  const HINSTANCE module = GetModuleHandleW(nullptr);
+  forms::IconImage trayIcon;
+  trayIcon.TakeHandle(forms::IconHandle(static_cast<HICON>(LoadImageW(module, L"MAINICON", IMAGE_ICON, 16, 16, 0))));
+  if (HICON builtIn = static_cast<HICON>(LoadImageW(module, L"MAINICON", IMAGE_ICON, 0, 0, LR_DEFAULTSIZE))) {
+    SetIcon(builtIn);
+    DestroyIcon(builtIn);
+  }
+  IconFile.clear();
+  if (!iconPath.empty() && sv::FileExists(iconPath)) {
+    forms::IconImage icon;
+    if (icon.LoadFromFile(iconPath)) {
+      SetIcon(icon.Handle());
+      trayIcon.Assign(icon);
+      IconFile = iconPath;
+    }
+  }
+  if (!trayIcon.Empty()) {
+    TrayIcon1->SetIcon(trayIcon);
+    TrayIcon1->BackgroundIcon().Assign(trayIcon);
+  }
+}
+
+// The skin's font for the tree (underlined on its hot node only), the same
+// without underline for the playlist, and for the time label, sized in
+// points on this screen.
 void TForm1::ApplyListFonts(const sv::skin::FontSpec& font) {
-  TreeView1->SetFont(sv::skin::SkinFontDescription(font, false));
+  const LOGFONTW description = sv::skin::SkinFontDescription(font, false);
+  forms::TextFont& label = LabelTemps->Font();
+  label.SetName(font.Name);
+  label.SetHeight(-description.lfHeight);
+  label.SetBold(font.Bold);
+  label.SetItalic(font.Italic);
+  TreeView1->SetFont(description);
   TreeView1->Invalidate();
   forms::FontHandle created = sv::skin::CreateSkinFont(font, false);
   if (!created) return;

@@ -126,26 +126,7 @@ void TForm1::Demarrage(const std::vector<std::string>& arguments) {
   RegisterHotKeys(settings.HotKeys);
   LoadSavedPlaylist();
 
-  // The built-in icon, unless the settings name one that loads; the tray
-  // takes its small image.
-  const HINSTANCE module = GetModuleHandleW(nullptr);
-  forms::IconImage trayIcon;
-  trayIcon.TakeHandle(forms::IconHandle(static_cast<HICON>(LoadImageW(module, L"MAINICON", IMAGE_ICON, 16, 16, 0))));
-  if (HICON builtIn = static_cast<HICON>(LoadImageW(module, L"MAINICON", IMAGE_ICON, 0, 0, LR_DEFAULTSIZE))) {
-    SetIcon(builtIn);
-    DestroyIcon(builtIn);
-  }
-  if (!settings.IconPath.empty() && sv::FileExists(settings.IconPath)) {
-    forms::IconImage icon;
-    if (icon.LoadFromFile(settings.IconPath)) {
-      SetIcon(icon.Handle());
-      trayIcon.Assign(icon);
-    }
-  }
-  if (!trayIcon.Empty()) {
-    TrayIcon1->SetIcon(trayIcon);
-    TrayIcon1->BackgroundIcon().Assign(trayIcon);
-  }
+  LoadIcons(settings.IconPath);
   TrayIcon1->Enabled = true;
   TrayIcon1->SetIconVisible(true);
 

@@ -120,6 +120,13 @@ TEST_F(Skins, ShippedSkinsAreLaidOutFromTheirDesignSizeAndPainted) {
   EXPECT_EQ(Bounds("Splitter1"), "100,0,3,460");
   EXPECT_EQ(Bounds("ListBox1"), "103,0,287,460");
 
+  // The time label in the skin's font and its own colour.
+  auto label = State("LabelTemps");
+  EXPECT_EQ(label["FontName"], "Tahoma");
+  EXPECT_EQ(label["FontHeight"], "11") << "8 points";
+  EXPECT_EQ(label["FontBold"], "1");
+  EXPECT_EQ(label["FontColor"], "000000");
+
   // The list: item 1 plays, item 0 is selected.
   HWND list = svtest::FindChildByName(mainWindow, "ListBox1");
   ASSERT_NE(list, nullptr);
@@ -164,9 +171,17 @@ TEST_F(Skins, ShippedSkinsAreLaidOutFromTheirDesignSizeAndPainted) {
     EXPECT_EQ(flags & LWA_COLORKEY, 0u);
   }
 
+  // A skin change reloads the icons too: the one the settings name now.
+  EXPECT_EQ(Value("IconFile"), "");
+  folder.CopyIn(svtest::BuiltFile("player/app/Sorivanel.ico"), "own.ico");
+  Settings().WriteString("DATA", "Icone", "own.ico");
+
   // Ardoise: a background in nine pieces, a colour key and controls tied to
   // other corners, at the same real size.
   ASSERT_EQ(Second({"/skin:ardoise"}), 0u);
+  EXPECT_EQ(Value("IconFile"), PathOf("own.ico"));
+  EXPECT_EQ(Value("TrayIcon"), "1");
+  EXPECT_EQ(Value("TrayBackground"), "1");
   EXPECT_EQ(Bounds("Form1"), "100,50,400,500") << "the window keeps its size";
   EXPECT_EQ(Bounds("Panel_Listes"), "12,44,376,418");
   EXPECT_EQ(Bounds("SpdBtnPlay"), "38,10,24,24");
@@ -174,6 +189,7 @@ TEST_F(Skins, ShippedSkinsAreLaidOutFromTheirDesignSizeAndPainted) {
   EXPECT_EQ(Bounds("ProgressBar2"), "310,26,54,8");
   EXPECT_EQ(Bounds("SpdBtnRep"), "310,468,36,24");
   EXPECT_EQ(Bounds("SpdBtnEgaliseur"), "372,8,10,12");
+  EXPECT_EQ(State("LabelTemps")["FontColor"], "F0F0F0");
   ASSERT_TRUE(GetLayeredWindowAttributes(mainWindow, &key, &alpha, &flags));
   EXPECT_NE(flags & LWA_COLORKEY, 0u);
   EXPECT_EQ(key, RGB(255, 0, 255));
@@ -184,6 +200,11 @@ TEST_F(Skins, ShippedSkinsAreLaidOutFromTheirDesignSizeAndPainted) {
   EXPECT_EQ(Hex(slate.Pixel(200, 1)), "2B3340") << "the frame";
   EXPECT_EQ(Hex(slate.Pixel(6, 300)), "4A5768") << "the body, stretched down";
   EXPECT_EQ(Hex(slate.Pixel(12 + 50, 44 + 200)), "2B3340") << "the tree in the skin's colour";
+  // An icon file that is gone: the program's own again.
+  Settings().WriteString("DATA", "Icone", "gone.ico");
+  ASSERT_EQ(Second({"/skin:ardoise"}), 0u);
+  EXPECT_EQ(Value("IconFile"), "");
+  EXPECT_EQ(Value("TrayIcon"), "1");
   Quit();
   EXPECT_EQ(Settings().ReadString("DATA", "Skin", ""), "ardoise");
   EXPECT_EQ(Settings().ReadInteger("DATA", "Largeur", 0), 400);
@@ -210,7 +231,10 @@ TEST_F(Skins, NinePiecesAtTwoSizesAndABrokenBitmapKeepsTheWindow) {
                "[POSITION]\r\nListsLeft=150\r\nListsTop=150\r\nListsWidth=20\r\nListsHeight=20\r\n");
   const std::string good = Bmp(rows);
   folder.Write("skin/broken/bad.bmp", good.substr(0, 30));
-  folder.Write("skin/broken/skin.ini", "[FOND]\r\nBackgroundbmpfile=bad.bmp\r\n[COLOR]\r\nColorBackGround=$102030\r\n");
+  folder.Write("skin/broken/skin.ini",
+               "[FOND]\r\nBackgroundbmpfile=bad.bmp\r\n[COLOR]\r\nColorBackGround=$102030\r\n"
+               "[FONT]\r\nPoliceName=Verdana\r\nPoliceSize=10\r\nPoliceBold=0\r\n"
+               "[USERFONT]\r\nPoliceName=Arial\r\nPoliceItalic=1\r\n");
   Start();
   ShowWindow();
   for (const auto& [w, h] : {std::pair{300, 380}, std::pair{420, 460}}) {
@@ -237,6 +261,12 @@ TEST_F(Skins, NinePiecesAtTwoSizesAndABrokenBitmapKeepsTheWindow) {
   EXPECT_EQ(Bounds("Form1"), "100,50,420,460");
   const sv::skin::BmpImage plain = Capture();
   EXPECT_EQ(Hex(plain.Pixel(1, 1)), "302010");
+  // The user's font over the skin's, key by key.
+  auto label = State("LabelTemps");
+  EXPECT_EQ(label["FontName"], "Arial");
+  EXPECT_EQ(label["FontHeight"], "13") << "10 points";
+  EXPECT_EQ(label["FontBold"], "0");
+  EXPECT_EQ(label["FontItalic"], "1");
   Resize(100, 50);
   EXPECT_EQ(Bounds("Form1"), "100,50,300,100");
   Quit();
