@@ -142,6 +142,7 @@ void TForm1::PanelPreviewAlbumMouseMove(forms::TComponent*, forms::ShiftState Sh
   const int top = ClampPreview(Y + panel.Top() - anchorY, panel.Height(), Panel_Listes->Height());
   panel.SetBounds(left, top, panel.Width(), panel.Height());
   ListBox1->Invalidate();
+  TreeView1->Invalidate();
   PreviewTop = top;
   PreviewRight = Panel_Listes->Width() - panel.Width() - left;
 }

@@ -30,6 +30,7 @@ void TForm1::AfficheForm(int, bool Immediate) {
   } else {
     TimerAffichage->SetEnabled(true);
   }
+  forms::Application->ProcessMessages();
 }
 
 void TForm1::CacheForm(bool) {
