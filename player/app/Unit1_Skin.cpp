@@ -10,6 +10,7 @@
 #include "player/app/Unit1.h"
 #include "player/app/Unit_Form_Egaliseur.h"
 #include "player/app/Unit_Form_InfoBulle.h"
+#include "player/app/Unit_Form_Options.h"
 #include "skin/NineSlice.h"
 #include "skin/SkinLayout.h"
 #include "skin/platform/SkinPainting.h"
@@ -91,7 +92,9 @@ void TForm1::LoadSkin(bool Full) {
   if (Full) {
     FormInfoBulle->ChargeSkin();
     if (FormEgaliseur) FormEgaliseur->FormShow(FormEgaliseur);
-    LoadIcons(SettingsFile(IniFileName).ReadIconPath(IconKind::MainWindow));
+    const SettingsFile settings(IniFileName);
+    if (FormOptions) FormOptions->FillIcons(settings);
+    LoadIcons(settings.ReadIconPath(IconKind::MainWindow));
   }
   Invalidate();
 }
