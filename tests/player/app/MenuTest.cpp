@@ -118,13 +118,12 @@ class Menus : public PlayerProgram {
 TEST_F(Menus, TheTrayAndWindowMenusShowTheWindowAndSetTheOptionsThatTheCloseSaves) {
   Prepare("Gauche=100\r\nHaut=50\r\nLargeur=300\r\nHauteur=380\r\n[LECT]\r\nLectureBoucle=0\r\n");
   Start();
-  // Hidden: the tray menu offers to show; the options entry waits for its
-  // window.
+  // Hidden: the tray menu offers to show.
   HWND menu = OpenTrayMenu();
   ASSERT_NE(menu, nullptr);
   EXPECT_EQ(Items(menu), (std::vector<std::string>{"Afficher", "-", "Lecture / Pause", "Précédente", "Suivante", "-",
-                                                    "Lecture aléatoire", "Lecture en boucle", "Reste affichée", "-",
-                                                    "Quitter"}));
+                                                    "Lecture aléatoire", "Lecture en boucle", "Reste affichée",
+                                                    "Options...", "-", "Quitter"}));
   Choose(menu, "Afficher");
   ASSERT_TRUE(WaitFor("FormShown", "1"));
   EXPECT_TRUE(svtest::WaitUntil([&] { return IsWindowVisible(mainWindow) != FALSE; }));
@@ -204,6 +203,32 @@ TEST_F(Menus, TheTransportEntriesPlayPauseAndMoveThroughThePlaylist) {
   Dismiss(menu);
   EXPECT_EQ(Value("CurrentIndex"), "1");
   EXPECT_EQ(Value("FormShown"), "1");
+
+  // While the options window is open, another program coming forward
+  // leaves the main window shown; once it is closed, that hides it.
+  menu = OpenWindowMenu();
+  ASSERT_NE(menu, nullptr);
+  Choose(menu, "Options...");
+  const HWND options = player->WaitForWindow("TFormOptions", "", 20000);
+  ASSERT_NE(options, nullptr);
+  HWND other = CreateWindowExW(0, L"STATIC", L"other", WS_POPUP | WS_VISIBLE, 0, 0, 50, 50, nullptr, nullptr, nullptr,
+                               nullptr);
+  SetForegroundWindow(other);
+  svtest::PumpMessages();
+  Sleep(300);
+  svtest::PumpMessages();
+  EXPECT_TRUE(IsWindowVisible(mainWindow));
+  EXPECT_EQ(Value("FormShown"), "1");
+  PostMessageW(options, WM_CLOSE, 0, 0);
+  ASSERT_TRUE(svtest::WaitUntil([&] { return !IsWindow(options); }, 10000));
+  // The closing may already have let the other program's activation through.
+  if (Value("FormShown") != "1") {
+    ASSERT_EQ(Second({"/show"}), 0u);
+  }
+  ASSERT_TRUE(WaitFor("FormShown", "1"));
+  SetForegroundWindow(other);
+  EXPECT_TRUE(WaitFor("FormShown", "0"));
+  DestroyWindow(other);
   Quit();
 }
 
