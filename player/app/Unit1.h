@@ -347,7 +347,7 @@ class TForm1 : public forms::TForm {
 
   // Skin pieces.
   void ApplyLayout();
-  void ApplyListFonts(const sv::skin::FontSpec& font);
+  void ApplySkinFonts(const sv::skin::FontSpec& font);
   void LoadIcons(const std::string& iconPath);
   void WireAppearance();
   void SetFormCursor(int x, int y);

@@ -77,7 +77,7 @@ void TForm1::LoadSkin(bool Full) {
   ListTextColor = Shown(skin.ClTexteListe, defaults.ClTexteListe);
   PlayingColor = Shown(skin.ClPlayingListe, defaults.ClPlayingListe);
   SelectedColor = Shown(skin.ClSelectedListe, defaults.ClSelectedListe);
-  ApplyListFonts(skin.Font);
+  ApplySkinFonts(skin.Font);
   ListBox1->SetHorizontalExtent(0);
   ListBox1->Invalidate();
 
@@ -127,7 +127,7 @@ void TForm1::LoadIcons(const std::string& iconPath) {
 // The skin's font for the tree (underlined on its hot node only), the same
 // without underline for the playlist, and for the time label, sized in
 // points on this screen.
-void TForm1::ApplyListFonts(const sv::skin::FontSpec& font) {
+void TForm1::ApplySkinFonts(const sv::skin::FontSpec& font) {
   const LOGFONTW description = sv::skin::SkinFontDescription(font, false);
   forms::TextFont& label = LabelTemps->Font();
   label.SetName(font.Name);
