@@ -30,6 +30,8 @@
 #include "forms/TreeView.h"
 #include "forms/Capture.h"
 #include "tests/forms/AppFixture.h"
+#include "tests/support/PngFile.h"
+#include "tests/support/TestSupport.h"
 
 namespace {
 
@@ -481,6 +483,14 @@ TEST_F(ControlsTest, TreeDrawsItsHotNodeAsTheOwnerSaysOnTheTreesColour) {
   EXPECT_GE(hot.second, (rows[1].right - rows[1].left) / 2) << "underlined";
   EXPECT_LT(look(0, 0x555555).second, (rows[0].right - rows[0].left) / 2) << "not underlined";
   EXPECT_NE(State("TreeView1").find("Hot=WWWWWWWW second\n"), std::string::npos);
+  {
+    RECT client{};
+    GetClientRect(tree->Handle(), &client);
+    const forms::CapturedImage shot = forms::CaptureClientArea(tree->Handle(), client);
+    // For a person to look at.
+    svtest::SavePng(shot.Width, shot.Height, shot.Pixels,
+                    svtest::PathToUtf8(svtest::BuiltFile("tests/forms") / "tree-hot.png"));
+  }
 
   // Away from the labels, and out of the tree: no hot node.
   SendMessageW(tree->Handle(), WM_MOUSEMOVE, 0, MAKELPARAM(x, 190));
