@@ -77,4 +77,21 @@ TEST_F(NetChecksProgram, QuitDuringAStalledCheckEndsAfterTheRequestUnwinds) {
   EXPECT_TRUE(Settings().SectionExists("LECT"));
 }
 
+// The end of the session while the check waits: the state is saved before
+// the answer, and the rest of the close follows once the check has unwound.
+TEST_F(NetChecksProgram, TheEndOfTheSessionDuringAStalledCheckSavesAtOnceAndEndsAfterIt) {
+  ScriptedHttpServer server([](const std::string&) { return ScriptedReply{"", true}; });
+  PrepareWith("CheckNouvelleVersion=1\r\nSiteURL=" + server.Address() +
+              "\r\nReglageVolumeGlobal=0\r\n[LECT]\r\nVolume=27\r\n");
+  Start({}, false);
+  for (int i = 0; i < 900 && server.Heads().empty(); ++i) Sleep(100);
+  ASSERT_EQ(server.Heads().size(), 1u);
+  folder.Write("Sorivanel.ini", "[DATA]\r\nCheckNouvelleVersion=0\r\n");
+  EXPECT_EQ(svtest::SendTo(mainWindow, WM_QUERYENDSESSION, 0, 0), 1);
+  svtest::SendTo(mainWindow, WM_ENDSESSION, TRUE, 0);
+  EXPECT_EQ(Settings().ReadInteger("LECT", "Volume", 0), 27) << "saved before the answer";
+  ASSERT_TRUE(player->WaitForExit(30000)) << "the player did not end";
+  EXPECT_EQ(player->ExitCode().value_or(1), 0u);
+}
+
 }  // namespace
