@@ -30,18 +30,12 @@ constexpr std::size_t kSlots = 0x10000;
 // Read a block at a time: the end of the table may not be readable.
 constexpr std::size_t kSlotsPerRead = 0x1000;
 
-using QueryProcess = NTSTATUS(NTAPI*)(HANDLE, PROCESSINFOCLASS, PVOID, ULONG, PULONG);
-
 }  // namespace
 
 long GdiObjects(HANDLE process) {
-  HMODULE ntdll = GetModuleHandleW(L"ntdll.dll");
-  if (!ntdll) return -1;
-  auto query = reinterpret_cast<QueryProcess>(
-      reinterpret_cast<void*>(GetProcAddress(ntdll, "NtQueryInformationProcess")));
-  if (!query) return -1;
   PROCESS_BASIC_INFORMATION basic{};
-  if (query(process, ProcessBasicInformation, &basic, sizeof basic, nullptr) != 0 || !basic.PebBaseAddress)
+  if (NtQueryInformationProcess(process, ProcessBasicInformation, &basic, sizeof basic, nullptr) != 0 ||
+      !basic.PebBaseAddress)
     return -1;
   std::uint64_t table = 0;
   SIZE_T read = 0;

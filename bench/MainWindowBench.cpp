@@ -6,16 +6,14 @@
 //   SV_TEST_BIN=<build> wine main_window_bench.exe
 #include "tests/player/app/PlayerTestSupport.h"
 
-#include <winternl.h>
-
 #include <algorithm>
 #include <chrono>
-#include <cstdint>
 #include <cstdio>
 #include <thread>
 #include <vector>
 
 #include "bench/BenchRow.h"
+#include "bench/GdiObjects.h"
 
 namespace playertest {
 namespace {
@@ -24,37 +22,6 @@ using Clock = std::chrono::steady_clock;
 
 double MsSince(Clock::time_point start) {
   return std::chrono::duration<double, std::milli>(Clock::now() - start).count();
-}
-
-// One entry of the process's GDI handle table, which the system keeps in
-// the process and points to from its environment block (64-bit layout).
-struct GdiHandleEntry {
-  std::uint64_t Object;
-  std::uint32_t Owner;
-  std::uint16_t Unique;
-  std::uint8_t Type;
-  std::uint8_t Flags;
-  std::uint64_t User;
-};
-constexpr std::size_t kGdiHandles = 0x4000;
-constexpr std::size_t kPebGdiTable = 0xF8;
-
-// The live GDI objects of another process, read from its handle table (the
-// system's resource count is not implemented under Wine); -1 when unknown.
-long GdiObjects(HANDLE process) {
-  PROCESS_BASIC_INFORMATION basic{};
-  if (NtQueryInformationProcess(process, ProcessBasicInformation, &basic, sizeof basic, nullptr) != 0) return -1;
-  std::uint64_t table = 0;
-  SIZE_T read = 0;
-  const auto* peb = reinterpret_cast<const std::uint8_t*>(basic.PebBaseAddress);
-  if (!ReadProcessMemory(process, peb + kPebGdiTable, &table, sizeof table, &read) || table == 0) return -1;
-  std::vector<GdiHandleEntry> entries(kGdiHandles);
-  if (!ReadProcessMemory(process, reinterpret_cast<const void*>(table), entries.data(),
-                         entries.size() * sizeof(GdiHandleEntry), &read))
-    return -1;
-  long live = 0;
-  for (const GdiHandleEntry& entry : entries) live += entry.Type != 0;
-  return live;
 }
 
 struct WindowCount {

@@ -62,6 +62,14 @@ class SkinEditorBench : public EditorProgram {
     HWND width = Control("Edit6");
     HWND preview = Control("PanelPreview");
     HWND bubble = Control("Panel1");
+    // The preview's corner at the screen's, and the window large enough
+    // for a 1024x768 preview: what lies off the screen is not painted.
+    RECT window{}, shown{};
+    GetWindowRect(mainWindow, &window);
+    GetWindowRect(preview, &shown);
+    SetWindowPos(mainWindow, nullptr, window.left - shown.left, window.top - shown.top,
+                 shown.left - window.left + 1024 + 10, shown.top - window.top + 768 + 10,
+                 SWP_NOZORDER | SWP_NOACTIVATE);
     Type("Edit6", "300");
 
     // Drawn again: whatever the keystroke invalidated is painted now, and a
@@ -89,13 +97,14 @@ class SkinEditorBench : public EditorProgram {
     std::vector<double> repaints;
     for (int i = 0; i < kRepaints; ++i) {
       const auto start = std::chrono::steady_clock::now();
-      for (HWND part : {preview, bubble}) RedrawWindow(part, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN);
+      for (HWND part : {preview, bubble})
+        RedrawWindow(part, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN);
       painted();
       repaints.push_back(std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start).count());
     }
-    ScreenShot("bench-editor-" + skin);
-    std::printf("%s: preview %s, width field \"%s\"\n", skin.c_str(), Value("Bounds", "PanelPreview").c_str(),
-                Text("Edit6").c_str());
+    GetWindowRect(preview, &shown);
+    std::printf("%s: preview %s at %ld,%ld on the screen, width field \"%s\"\n", skin.c_str(),
+                Value("Bounds", "PanelPreview").c_str(), shown.left, shown.top, Text("Edit6").c_str());
     Stop();
     TearDown();
 
