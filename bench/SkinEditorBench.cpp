@@ -57,6 +57,7 @@ class SkinEditorBench : public EditorProgram {
     Figures figures{};
     if (!mainWindow || !WaitFor("Guard", "1")) {
       std::printf("%s: the editor did not open the skin\n", skin.c_str());
+      TearDown();
       return figures;
     }
     HWND width = Control("Edit6");
