@@ -5,6 +5,7 @@
 
 #include "skineditor/MenuCommands.h"
 #include "tests/support/PngFile.h"
+#include "tests/support/ScreenPicture.h"
 
 namespace editortest {
 
@@ -282,23 +283,7 @@ std::vector<std::uint32_t> ScreenPixels(HWND window, int& width, int& height) {
   ClientToScreen(window, &origin);
   width = client.right;
   height = client.bottom;
-  HDC screen = GetDC(nullptr);
-  HDC memory = CreateCompatibleDC(screen);
-  BITMAPINFO info{};
-  info.bmiHeader = {sizeof(BITMAPINFOHEADER), width, -height, 1, 32, BI_RGB, 0, 0, 0, 0, 0};
-  void* bits = nullptr;
-  HBITMAP bitmap = CreateDIBSection(screen, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
-  HGDIOBJ old = SelectObject(memory, bitmap);
-  BitBlt(memory, 0, 0, width, height, screen, origin.x, origin.y, SRCCOPY);
-  GdiFlush();
-  std::vector<std::uint32_t> pixels(static_cast<std::size_t>(width) * static_cast<std::size_t>(height));
-  const auto* source = static_cast<const std::uint32_t*>(bits);
-  for (std::size_t i = 0; i < pixels.size(); ++i) pixels[i] = source[i] & 0xFFFFFFu;
-  SelectObject(memory, old);
-  DeleteObject(bitmap);
-  DeleteDC(memory);
-  ReleaseDC(nullptr, screen);
-  return pixels;
+  return svtest::ScreenPixels(RECT{origin.x, origin.y, origin.x + width, origin.y + height});
 }
 
 void EditorProgram::ScreenShot(const std::string& pngName) {

@@ -2,6 +2,7 @@
 
 #include "skin/BmpFile.h"
 #include "tests/player/app/PngWriter.h"
+#include "tests/support/ScreenPicture.h"
 
 namespace playertest {
 
@@ -34,34 +35,6 @@ BOOL CALLBACK FindMenu(HWND window, LPARAM data) {
   if (std::wstring(name) == L"#32768" && IsWindowVisible(window) && svtest::WindowProcess(window) == search->processId)
     search->found = window;
   return TRUE;
-}
-
-// What the screen shows in a window's rectangle.
-void SaveScreenPng(HWND window, const std::string& name) {
-  RECT area{};
-  GetWindowRect(window, &area);
-  const int width = area.right - area.left, height = area.bottom - area.top;
-  if (width <= 0 || height <= 0) return;
-  HDC screen = GetDC(nullptr);
-  HDC memory = CreateCompatibleDC(screen);
-  HBITMAP bitmap = CreateCompatibleBitmap(screen, width, height);
-  HGDIOBJ old = SelectObject(memory, bitmap);
-  BitBlt(memory, 0, 0, width, height, screen, area.left, area.top, SRCCOPY);
-  SelectObject(memory, old);
-  BITMAPINFO info{};
-  info.bmiHeader.biSize = sizeof(info.bmiHeader);
-  info.bmiHeader.biWidth = width;
-  info.bmiHeader.biHeight = -height;
-  info.bmiHeader.biPlanes = 1;
-  info.bmiHeader.biBitCount = 32;
-  info.bmiHeader.biCompression = BI_RGB;
-  std::vector<std::uint32_t> pixels(static_cast<std::size_t>(width) * static_cast<std::size_t>(height));
-  GetDIBits(memory, bitmap, 0, static_cast<UINT>(height), pixels.data(), &info, DIB_RGB_COLORS);
-  DeleteObject(bitmap);
-  DeleteDC(memory);
-  ReleaseDC(nullptr, screen);
-  for (std::uint32_t& pixel : pixels) pixel &= 0xFFFFFF;
-  WritePng(svtest::BuiltFile("tests/player/app") / (name + ".png"), width, height, pixels);
 }
 
 }  // namespace
@@ -142,7 +115,7 @@ std::string FolderTreeProgram::FolderMenu(const std::string& text, const std::st
     // Answered only once the menu has taken the key before it.
     Value("FolderMenu");
     UpdateWindow(menu);
-    SaveScreenPng(menu, pngName);
+    svtest::SaveScreenPng(menu, svtest::BuiltFile("tests/player/app") / (pngName + ".png"));
   }
   PostMessageW(menu, WM_KEYDOWN, VK_ESCAPE, 0);
   EXPECT_TRUE(svtest::WaitUntil([&] { return !IsWindow(menu) || !IsWindowVisible(menu); }, 10000));

@@ -8,6 +8,7 @@
 #include "desktop/TrayIcon.h"
 #include "tests/player/app/PlayerTestSupport.h"
 #include "tests/support/PngFile.h"
+#include "tests/support/ScreenPicture.h"
 
 namespace playertest {
 namespace {
@@ -31,35 +32,6 @@ std::vector<HWND> WindowsOf(DWORD processId, const wchar_t* className) {
   WindowSearch search{processId, className, {}};
   EnumWindows(&CollectWindow, reinterpret_cast<LPARAM>(&search));
   return search.found;
-}
-
-// What the screen shows in a window's rectangle, as a PNG file.
-void SaveScreenPng(HWND window, const std::filesystem::path& path) {
-  RECT area{};
-  GetWindowRect(window, &area);
-  const int width = area.right - area.left;
-  const int height = area.bottom - area.top;
-  if (width <= 0 || height <= 0) return;
-  HDC screen = GetDC(nullptr);
-  HDC memory = CreateCompatibleDC(screen);
-  HBITMAP bitmap = CreateCompatibleBitmap(screen, width, height);
-  HGDIOBJ old = SelectObject(memory, bitmap);
-  BitBlt(memory, 0, 0, width, height, screen, area.left, area.top, SRCCOPY);
-  SelectObject(memory, old);
-  BITMAPINFO info{};
-  info.bmiHeader.biSize = sizeof(info.bmiHeader);
-  info.bmiHeader.biWidth = width;
-  info.bmiHeader.biHeight = -height;  // top row first
-  info.bmiHeader.biPlanes = 1;
-  info.bmiHeader.biBitCount = 32;
-  info.bmiHeader.biCompression = BI_RGB;
-  std::vector<std::uint32_t> pixels(static_cast<std::size_t>(width) * height);
-  GetDIBits(memory, bitmap, 0, static_cast<UINT>(height), pixels.data(), &info, DIB_RGB_COLORS);
-  DeleteObject(bitmap);
-  DeleteDC(memory);
-  ReleaseDC(nullptr, screen);
-  for (std::uint32_t& pixel : pixels) pixel &= 0xFFFFFF;
-  svtest::SavePng(width, height, pixels, svtest::PathToUtf8(path));
 }
 
 // The menu shows these captions in this order; other entries may stand
@@ -111,7 +83,7 @@ class PlayerLanguage : public PlayerProgram {
     if (!picture.empty()) {
       // Painted before the picture is taken.
       UpdateWindow(menuWindow);
-      SaveScreenPng(menuWindow, svtest::BuildRoot() / picture);
+      svtest::SaveScreenPng(menuWindow, svtest::BuildRoot() / picture);
     }
     const auto menu = svtest::SendTo(menuWindow, MN_GETHMENU);
     std::vector<std::string> items;

@@ -9,7 +9,7 @@
 
 #include "desktop/TrayIcon.h"
 #include "forms/Wide.h"
-#include "tests/support/PngFile.h"
+#include "tests/support/ScreenPicture.h"
 
 namespace playertest {
 
@@ -125,26 +125,8 @@ void OptionsWindow::SavePicture(const std::string& pngName) {
   const int width = client.right;
   const int height = client.bottom;
   ASSERT_GT(width, 0);
-  HDC screen = GetDC(nullptr);
-  HDC memory = CreateCompatibleDC(screen);
-  HBITMAP bitmap = CreateCompatibleBitmap(screen, width, height);
-  HGDIOBJ old = SelectObject(memory, bitmap);
-  BitBlt(memory, 0, 0, width, height, screen, origin.x, origin.y, SRCCOPY);
-  SelectObject(memory, old);
-  BITMAPINFO info{};
-  info.bmiHeader.biSize = sizeof(info.bmiHeader);
-  info.bmiHeader.biWidth = width;
-  info.bmiHeader.biHeight = -height;
-  info.bmiHeader.biPlanes = 1;
-  info.bmiHeader.biBitCount = 32;
-  info.bmiHeader.biCompression = BI_RGB;
-  std::vector<std::uint32_t> pixels(static_cast<std::size_t>(width) * height);
-  GetDIBits(memory, bitmap, 0, static_cast<UINT>(height), pixels.data(), &info, DIB_RGB_COLORS);
-  DeleteObject(bitmap);
-  DeleteDC(memory);
-  ReleaseDC(nullptr, screen);
-  for (std::uint32_t& pixel : pixels) pixel &= 0xFFFFFF;
-  svtest::SavePng(width, height, pixels, svtest::PathToUtf8(svtest::BuildRoot() / pngName));
+  svtest::SaveScreenPng(RECT{origin.x, origin.y, origin.x + width, origin.y + height},
+                        svtest::BuildRoot() / pngName);
 }
 
 }  // namespace playertest

@@ -6,7 +6,7 @@
 #include <vector>
 
 #include "tests/player/app/PlayerTestSupport.h"
-#include "tests/support/PngFile.h"
+#include "tests/support/ScreenPicture.h"
 
 namespace playertest {
 namespace {
@@ -38,36 +38,6 @@ HWND VisibleWindowOf(DWORD processId, const wchar_t* className, DWORD timeoutMs 
       },
       timeoutMs);
   return found;
-}
-
-// What the screen shows in a window's rectangle, as a PNG in the build
-// folder.
-void SaveScreenPng(HWND window, const std::string& name) {
-  RECT area{};
-  GetWindowRect(window, &area);
-  const int width = area.right - area.left;
-  const int height = area.bottom - area.top;
-  if (width <= 0 || height <= 0) return;
-  HDC screen = GetDC(nullptr);
-  HDC memory = CreateCompatibleDC(screen);
-  HBITMAP bitmap = CreateCompatibleBitmap(screen, width, height);
-  HGDIOBJ old = SelectObject(memory, bitmap);
-  BitBlt(memory, 0, 0, width, height, screen, area.left, area.top, SRCCOPY);
-  SelectObject(memory, old);
-  BITMAPINFO info{};
-  info.bmiHeader.biSize = sizeof(info.bmiHeader);
-  info.bmiHeader.biWidth = width;
-  info.bmiHeader.biHeight = -height;
-  info.bmiHeader.biPlanes = 1;
-  info.bmiHeader.biBitCount = 32;
-  info.bmiHeader.biCompression = BI_RGB;
-  std::vector<std::uint32_t> pixels(static_cast<std::size_t>(width) * height);
-  GetDIBits(memory, bitmap, 0, static_cast<UINT>(height), pixels.data(), &info, DIB_RGB_COLORS);
-  DeleteObject(bitmap);
-  DeleteDC(memory);
-  ReleaseDC(nullptr, screen);
-  for (std::uint32_t& pixel : pixels) pixel &= 0xFFFFFF;
-  svtest::SavePng(width, height, pixels, svtest::PathToUtf8(svtest::BuiltFile("tests/player/app") / name));
 }
 
 std::string Lines(const std::vector<std::string>& lines) {
@@ -128,7 +98,7 @@ class PlaylistOps : public PlayerProgram {
     }
     if (!picture.empty()) {
       UpdateWindow(menuWindow);
-      SaveScreenPng(menuWindow, picture);
+      svtest::SaveScreenPng(menuWindow, svtest::BuiltFile("tests/player/app") / picture);
     }
     std::vector<std::string> items;
     const auto menu = svtest::SendTo(menuWindow, MN_GETHMENU);
@@ -221,7 +191,7 @@ TEST_F(PlaylistOps, TheMenuFollowsTheSelectionAndItsCommandsKeepTheCurrentEntry)
   PostMessageW(menuWindow, WM_KEYDOWN, VK_DOWN, 0);
   svtest::SendTo(menuWindow, WM_NULL);
   UpdateWindow(menuWindow);
-  SaveScreenPng(menuWindow, "playlist-menu-highlight.png");
+  svtest::SaveScreenPng(menuWindow, svtest::BuiltFile("tests/player/app") / "playlist-menu-highlight.png");
   PostMessageW(menuWindow, WM_KEYDOWN, VK_ESCAPE, 0);
   EXPECT_TRUE(svtest::WaitUntil([&] { return !IsWindowVisible(menuWindow); }, 10000));
 
@@ -311,7 +281,7 @@ TEST_F(PlaylistOps, TheSearchBoxFindsFromTheThirdCharacterAndWraps) {
   EXPECT_EQ(Value("Selection", "ListBox1"), "20");
   // The fifth visible line.
   EXPECT_EQ(Value("TopIndex", "ListBox1"), "16");
-  SaveScreenPng(mainWindow, "playlist-search.png");
+  svtest::SaveScreenPng(mainWindow, svtest::BuiltFile("tests/player/app") / "playlist-search.png");
   // F3: the next one after the selection, wrapping past the end.
   type(L"bo");
   PostMessageW(edit, WM_KEYDOWN, VK_F3, 0);
