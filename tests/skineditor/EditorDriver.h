@@ -71,8 +71,6 @@ class EditorProgram : public ::testing::Test {
   HWND mainWindow = nullptr;
 };
 
-// A 24-bit BMP, rows given top first, 0x00RRGGBB.
-std::string Bmp(const std::vector<std::vector<std::uint32_t>>& rows);
 std::string Hex(std::uint32_t rgb);
 // A window's client area as it is on the screen (0x00RRGGBB, top first).
 std::vector<std::uint32_t> ScreenPixels(HWND window, int& width, int& height);

@@ -13,6 +13,7 @@
 #include "base/IniFile.h"
 #include "skineditor/MenuCommands.h"
 #include "tests/skineditor/EditorDriver.h"
+#include "tests/support/BmpWriter.h"
 
 namespace editortest {
 namespace {
@@ -210,7 +211,7 @@ TEST_F(Editor, ABrokenOrHugeBitmapIsReportedOnceAndTheRestIsDrawn) {
   std::filesystem::create_directories(folder / "skin" / "bad");
   svtest::WriteFileBytes(folder / "skin" / "bad" / "skin.ini", "[COLOR]\r\nClFondListe=$00FF00\r\n");
   svtest::WriteFileBytes(folder / "skin" / "bad" / "garbage.bmp", "BM this is no bitmap");
-  std::string huge = Bmp({{0x123456}});
+  std::string huge = svtest::Bmp({{0x123456}});
   huge[18] = '\xA0';  // 100000 px wide
   huge[19] = '\x86';
   huge[20] = '\x01';

@@ -10,6 +10,7 @@
 #include "skin/BmpFile.h"
 #include "tests/player/app/PlayerTestSupport.h"
 #include "tests/player/app/PngWriter.h"
+#include "tests/support/BmpWriter.h"
 
 namespace playertest {
 namespace {
@@ -64,32 +65,6 @@ std::string Hex(std::uint32_t v) {
   char text[16];
   std::snprintf(text, sizeof text, "%06X", v);
   return text;
-}
-
-// A 24-bit BMP, rows given top first.
-std::string Bmp(const std::vector<std::vector<std::uint32_t>>& rows) {
-  const int height = static_cast<int>(rows.size()), width = static_cast<int>(rows[0].size());
-  const int stride = (width * 3 + 3) / 4 * 4;
-  std::string pixels;
-  for (int y = height - 1; y >= 0; --y) {
-    std::string row;
-    for (std::uint32_t p : rows[static_cast<std::size_t>(y)]) {
-      row += static_cast<char>(p & 0xFF);
-      row += static_cast<char>((p >> 8) & 0xFF);
-      row += static_cast<char>((p >> 16) & 0xFF);
-    }
-    row.resize(static_cast<std::size_t>(stride), '\0');
-    pixels += row;
-  }
-  auto le32 = [](std::uint32_t v) {
-    return std::string{static_cast<char>(v & 0xFF), static_cast<char>((v >> 8) & 0xFF),
-                       static_cast<char>((v >> 16) & 0xFF), static_cast<char>(v >> 24)};
-  };
-  std::string file = "BM" + le32(static_cast<std::uint32_t>(54 + pixels.size())) + le32(0) + le32(54);
-  file += le32(40) + le32(static_cast<std::uint32_t>(width)) + le32(static_cast<std::uint32_t>(height));
-  file += std::string("\x01\x00\x18\x00", 4) + le32(0) + le32(static_cast<std::uint32_t>(pixels.size()));
-  file += le32(2835) + le32(2835) + le32(0) + le32(0);
-  return file + pixels;
 }
 
 TEST_F(Skins, ShippedSkinsAreLaidOutFromTheirDesignSizeAndPainted) {
@@ -225,11 +200,11 @@ TEST_F(Skins, NinePiecesAtTwoSizesAndABrokenBitmapKeepsTheWindow) {
   PlaceSkins();
   std::filesystem::create_directories(folder / "skin/probe");
   std::filesystem::create_directories(folder / "skin/broken");
-  folder.Write("skin/probe/nine.bmp", Bmp(rows));
+  folder.Write("skin/probe/nine.bmp", svtest::Bmp(rows));
   folder.Write("skin/probe/skin.ini",
                "[FOND]\r\nBackgroundbmpfile=nine.bmp\r\nDuplicateW=4\r\nDuplicateH=4\r\n"
                "[POSITION]\r\nListsLeft=150\r\nListsTop=150\r\nListsWidth=20\r\nListsHeight=20\r\n");
-  const std::string good = Bmp(rows);
+  const std::string good = svtest::Bmp(rows);
   folder.Write("skin/broken/bad.bmp", good.substr(0, 30));
   folder.Write("skin/broken/skin.ini",
                "[FOND]\r\nBackgroundbmpfile=bad.bmp\r\n[COLOR]\r\nColorBackGround=$102030\r\n"
