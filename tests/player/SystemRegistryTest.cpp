@@ -12,26 +12,15 @@
 
 #include "forms/Wide.h"
 #include "tests/support/ProgramUnderTest.h"
+#include "tests/support/RegistryText.h"
 
 namespace {
 
 using player::Associations;
 namespace reg = player::reg;
 
-std::optional<std::wstring> RawRead(HKEY root, const wchar_t* key, const wchar_t* name) {
-  wchar_t buffer[1024];
-  DWORD size = sizeof buffer;
-  if (RegGetValueW(root, key, name, RRF_RT_REG_SZ, nullptr, buffer, &size) != ERROR_SUCCESS) return std::nullopt;
-  return std::wstring(buffer);
-}
-
-void RawWrite(HKEY root, const wchar_t* key, const wchar_t* name, const std::wstring& value) {
-  HKEY handle = nullptr;
-  ASSERT_EQ(RegCreateKeyExW(root, key, 0, nullptr, 0, KEY_SET_VALUE, nullptr, &handle, nullptr), ERROR_SUCCESS);
-  RegSetValueExW(handle, name, 0, REG_SZ, reinterpret_cast<const BYTE*>(value.c_str()),
-                 static_cast<DWORD>((value.size() + 1) * sizeof(wchar_t)));
-  RegCloseKey(handle);
-}
+using svtest::RegRead;
+using svtest::RegWrite;
 
 bool KeyExists(HKEY root, const wchar_t* key) {
   HKEY handle = nullptr;
@@ -51,15 +40,15 @@ class SystemRegistryTest : public ::testing::Test {
  protected:
   void SetUp() override {
     Clean();
-    mp3_ = RawRead(HKEY_CLASSES_ROOT, L".mp3", nullptr);
-    cd_ = RawRead(HKEY_CLASSES_ROOT, L"AudioCD\\shell\\play\\command", nullptr);
+    mp3_ = RegRead(HKEY_CLASSES_ROOT, L".mp3", nullptr);
+    cd_ = RegRead(HKEY_CLASSES_ROOT, L"AudioCD\\shell\\play\\command", nullptr);
     exe_ = R"(C:\Program Files\Sorivanel Test\Sorivanel.exe)";
   }
   void TearDown() override {
     Clean();
-    if (mp3_) RawWrite(HKEY_CLASSES_ROOT, L".mp3", nullptr, *mp3_);
+    if (mp3_) RegWrite(HKEY_CLASSES_ROOT, L".mp3", nullptr, *mp3_);
     if (cd_)
-      RawWrite(HKEY_CLASSES_ROOT, L"AudioCD\\shell\\play\\command", nullptr, *cd_);
+      RegWrite(HKEY_CLASSES_ROOT, L"AudioCD\\shell\\play\\command", nullptr, *cd_);
     else
       RegDeleteTreeW(HKEY_CLASSES_ROOT, L"AudioCD\\shell\\play\\command");
   }
@@ -93,17 +82,17 @@ class SystemRegistryTest : public ::testing::Test {
 };
 
 TEST_F(SystemRegistryTest, AnExtensionIsTakenAndGivenBackWithTheOtherProgramsValuesKept) {
-  RawWrite(HKEY_CLASSES_ROOT, L".mp3", nullptr, L"OtherPlayer.mp3");
-  RawWrite(HKEY_CLASSES_ROOT, L".mp3", L"Content Type", L"audio/mpeg");
-  RawWrite(HKEY_CLASSES_ROOT, L".mp3\\OpenWithProgids", L"OtherPlayer.mp3", L"");
+  RegWrite(HKEY_CLASSES_ROOT, L".mp3", nullptr, L"OtherPlayer.mp3");
+  RegWrite(HKEY_CLASSES_ROOT, L".mp3", L"Content Type", L"audio/mpeg");
+  RegWrite(HKEY_CLASSES_ROOT, L".mp3\\OpenWithProgids", L"OtherPlayer.mp3", L"");
   Associations a(registry_, exe_);
   EXPECT_FALSE(a.Read({"mp3"}).Ticked[2]);
 
   a.SetAssociated("MP3", true, true);
-  EXPECT_EQ(RawRead(HKEY_CLASSES_ROOT, L".mp3", nullptr), L"sorivanel_file");
-  EXPECT_EQ(RawRead(HKEY_CLASSES_ROOT, L".mp3", L"sorivanel.BAK"), L"OtherPlayer.mp3");
-  EXPECT_EQ(RawRead(HKEY_CLASSES_ROOT, L"sorivanel_file\\shell\\open\\command", nullptr), Command());
-  EXPECT_EQ(RawRead(HKEY_CLASSES_ROOT, L"sorivanel_file\\DefaultIcon", nullptr), forms::widen(exe_));
+  EXPECT_EQ(RegRead(HKEY_CLASSES_ROOT, L".mp3", nullptr), L"sorivanel_file");
+  EXPECT_EQ(RegRead(HKEY_CLASSES_ROOT, L".mp3", L"sorivanel.BAK"), L"OtherPlayer.mp3");
+  EXPECT_EQ(RegRead(HKEY_CLASSES_ROOT, L"sorivanel_file\\shell\\open\\command", nullptr), Command());
+  EXPECT_EQ(RegRead(HKEY_CLASSES_ROOT, L"sorivanel_file\\DefaultIcon", nullptr), forms::widen(exe_));
   EXPECT_NE(RegQuery("HKCR\\.mp3", "/ve").find("sorivanel_file"), std::string::npos) << RegQuery("HKCR\\.mp3", "/ve");
   EXPECT_TRUE(a.Read({"mp3"}).Ticked[2]);
   // The same program under another letter case.
@@ -112,9 +101,9 @@ TEST_F(SystemRegistryTest, AnExtensionIsTakenAndGivenBackWithTheOtherProgramsVal
   EXPECT_TRUE(Associations(registry_, other).IsAssociated("MP3"));
 
   a.SetAssociated("MP3", false, false);
-  EXPECT_EQ(RawRead(HKEY_CLASSES_ROOT, L".mp3", nullptr), L"OtherPlayer.mp3");
-  EXPECT_FALSE(RawRead(HKEY_CLASSES_ROOT, L".mp3", L"sorivanel.BAK"));
-  EXPECT_EQ(RawRead(HKEY_CLASSES_ROOT, L".mp3", L"Content Type"), L"audio/mpeg");
+  EXPECT_EQ(RegRead(HKEY_CLASSES_ROOT, L".mp3", nullptr), L"OtherPlayer.mp3");
+  EXPECT_FALSE(RegRead(HKEY_CLASSES_ROOT, L".mp3", L"sorivanel.BAK"));
+  EXPECT_EQ(RegRead(HKEY_CLASSES_ROOT, L".mp3", L"Content Type"), L"audio/mpeg");
   EXPECT_TRUE(KeyExists(HKEY_CLASSES_ROOT, L".mp3\\OpenWithProgids"));
   EXPECT_FALSE(KeyExists(HKEY_CLASSES_ROOT, L"sorivanel_file"));
   EXPECT_EQ(RegQuery("HKCR\\.mp3", "/ve").find("sorivanel_file"), std::string::npos);
@@ -123,25 +112,25 @@ TEST_F(SystemRegistryTest, AnExtensionIsTakenAndGivenBackWithTheOtherProgramsVal
   a.SetAssociated("SVTESTEXT", true, true);
   a.SetAssociated("SVTESTEXT", false, false);
   EXPECT_TRUE(KeyExists(HKEY_CLASSES_ROOT, L".svtestext"));
-  EXPECT_FALSE(RawRead(HKEY_CLASSES_ROOT, L".svtestext", nullptr));
+  EXPECT_FALSE(RegRead(HKEY_CLASSES_ROOT, L".svtestext", nullptr));
 }
 
 TEST_F(SystemRegistryTest, TheCdAndFolderVerbs) {
-  RawWrite(HKEY_CLASSES_ROOT, L"AudioCD\\shell\\play\\command", nullptr, L"\"C:\\Other\\cd.exe\" \"%1\"");
+  RegWrite(HKEY_CLASSES_ROOT, L"AudioCD\\shell\\play\\command", nullptr, L"\"C:\\Other\\cd.exe\" \"%1\"");
   Associations a(registry_, exe_);
   a.SetCdVerb(true);
   a.SetCdVerb(true);
-  EXPECT_EQ(RawRead(HKEY_CLASSES_ROOT, L"AudioCD\\shell\\play\\command", nullptr), Command());
-  EXPECT_EQ(RawRead(HKEY_CLASSES_ROOT, L"AudioCD\\shell\\play\\command", L"sorivanel.BAK"),
+  EXPECT_EQ(RegRead(HKEY_CLASSES_ROOT, L"AudioCD\\shell\\play\\command", nullptr), Command());
+  EXPECT_EQ(RegRead(HKEY_CLASSES_ROOT, L"AudioCD\\shell\\play\\command", L"sorivanel.BAK"),
             L"\"C:\\Other\\cd.exe\" \"%1\"");
   EXPECT_TRUE(a.HasCdVerb());
   a.SetCdVerb(false);
-  EXPECT_EQ(RawRead(HKEY_CLASSES_ROOT, L"AudioCD\\shell\\play\\command", nullptr), L"\"C:\\Other\\cd.exe\" \"%1\"");
-  EXPECT_FALSE(RawRead(HKEY_CLASSES_ROOT, L"AudioCD\\shell\\play\\command", L"sorivanel.BAK"));
+  EXPECT_EQ(RegRead(HKEY_CLASSES_ROOT, L"AudioCD\\shell\\play\\command", nullptr), L"\"C:\\Other\\cd.exe\" \"%1\"");
+  EXPECT_FALSE(RegRead(HKEY_CLASSES_ROOT, L"AudioCD\\shell\\play\\command", L"sorivanel.BAK"));
 
   a.SetFolderVerb(true, "Lire avec Sorivanel \xC3\xA0 l'instant");
-  EXPECT_EQ(RawRead(HKEY_CLASSES_ROOT, L"Folder\\shell\\Sorivanel", nullptr), L"Lire avec Sorivanel \u00e0 l'instant");
-  EXPECT_EQ(RawRead(HKEY_CLASSES_ROOT, L"Folder\\shell\\Sorivanel\\command", nullptr), Command());
+  EXPECT_EQ(RegRead(HKEY_CLASSES_ROOT, L"Folder\\shell\\Sorivanel", nullptr), L"Lire avec Sorivanel \u00e0 l'instant");
+  EXPECT_EQ(RegRead(HKEY_CLASSES_ROOT, L"Folder\\shell\\Sorivanel\\command", nullptr), Command());
   EXPECT_TRUE(a.HasFolderVerb());
   a.SetFolderVerb(false, "");
   EXPECT_FALSE(KeyExists(HKEY_CLASSES_ROOT, L"Folder\\shell\\Sorivanel"));
@@ -151,26 +140,26 @@ TEST_F(SystemRegistryTest, StartWithWindowsOnAndOff) {
   Associations a(registry_, exe_);
   EXPECT_FALSE(a.StartsWithWindows());
   a.SetStartWithWindows(true);
-  EXPECT_EQ(RawRead(HKEY_LOCAL_MACHINE, L"SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Run", L"Sorivanel"),
+  EXPECT_EQ(RegRead(HKEY_LOCAL_MACHINE, L"SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Run", L"Sorivanel"),
             forms::widen(exe_));
   EXPECT_TRUE(a.StartsWithWindows());
   a.SetStartWithWindows(false);
-  EXPECT_FALSE(RawRead(HKEY_LOCAL_MACHINE, L"SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Run", L"Sorivanel"));
+  EXPECT_FALSE(RegRead(HKEY_LOCAL_MACHINE, L"SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Run", L"Sorivanel"));
 
   // This user's key counts as well, quoted by hand.
-  RawWrite(HKEY_CURRENT_USER, L"SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Run", L"Sorivanel",
+  RegWrite(HKEY_CURRENT_USER, L"SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Run", L"Sorivanel",
            L"\"" + forms::widen(exe_) + L"\"");
   EXPECT_TRUE(a.StartsWithWindows());
   a.SetStartWithWindows(false);
-  EXPECT_FALSE(RawRead(HKEY_CURRENT_USER, L"SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Run", L"Sorivanel"));
+  EXPECT_FALSE(RegRead(HKEY_CURRENT_USER, L"SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Run", L"Sorivanel"));
 }
 
 TEST_F(SystemRegistryTest, ReadingChangesNothing) {
-  RawWrite(HKEY_CLASSES_ROOT, L".mp3", nullptr, L"sorivanel_file");
-  RawWrite(HKEY_CLASSES_ROOT, L"sorivanel_file\\shell\\open\\command", nullptr,
+  RegWrite(HKEY_CLASSES_ROOT, L".mp3", nullptr, L"sorivanel_file");
+  RegWrite(HKEY_CLASSES_ROOT, L"sorivanel_file\\shell\\open\\command", nullptr,
            L"\"D:\\Moved\\Sorivanel.exe\" \"%1\"");
-  RawWrite(HKEY_CLASSES_ROOT, L"AudioCD\\shell\\play\\command", L"sorivanel.BAK", L"old");
-  RawWrite(HKEY_LOCAL_MACHINE, L"SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Run", L"Sorivanel",
+  RegWrite(HKEY_CLASSES_ROOT, L"AudioCD\\shell\\play\\command", L"sorivanel.BAK", L"old");
+  RegWrite(HKEY_LOCAL_MACHINE, L"SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Run", L"Sorivanel",
            L"D:\\Moved\\Sorivanel.exe");
   const std::string before = RegQuery("HKCR\\sorivanel_file", "/s") + RegQuery("HKCR\\.mp3", "/s") +
                              RegQuery("HKCR\\AudioCD\\shell\\play\\command", "/s") +

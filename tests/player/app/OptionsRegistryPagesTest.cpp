@@ -17,26 +17,15 @@
 #include "forms/Wide.h"
 #include "tests/player/app/OptionsTestSupport.h"
 #include "tests/support/ProgramUnderTest.h"
+#include "tests/support/RegistryText.h"
 
 namespace playertest {
 namespace {
 
 constexpr wchar_t kRunKey[] = L"SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Run";
 
-std::optional<std::wstring> RegRead(HKEY root, const wchar_t* key, const wchar_t* name) {
-  wchar_t buffer[1024];
-  DWORD size = sizeof buffer;
-  if (RegGetValueW(root, key, name, RRF_RT_REG_SZ, nullptr, buffer, &size) != ERROR_SUCCESS) return std::nullopt;
-  return std::wstring(buffer);
-}
-
-void RegWrite(HKEY root, const wchar_t* key, const wchar_t* name, const std::wstring& value) {
-  HKEY handle = nullptr;
-  ASSERT_EQ(RegCreateKeyExW(root, key, 0, nullptr, 0, KEY_SET_VALUE, nullptr, &handle, nullptr), ERROR_SUCCESS);
-  RegSetValueExW(handle, name, 0, REG_SZ, reinterpret_cast<const BYTE*>(value.c_str()),
-                 static_cast<DWORD>((value.size() + 1) * sizeof(wchar_t)));
-  RegCloseKey(handle);
-}
+using svtest::RegRead;
+using svtest::RegWrite;
 
 void RegDeleteValue(HKEY root, const wchar_t* key, const wchar_t* name) {
   HKEY handle = nullptr;
