@@ -89,12 +89,14 @@ std::vector<PlaylistEntry> ReadOwnPlaylist(const std::vector<std::string>& lines
                                            const FileExistsFunction& fileExists) {
   std::vector<PlaylistEntry> entries;
   ForEachM3uEntry(lines, folder, supported, [&](std::size_t i, std::string path, bool url) {
+    // The shown name comes from the path, which may hold any byte: the
+    // text is made one line like every other title.
     std::string text;
     if (url || fileExists(path)) {
       const std::string title = TitleBefore(lines, i);
-      text = " " + (title.empty() ? ShownName(path) : title);
+      text = " " + OneLineText(title.empty() ? ShownName(path) : title);
     } else {
-      text = std::string(kNoFileText) + ShownName(path);
+      text = std::string(kNoFileText) + OneLineText(ShownName(path));
     }
     entries.push_back({std::move(path), std::move(text)});
   });

@@ -122,6 +122,15 @@ class MpegDecoder final : public Decoder {
   bool ended_ = false;
 };
 
+// Any rate and channel count, only 16-bit samples.
+void AcceptEveryRate(mpg123_handle* mh) {
+  mpg123_format_none(mh);
+  const long* rates = nullptr;
+  size_t rateCount = 0;
+  mpg123_rates(&rates, &rateCount);
+  for (size_t i = 0; i < rateCount; ++i) mpg123_format(mh, rates[i], MPG123_MONO | MPG123_STEREO, MPG123_ENC_SIGNED_16);
+}
+
 // Opens (or reopens) the source from the start; false when libmpg123 does not
 // take it.
 bool OpenAtStart(mpg123_handle* mh, ByteSource& source, bool gapless) {
@@ -146,11 +155,16 @@ int64_t GaplessLength(mpg123_handle* mh, ByteSource& source, const PcmFormat& fo
   if (mpg123_scan(mh) != MPG123_OK) return -1;
   const off_t raw = mpg123_length(mh);
   mpg123_close(mh);
+  // Opened with every rate allowed: held to one rate, libmpg123 can spend
+  // seconds looking through a damaged file for a frame of that rate.
+  AcceptEveryRate(mh);
   if (raw <= 0 || !source.Seek(0) || !OpenAtStart(mh, source, true)) return -1;
   long rate = 0;
   int channels = 0;
   int encoding = 0;
   if (mpg123_getformat(mh, &rate, &channels, &encoding) != MPG123_OK) return -1;
+  if (rate != static_cast<long>(format.rate) || channels != static_cast<int>(format.channels)) return -1;
+  if (!lockFormat()) return -1;
   long encoderDelay = -1;
   long decoderDelay = -1;
   double unused = 0;
@@ -209,13 +223,7 @@ std::unique_ptr<Decoder> OpenMpegDecoder(std::unique_ptr<ByteSource> source) {
   // reservoir, which a low-rate stream spreads over several frames.
   mpg123_param(mh, MPG123_PREFRAMES, 10, 0);
   // Accept any rate while probing, but only 16-bit samples.
-  mpg123_format_none(mh);
-  const long* rates = nullptr;
-  size_t rateCount = 0;
-  mpg123_rates(&rates, &rateCount);
-  for (size_t i = 0; i < rateCount; ++i) {
-    mpg123_format(mh, rates[i], MPG123_MONO | MPG123_STEREO, MPG123_ENC_SIGNED_16);
-  }
+  AcceptEveryRate(mh);
   if (mpg123_replace_reader_handle(mh, ReadCallback, SeekCallback, nullptr) != MPG123_OK) return nullptr;
   if (mpg123_open_handle(mh, source.get()) != MPG123_OK) return nullptr;
   long rate = 0;
