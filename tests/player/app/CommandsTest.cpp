@@ -212,17 +212,7 @@ TEST_F(Commands, HotKeysActOnPlayback) {
   Place("long.wav");
   Place("long.wav", "long2.wav");
   Start();
-  const auto press = [](WORD key) {
-    INPUT keys[4] = {};
-    for (INPUT& input : keys) input.type = INPUT_KEYBOARD;
-    keys[0].ki.wVk = VK_CONTROL;
-    keys[1].ki.wVk = key;
-    keys[2].ki.wVk = key;
-    keys[2].ki.dwFlags = KEYEVENTF_KEYUP;
-    keys[3].ki.wVk = VK_CONTROL;
-    keys[3].ki.dwFlags = KEYEVENTF_KEYUP;
-    SendInput(4, keys, sizeof(INPUT));
-  };
+  const auto press = PressWithCtrl;
   press(VK_F9);  // play
   EXPECT_TRUE(WaitFor("Playing", "1"));
   press(VK_F11);  // next

@@ -102,4 +102,16 @@ std::string PlayerProgram::Place(std::string_view fixture, std::string_view name
   return svtest::PathToUtf8(folder.CopyIn(Fixture(fixture), name));
 }
 
+void PressWithCtrl(WORD key) {
+  INPUT keys[4] = {};
+  for (INPUT& input : keys) input.type = INPUT_KEYBOARD;
+  keys[0].ki.wVk = VK_CONTROL;
+  keys[1].ki.wVk = key;
+  keys[2].ki.wVk = key;
+  keys[2].ki.dwFlags = KEYEVENTF_KEYUP;
+  keys[3].ki.wVk = VK_CONTROL;
+  keys[3].ki.dwFlags = KEYEVENTF_KEYUP;
+  SendInput(4, keys, sizeof(INPUT));
+}
+
 }  // namespace playertest

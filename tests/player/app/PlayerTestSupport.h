@@ -61,4 +61,8 @@ class PlayerProgram : public ::testing::Test {
   HWND mainWindow = nullptr;
 };
 
+// Ctrl and a key, pressed and released through the input queue: what the
+// player's global hot keys answer.
+void PressWithCtrl(WORD key);
+
 }  // namespace playertest

@@ -11,18 +11,6 @@
 namespace playertest {
 namespace {
 
-void PressWithCtrl(WORD key) {
-  INPUT keys[4] = {};
-  for (INPUT& input : keys) input.type = INPUT_KEYBOARD;
-  keys[0].ki.wVk = VK_CONTROL;
-  keys[1].ki.wVk = key;
-  keys[2].ki.wVk = key;
-  keys[2].ki.dwFlags = KEYEVENTF_KEYUP;
-  keys[3].ki.wVk = VK_CONTROL;
-  keys[3].ki.dwFlags = KEYEVENTF_KEYUP;
-  SendInput(4, keys, sizeof(INPUT));
-}
-
 class Position : public PlayerProgram {
  protected:
   long long Bar(const std::string& key, const std::string& bar = "ProgressBar1") {

@@ -9,18 +9,6 @@ namespace {
 
 using Tray = PlayerProgram;
 
-void PressWithCtrl(WORD key) {
-  INPUT keys[4] = {};
-  for (INPUT& input : keys) input.type = INPUT_KEYBOARD;
-  keys[0].ki.wVk = VK_CONTROL;
-  keys[1].ki.wVk = key;
-  keys[2].ki.wVk = key;
-  keys[2].ki.dwFlags = KEYEVENTF_KEYUP;
-  keys[3].ki.wVk = VK_CONTROL;
-  keys[3].ki.dwFlags = KEYEVENTF_KEYUP;
-  SendInput(4, keys, sizeof(INPUT));
-}
-
 TEST_F(Tray, TheIconIsTheProgramsOwnWithItsText) {
   Prepare();
   // The program carries an icon of its own.
