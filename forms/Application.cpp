@@ -125,9 +125,27 @@ void TApplication::Run() {
   running_ = false;
 }
 
-void TApplication::Terminate() { PostQuitMessage(0); }
+namespace {
+
+bool ThreadTracksMenu() {
+  GUITHREADINFO info{};
+  info.cbSize = sizeof(info);
+  return GetGUIThreadInfo(GetCurrentThreadId(), &info) && (info.flags & (GUI_INMENUMODE | GUI_POPUPMENUMODE)) != 0;
+}
+
+}  // namespace
+
+// A menu's own loop drops the quit request and would never return: the
+// menu is closed first.
+void TApplication::Terminate() {
+  if (ThreadTracksMenu()) EndMenu();
+  PostQuitMessage(0);
+}
 
 void TApplication::ProcessMessages() {
+  // Inside an open menu the menu's loop pumps already; a loop of ours would
+  // take the keys and clicks meant for it.
+  if (ThreadTracksMenu()) return;
   NestedPump pump;
   while (ProcessMessage()) {
   }

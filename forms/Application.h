@@ -50,11 +50,12 @@ class TApplication : public TComponent {
   // The message loop: runs until Terminated; returns at once without a
   // main form.
   void Run();
-  // Asks the loop to end (posts WM_QUIT); Terminated turns true when the
-  // loop takes that message.
+  // Asks the loop to end (posts WM_QUIT, closing a menu left open);
+  // Terminated turns true when the loop takes that message.
   void Terminate();
   bool Terminated() const { return terminated_; }
   // Dispatches every pending message and returns. Handlers may re-enter.
+  // Does nothing while a menu of this thread is open.
   void ProcessMessages();
   // How many message loops run nested inside handlers now: ProcessMessages
   // and every loop that holds a NestedPump. Work that must not run inside a

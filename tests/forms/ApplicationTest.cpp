@@ -9,6 +9,7 @@
 
 #include "base/Exception.h"
 #include "forms/Application.h"
+#include "forms/ShortcutMenu.h"
 #include "tests/forms/AppFixture.h"
 #include "tests/support/TestSupport.h"
 
@@ -258,6 +259,60 @@ TEST_F(ApplicationTest, TopmostWindowsAreNormalisedAndRestoredByTheOutermostPair
   EXPECT_TRUE(topmost(first) && topmost(second));
   app->RestoreTopMosts();  // unbalanced: nothing happens
   EXPECT_TRUE(topmost(first) && topmost(second));
+}
+
+BOOL CALLBACK FindShownMenu(HWND window, LPARAM found) {
+  wchar_t name[16] = {};
+  GetClassNameW(window, name, 16);
+  if (std::wstring(name) == L"#32768" && IsWindowVisible(window)) *reinterpret_cast<HWND*>(found) = window;
+  return TRUE;
+}
+
+// While a menu is open its own loop dispatches the program's messages.
+// What a handler does there must leave the menu its keys (a nested loop
+// would swallow them), and the end of the program must not be lost in it
+// (that loop drops the quit request and would never return).
+TEST_F(ApplicationTest, AnOpenMenuKeepsItsKeysFromNestedLoopsAndClosesForTheQuit) {
+  auto* form = app->CreateForm<TFormProbe>();
+  form->Show();
+  auto* menu = forms::New<forms::ShortcutMenu>(form, "Menu1");
+  menu->Add("First", "First");
+  const auto menuOpen = [] {
+    GUITHREADINFO info{};
+    info.cbSize = sizeof(info);
+    return GetGUIThreadInfo(GetCurrentThreadId(), &info) && (info.flags & GUI_INMENUMODE) != 0;
+  };
+  enum Step : WPARAM { kEscapeThenNestedLoop = 1, kQuit, kCheck };
+  std::vector<bool> openAtCheck;
+  form->SetMessageHandler(kPing, [&](forms::WindowMessage& m) {
+    switch (m.WParam) {
+      case kEscapeThenNestedLoop: {
+        HWND menuWindow = nullptr;
+        EnumThreadWindows(GetCurrentThreadId(), &FindShownMenu, reinterpret_cast<LPARAM>(&menuWindow));
+        ASSERT_NE(menuWindow, nullptr);
+        PostMessageW(menuWindow, WM_KEYDOWN, VK_ESCAPE, 0);
+        PostMessageW(form->Handle(), kPing, kCheck, 0);
+        app->ProcessMessages();
+        break;
+      }
+      case kQuit:
+        app->Terminate();
+        PostMessageW(form->Handle(), kPing, kCheck, 0);
+        break;
+      case kCheck:
+        // Posted after the Escape or the quit: the menu has closed before.
+        openAtCheck.push_back(menuOpen());
+        if (menuOpen()) EndMenu();
+        break;
+    }
+  });
+  for (const Step step : {kEscapeThenNestedLoop, kQuit}) {
+    PostMessageW(form->Handle(), kPing, step, 0);
+    menu->Popup(10, 10, form->Handle());
+    app->ProcessMessages();
+  }
+  EXPECT_EQ(openAtCheck, (std::vector<bool>{false, false}));
+  EXPECT_TRUE(app->Terminated());
 }
 
 }  // namespace
