@@ -102,10 +102,14 @@ TEST_F(Bubble, SlidesInAtTheCornerHoldsAndLeavesWithoutTakingTheFocus) {
 
   // The place it rests at: 15 px inside the bottom-right corner.
   const RECT area = WorkArea();
-  // The last sample at its highest point: the end of the hold.
+  // The last sample at its highest point and most opaque: the end of the
+  // hold. A step sets the opacity before it moves, and a sample may fall
+  // between the two.
   std::size_t rest = 0;
-  for (std::size_t i = 0; i < samples.size(); ++i)
-    if (samples[i].rect.top <= samples[rest].rect.top) rest = i;
+  for (std::size_t i = 0; i < samples.size(); ++i) {
+    const Sample &s = samples[i], &best = samples[rest];
+    if (s.rect.top < best.rect.top || (s.rect.top == best.rect.top && s.alpha >= best.alpha)) rest = i;
+  }
   const RECT shown = samples[rest].rect;
   EXPECT_EQ(shown.right, area.right - 15);
   EXPECT_EQ(shown.bottom, area.bottom - 15);
