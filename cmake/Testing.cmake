@@ -78,8 +78,15 @@ function(sv_add_fuzz_replay name)
 endfunction()
 
 if(SV_RUN_WINDOWS_TESTS)
-  add_test(NAME wine-prefix COMMAND "${CMAKE_SOURCE_DIR}/tests/support/wine-init")
+  add_test(NAME wine-prefix COMMAND "${CMAKE_SOURCE_DIR}/tests/support/wine-init" $<TARGET_FILE:sv_probe>)
   set_tests_properties(wine-prefix PROPERTIES
     ENVIRONMENT "WINEPREFIX=${SV_WINEPREFIX};WINEDEBUG=-all"
     FIXTURES_SETUP wineprefix TIMEOUT 300)
+  # After the last Wine test: the desktop's holder goes, and the server with
+  # it half a minute later.
+  add_test(NAME wine-prefix-release
+    COMMAND "${CMAKE_SOURCE_DIR}/tests/support/wine-run" $<TARGET_FILE:sv_probe> releasedesktop)
+  set_tests_properties(wine-prefix-release PROPERTIES
+    ENVIRONMENT "WINEPREFIX=${SV_WINEPREFIX};WINEDEBUG=-all"
+    FIXTURES_CLEANUP wineprefix TIMEOUT 60)
 endif()

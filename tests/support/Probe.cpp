@@ -8,6 +8,8 @@
 //                                    atom exists
 //   sv_probe writefile <path>        creates the file: shows that the
 //                                    probe ran when started by the shell
+//   sv_probe holddesktop             keeps the desktop in use until
+//   sv_probe releasedesktop          this is run (see wine-init)
 #include <windows.h>
 // After windows.h, which it needs.
 #include <shellapi.h>
@@ -19,19 +21,56 @@
 namespace {
 
 int Usage() {
-  std::fputs("usage: sv_probe hotkey <mods> <vk> | findwindow <class> <title> | atom <name> | writefile <path>\n", stderr);
+  std::fputs(
+      "usage: sv_probe hotkey <mods> <vk> | findwindow <class> <title> | atom <name> | writefile <path> | "
+      "holddesktop | releasedesktop\n",
+      stderr);
   return 2;
 }
 
 const wchar_t* Optional(const wchar_t* argument) { return std::wcscmp(argument, L"-") == 0 ? nullptr : argument; }
+
+constexpr wchar_t kHolderMutex[] = L"SorivanelTestDesktopHolder";
+constexpr wchar_t kReleaseEvent[] = L"SorivanelTestDesktopRelease";
+
+// Under Wine the desktop's process ends whenever no program uses the
+// desktop, and the next program to need it starts it again, handing it its
+// own output: the test that did so then seems never to end, since its
+// output stays open until the desktop's process ends again. One holder for
+// the whole run keeps the desktop's process alive, started with no output.
+int HoldDesktop() {
+  HANDLE release = CreateEventW(nullptr, TRUE, FALSE, kReleaseEvent);
+  HANDLE holder = CreateMutexW(nullptr, TRUE, kHolderMutex);
+  if (!release || !holder) return 1;
+  if (GetLastError() == ERROR_ALREADY_EXISTS) {
+    // A holder runs: this one takes over only from one released by the run
+    // before and on its way out.
+    if (WaitForSingleObject(release, 0) != WAIT_OBJECT_0 || WaitForSingleObject(holder, 10000) == WAIT_TIMEOUT) return 0;
+    ResetEvent(release);
+  }
+  HWND window = CreateWindowExW(WS_EX_TOOLWINDOW, L"STATIC", L"Sorivanel test desktop holder", WS_POPUP, 0, 0, 1, 1,
+                                nullptr, nullptr, nullptr, nullptr);
+  // Should the end of the run never come, the holder goes after three hours.
+  WaitForSingleObject(release, 3 * 60 * 60 * 1000);
+  if (window) DestroyWindow(window);
+  return 0;
+}
+
+int ReleaseDesktop() {
+  HANDLE release = OpenEventW(EVENT_MODIFY_STATE, FALSE, kReleaseEvent);
+  if (release) SetEvent(release);
+  return 0;
+}
 
 }  // namespace
 
 int main() {
   int count = 0;
   wchar_t** arguments = CommandLineToArgvW(GetCommandLineW(), &count);
-  if (!arguments || count < 3) return Usage();
+  if (!arguments || count < 2) return Usage();
   std::wstring command = arguments[1];
+  if (command == L"holddesktop" && count == 2) return HoldDesktop();
+  if (command == L"releasedesktop" && count == 2) return ReleaseDesktop();
   if (command == L"hotkey" && count == 4) {
     auto modifiers = static_cast<UINT>(std::wcstoul(arguments[2], nullptr, 0));
     auto key = static_cast<UINT>(std::wcstoul(arguments[3], nullptr, 0));
