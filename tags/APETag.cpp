@@ -91,7 +91,8 @@ std::string ShownText(std::string_view stored, bool utf8) {
 }
 
 // Reads the items in [begin, end) of the file. Malformed when one runs past
-// the region (the items before it are kept).
+// the region or the items do not fill it exactly (the items read are kept):
+// a size that the items do not account for cannot be trusted to cut at.
 TagStatus ReadItems(RandomAccessFile& file, std::uint64_t begin, std::uint64_t end, std::uint32_t count,
                     std::uint32_t version, std::vector<RField>& fields) {
   std::string region;
@@ -104,9 +105,10 @@ TagStatus ReadItems(RandomAccessFile& file, std::uint64_t begin, std::uint64_t e
     const std::uint32_t valueSize = LoadLE32(region.data() + pos);
     const std::uint32_t flags = LoadLE32(region.data() + pos + 4);
     pos += 8;
-    const std::size_t nameLimit = std::min(region.size() - pos, kMaxName + 1);
+    // Keys longer than writers allow are still read whole: giving up on
+    // one would lose every item after it.
     const std::size_t nul = region.find('\0', pos);
-    if (nul == std::string::npos || nul - pos >= nameLimit) return TagStatus::Malformed;
+    if (nul == std::string::npos) return TagStatus::Malformed;
     const std::string_view name(region.data() + pos, nul - pos);
     pos = nul + 1;
     if (valueSize > region.size() - pos) return TagStatus::Malformed;
@@ -125,7 +127,7 @@ TagStatus ReadItems(RandomAccessFile& file, std::uint64_t begin, std::uint64_t e
     field.Stored = std::move(stored);
     fields.push_back(std::move(field));
   }
-  return TagStatus::Ok;
+  return pos == region.size() ? TagStatus::Ok : TagStatus::Malformed;
 }
 
 // The text written for a changed name or value: valid UTF-8, and a name
@@ -146,37 +148,50 @@ void AppendHeader(std::string& out, std::uint32_t size, std::uint32_t count, std
   out.append(8, '\0');
 }
 
-// The new APEv2 tag; Unsupported when it would not fit the format's sizes.
+// A value that stands for nothing: empty, or a track number of 0.
+bool NoValue(const std::string& name, const std::string& value) {
+  const std::string_view text = Trim(value);
+  return text.empty() || (SameTextAscii(Trim(name), "Track") && text == "0");
+}
+
+// The new APEv2 tag, empty when there is no item; Unsupported when it would
+// not fit the format's sizes. A field set to no value gives no item; stored
+// items left as read are written back as they were.
 TagStatus BuildTag(const std::vector<RField>& fields, std::string& tag) {
   std::string items;
+  std::size_t count = 0;
   for (const auto& f : fields) {
     const bool unchanged = f.Stored && f.Name == f.Stored->shownName && f.Value == f.Stored->shownValue;
+    if (!unchanged && NoValue(f.Name, f.Value)) continue;
     const std::string name = unchanged ? f.Stored->name : CleanName(f.Name);
     const std::string value = unchanged ? f.Stored->value : CleanValue(f.Value);
     if (value.size() > UINT32_MAX - kFooterSize) return TagStatus::Unsupported;
+    ++count;
     AppendLE32(items, static_cast<std::uint32_t>(value.size()));
     AppendLE32(items, unchanged ? f.Stored->flags : 0);
     items += name;
     items += '\0';
     items += value;
   }
-  if (items.size() > UINT32_MAX - kFooterSize || fields.size() > UINT32_MAX) return TagStatus::Unsupported;
-  const auto size = static_cast<std::uint32_t>(items.size() + kFooterSize);
-  const auto count = static_cast<std::uint32_t>(fields.size());
+  if (items.size() > UINT32_MAX - kFooterSize || count > UINT32_MAX) return TagStatus::Unsupported;
   tag.clear();
-  AppendHeader(tag, size, count, kHasHeader | kIsHeader);
+  if (count == 0) return TagStatus::Ok;
+  const auto size = static_cast<std::uint32_t>(items.size() + kFooterSize);
+  AppendHeader(tag, size, static_cast<std::uint32_t>(count), kHasHeader | kIsHeader);
   tag += items;
-  AppendHeader(tag, size, count, kHasHeader);
+  AppendHeader(tag, size, static_cast<std::uint32_t>(count), kHasHeader);
   return TagStatus::Ok;
 }
 
 // Where the stored tag starts (its header included). Malformed when its
-// size or header cannot be trusted: cutting there could delete audio.
+// size or header cannot be trusted, or its items do not parse and fill that
+// size exactly: cutting there could delete audio.
 TagStatus StoredTagStart(RandomAccessFile& file, const Place& place, std::uint64_t& start) {
   start = place.end;
   if (!place.footerRead || !IsApeId(place.footer)) return TagStatus::Ok;
   const std::uint32_t version = LoadLE32(place.footer + 8);
   const std::uint32_t size = LoadLE32(place.footer + 12);
+  const std::uint32_t count = LoadLE32(place.footer + 16);
   const std::uint32_t flags = LoadLE32(place.footer + 20);
   if (size < kFooterSize || size > place.end) return TagStatus::Malformed;
   start = place.end - size;
@@ -188,7 +203,8 @@ TagStatus StoredTagStart(RandomAccessFile& file, const Place& place, std::uint64
     start -= kFooterSize;
   }
   if (place.end - start > kMaxTag) return TagStatus::Unsupported;
-  return TagStatus::Ok;
+  std::vector<RField> items;
+  return ReadItems(file, place.end - size, place.end - kFooterSize, count, version, items);
 }
 
 }  // namespace

@@ -11,6 +11,7 @@ namespace sv::tags {
 namespace {
 
 constexpr std::size_t kRecordSize = 128;
+constexpr std::size_t kApeFooterSize = 32;
 constexpr std::size_t kFooterSize = 15;
 constexpr std::string_view kBegin = "LYRICSBEGIN";
 constexpr std::string_view kFooterId = "LYRICS200";
@@ -29,13 +30,17 @@ struct Layout {
   std::uint64_t cut = 0;  // where the tags start: the file's size when there are none
 };
 
-// Finds the record and the Lyrics3 block. False only on a read error.
+// Finds the record and the Lyrics3 block. False only on a read error. A
+// file that ends with an APE footer has no record: its "TAG" belongs to the
+// APE tag ("APETAGEX" or an item's text), and the APE reader decides the
+// same way.
 bool Detect(RandomAccessFile& file, std::uint64_t size, Layout& layout, char* record) {
   layout = Layout{};
   layout.cut = size;
   if (size >= kRecordSize) {
     if (!ReadExact(file, size - kRecordSize, record, kRecordSize)) return false;
-    if (std::memcmp(record, "TAG", 3) == 0) {
+    const bool apeFooterLast = std::memcmp(record + kRecordSize - kApeFooterSize, "APETAGEX", 8) == 0;
+    if (std::memcmp(record, "TAG", 3) == 0 && !apeFooterLast) {
       layout.record = true;
       layout.cut = size - kRecordSize;
     }
@@ -83,6 +88,13 @@ bool IsKnownField(std::string_view id) {
 }
 
 std::string FromAnsi(std::string_view bytes) { return AnsiToUtf8(bytes); }
+
+// A record field as text: up to its first NUL (what follows is left-over
+// bytes, not text), trailing blanks and controls removed.
+std::string RecordText(const char* record, std::size_t offset, std::size_t width) {
+  const std::string_view field(record + offset, width);
+  return FromAnsi(TrimRight(field.substr(0, field.find('\0'))));
+}
 
 // Each CR becomes CR LF, then each CR LF LF becomes CR LF (one pass, as a
 // replace-all does); a lone LF stays.
@@ -196,11 +208,11 @@ bool TID3v1::ReadFromFile(const std::string& fileName) {
     const auto b125 = static_cast<unsigned char>(record[125]);
     const auto b126 = static_cast<unsigned char>(record[126]);
     VersionID = ((b125 == 0 && b126 != 0) || (b125 == ' ' && b126 != ' ')) ? 2 : 1;
-    SetTitle(FromAnsi(TrimRight(std::string_view(record + 3, 30))));
-    SetArtist(FromAnsi(TrimRight(std::string_view(record + 33, 30))));
-    SetAlbum(FromAnsi(TrimRight(std::string_view(record + 63, 30))));
-    SetYear(FromAnsi(TrimRight(std::string_view(record + 93, 4))));
-    SetComment(FromAnsi(TrimRight(std::string_view(record + 97, VersionID == 2 ? 28 : 30))));
+    SetTitle(RecordText(record, 3, 30));
+    SetArtist(RecordText(record, 33, 30));
+    SetAlbum(RecordText(record, 63, 30));
+    SetYear(RecordText(record, 93, 4));
+    SetComment(RecordText(record, 97, VersionID == 2 ? 28 : 30));
     if (VersionID == 2) Track = b126;
     GenreID = static_cast<std::uint8_t>(record[127]);
   }
@@ -254,9 +266,10 @@ bool TID3v1::SaveToFile(const std::string& fileName) {
                          !LongTitle.empty();
     const bool carries = !lyrics.empty() || !author.empty() || !image.empty();
     const bool worth = !lyrics.empty() || !author.empty() || anyLong;
-    // A stored block holding only long texts is rewritten too, so that a
-    // save does not cut a long title back to 30 characters.
-    const bool writeBlock = (carries && worth) || (layout.lyrics && anyLong);
+    // A stored block is rewritten whenever it has something to carry: only
+    // long texts (a save must not cut a long title back to 30 characters),
+    // or only an image link.
+    const bool writeBlock = (carries && worth) || (layout.lyrics && (anyLong || carries));
 
     std::string tail;
     if (writeBlock) {

@@ -390,6 +390,21 @@ TEST_F(RealFiles, DisplayTitles) {
   auto formats = Formats("%artist - %tracktitle", "%rep0 / %filename%fileext");
   EXPECT_EQ(player::GetSongDisplayTitle(tagged, formats, sources), " Lame Artist - Lame Title");
   EXPECT_EQ(player::GetSongDisplayTitle(plain, formats, sources), " " + folder + " / 02 plain.wav");
+  // An MP3 without ID3v2 whose APE tag puts the header's "APETAGEX" 128
+  // bytes from the end has no ID3v1 record: no title from that "TAG".
+  const std::string apeTagged = Utf8(folder_ / "03 ape.mp3");
+  {
+    const std::string noise = Noise(4000);
+    std::ofstream(folder_ / "03 ape.mp3", std::ios::binary)
+        .write(noise.data(), static_cast<std::streamsize>(noise.size()));
+    sv::tags::TAPETag ape;
+    ape.AddField("Title", "Sound title");
+    ape.AddField("Artist", "Sound artist");
+    ape.AddField("Album", "A");
+    ASSERT_TRUE(ape.SaveToFile(apeTagged));
+  }
+  EXPECT_EQ(fs::file_size(folder_ / "03 ape.mp3"), 4000u + 131u) << "\"TAG\" stands 128 bytes from the end";
+  EXPECT_EQ(player::GetSongDisplayTitle(apeTagged, formats, sources), " " + folder + " / 03 ape.mp3");
   EXPECT_EQ(probe_.streams, 0);
 
   formats = Formats("%tracknb %tracktitle", "%filename [%LENGTH]");

@@ -319,6 +319,26 @@ TEST_F(TagEditingFiles, OggAndApeFilesTakeColumnTwo) {
   }
 }
 
+TEST_F(TagEditingFiles, AnApeSaveAddsNoEmptyItemsAndReportsASizeItCannotTrust) {
+  // Saved without an edit, a tag keeps its items and gains no empty ones
+  // and no track "0". A footer whose size its items do not fill is not cut
+  // at: the file is reported as not written and left as it was.
+  const std::string tagged = CopyFormat("ape_header_tag.mpc", "a.wv");
+  const std::string untrusted = CopyFormat("ape_claims200_count0.mp3", "b.wv");
+  const std::string taggedBefore = ft::ReadBytes(tagged);
+  const std::string untrustedBefore = ft::ReadBytes(untrusted);
+  TagSelectionLoader loader;
+  loader.Add(tagged);
+  TagFileWriter writer(TagWriteMode::Save, loader.Column1, loader.Column2);
+  EXPECT_TRUE(writer.Write(tagged, 0).Written);
+  EXPECT_EQ(ft::ReadBytes(tagged), taggedBefore);
+  if (ft::OraclesAvailable()) {
+    EXPECT_EQ(ft::OracleDump("ape", tagged).Pairs(), ft::Expectations::ForFixture("ape_header_tag.mpc").Pairs());
+  }
+  EXPECT_FALSE(writer.Write(untrusted, 1).Written);
+  EXPECT_EQ(ft::ReadBytes(untrusted), untrustedBefore);
+}
+
 // A file system on which one file cannot be opened for writing, as when
 // another program holds it.
 class OneLockedFile : public sv::tags::FileSystem {

@@ -8,6 +8,7 @@
 
 #include "tags/APETag.h"
 #include "tags/Bytes.h"
+#include "tags/ID3v1.h"
 #include "tags/MemoryFileSystem.h"
 #include "tests/tags/FormatTestSupport.h"
 
@@ -152,12 +153,116 @@ TEST_F(ApeFixtures, UntaggedFileGetsATagAtTheEnd) {
   const std::string after = testing::ReadBytes(path);
   const std::string audio = FixtureBytes("cbr128.mp3");
   EXPECT_EQ(after.substr(0, audio.size()), audio);
-  // Header, two items, footer: 32 + (5 + 5 + 9) + (5 + 0 + 9) + 32.
-  EXPECT_EQ(after.size(), audio.size() + 97);
+  // Header, one item, footer: 32 + (5 + 5 + 9) + 32; an empty value is no item.
+  EXPECT_EQ(after.size(), audio.size() + 83);
   ASSERT_TRUE(tag.ReadFromFile(path));
-  EXPECT_EQ(tag.Size, 65u);
-  ASSERT_EQ(tag.Fields.size(), 2u);
-  EXPECT_EQ(Field(tag, 1), "Empty=");
+  EXPECT_EQ(tag.Size, 51u);
+  ASSERT_EQ(tag.Fields.size(), 1u);
+  EXPECT_EQ(Field(tag, 0), "Title=Fresh");
+}
+
+TEST_F(ApeFixtures, NoItemForAnEmptyValueOrATrackOfZero) {
+  const std::string path = Copy("ape_header_tag.mpc");
+  const std::string before = testing::ReadBytes(path);
+  TAPETag tag;
+  ASSERT_TRUE(tag.ReadFromFile(path));
+  // What the tag editor sets when the user typed nothing: every field, the
+  // track as "0".
+  const std::pair<const char*, const char*> untouched[] = {{"Title", "Sound title"}, {"Artist", "Sound artist"},
+                                                           {"Album", "A"},          {"Year", ""},
+                                                           {"Comment", ""},         {"Genre", " "},
+                                                           {"Track", "0"}};
+  for (const auto& [key, value] : untouched) tag.SetField(key, value);
+  ASSERT_TRUE(tag.SaveToFile(path));
+  EXPECT_EQ(testing::ReadBytes(path), before) << "nothing was added";
+
+  tag.SetField("Album", "");
+  tag.SetField("Track", "7");
+  ASSERT_TRUE(tag.SaveToFile(path));
+  if (testing::OraclesAvailable()) {
+    const Expectations e = testing::OracleDump("ape", path);
+    EXPECT_EQ(e.Pairs(), (std::vector<std::pair<std::string, std::string>>{
+                             {"Title", "Sound title"}, {"Artist", "Sound artist"}, {"Track", "7"}}));
+  }
+  ASSERT_TRUE(tag.ReadFromFile(path));
+  tag.SetField("Track", "0");
+  ASSERT_TRUE(tag.SaveToFile(path));
+  ASSERT_TRUE(tag.ReadFromFile(path));
+  EXPECT_EQ(tag.Fields.size(), 2u);
+  EXPECT_EQ(tag.GetField("Track"), "");
+
+  // Clearing every field removes the tag; a file without one gains none.
+  tag.SetField("Title", "");
+  tag.SetField("Artist", "");
+  ASSERT_TRUE(tag.SaveToFile(path));
+  const std::size_t audio = 3 + 6 * 1024;
+  EXPECT_EQ(testing::ReadBytes(path), before.substr(0, audio));
+  ASSERT_TRUE(tag.ReadFromFile(path));
+  EXPECT_FALSE(tag.Exists);
+  for (const auto& [key, value] : untouched) tag.SetField(key, key == std::string("Track") ? "0" : "");
+  ASSERT_TRUE(tag.SaveToFile(path));
+  EXPECT_EQ(testing::ReadBytes(path), before.substr(0, audio));
+}
+
+TEST_F(ApeFixtures, AnId3v1RecordIsNeverFoundInsideTheTag) {
+  // The last 128 bytes start with "TAG": the header's "APETAGEX", or
+  // "BACKSTAGE" in a value. The file ends with the APE footer, so it has no
+  // record, and an ID3v1 save goes after the APE tag.
+  for (const char* name : {"ape_header_tag.mpc", "ape_backstage.mp3"}) {
+    SCOPED_TRACE(name);
+    const std::string path = Copy(name);
+    const std::string before = testing::ReadBytes(path);
+    ASSERT_EQ(before.compare(before.size() - 128, 3, "TAG"), 0);
+    TID3v1 v1;
+    ASSERT_TRUE(v1.ReadFromFile(path));
+    EXPECT_FALSE(v1.Exists);
+    EXPECT_EQ(v1.LastStatus(), TagStatus::NoTag);
+    EXPECT_EQ(v1.GetTitle(), "");
+    EXPECT_TRUE(v1.RemoveFromFile(path));
+    EXPECT_EQ(v1.LastStatus(), TagStatus::NoTag);
+    EXPECT_EQ(testing::ReadBytes(path), before);
+
+    v1.SetTitle("Record title");
+    ASSERT_TRUE(v1.SaveToFile(path));
+    ASSERT_TRUE(v1.SaveToFile(path)) << "a second save replaces the record";
+    const std::string after = testing::ReadBytes(path);
+    ASSERT_EQ(after.size(), before.size() + 128);
+    EXPECT_EQ(after.substr(0, before.size()), before);
+    const Expectations stored = Expectations::ForFixture(name);
+    TAPETag ape;
+    ASSERT_TRUE(ape.ReadFromFile(path));
+    EXPECT_EQ(ape.LastStatus(), TagStatus::Ok);
+    for (const auto& [key, value] : stored.Pairs()) EXPECT_EQ(ape.GetField(key), value.substr(0, 250)) << key;
+    if (testing::OraclesAvailable()) {
+      EXPECT_EQ(testing::OracleDump("ape", path).Pairs(), stored.Pairs());
+      EXPECT_EQ(test::OracleValue(test::Oracle("dumpv1", path), "TIT2"), "Record title");
+    }
+    ASSERT_TRUE(v1.RemoveFromFile(path));
+    EXPECT_EQ(testing::ReadBytes(path), before);
+  }
+}
+
+TEST_F(ApeFixtures, AKeyLongerThanWritersAllowKeepsTheItemsAfterIt) {
+  const std::string path = Copy("ape_long_key.mp3");
+  const std::string before = testing::ReadBytes(path);
+  const std::string audio = FixtureBytes("cbr128.mp3");
+  TAPETag tag;
+  ASSERT_TRUE(tag.ReadFromFile(path));
+  EXPECT_EQ(tag.LastStatus(), TagStatus::Ok);
+  ASSERT_EQ(tag.Fields.size(), 4u);
+  EXPECT_EQ(tag.Fields.at(1).Value, "kept");
+  EXPECT_EQ(tag.GetField("Artist"), "After the key");
+  tag.SetField("Title", "Changed");
+  ASSERT_TRUE(tag.SaveToFile(path));
+  const std::string after = testing::ReadBytes(path);
+  EXPECT_EQ(after.substr(0, audio.size()), audio);
+  // Every item after the title is stored as it was, the picture too.
+  const std::size_t rest = before.find(std::string(300, 'K')) - 8;
+  const std::string kept = before.substr(rest, before.size() - 32 - rest);
+  EXPECT_EQ(after.substr(after.size() - 32 - kept.size(), kept.size()), kept);
+  ASSERT_TRUE(tag.ReadFromFile(path));
+  EXPECT_EQ(tag.Fields.size(), 4u);
+  EXPECT_EQ(tag.GetField("Title"), "Changed");
 }
 
 // An APE tag of `version` with text items, stored as given, at the end of
@@ -232,6 +337,38 @@ TEST(APETag, UntrustworthyBoundsAreNeverCut) {
     EXPECT_EQ(tag.LastStatus(), TagStatus::Malformed);
     EXPECT_EQ(*fs.Get("f.mp3"), bytes);
   }
+}
+
+TEST_F(ApeFixtures, ASizeItsItemsDoNotFillIsNeverCut) {
+  // A bare footer claims 200 bytes of items over audio: with one item the
+  // items run out, with none they leave the 200 bytes unexplained.
+  for (const char* name : {"ape_claims200_count0.mp3", "ape_claims200_count1.mp3"}) {
+    SCOPED_TRACE(name);
+    const std::string path = Copy(name);
+    const std::string before = testing::ReadBytes(path);
+    TAPETag tag;
+    ASSERT_TRUE(tag.ReadFromFile(path));
+    EXPECT_TRUE(tag.Exists);
+    EXPECT_EQ(tag.LastStatus(), TagStatus::Malformed);
+    tag.SetField("Title", "Cut");
+    EXPECT_FALSE(tag.SaveToFile(path));
+    EXPECT_EQ(tag.LastStatus(), TagStatus::Malformed);
+    EXPECT_EQ(testing::ReadBytes(path), before);
+  }
+  // Items that parse but stop short of the footer's size.
+  MemoryFileSystem fs;
+  std::string bytes = ApeFile(2000, {{"Title", "T"}});
+  std::string footer = bytes.substr(bytes.size() - 32), size;
+  AppendLE32(size, LoadLE32(footer.data() + 12) + 10);
+  footer.replace(12, 4, size);
+  bytes = bytes.substr(0, bytes.size() - 32) + std::string(10, '\0') + footer;
+  fs.Put("f.mp3", bytes);
+  TAPETag tag(fs);
+  ASSERT_TRUE(tag.ReadFromFile("f.mp3"));
+  EXPECT_EQ(tag.LastStatus(), TagStatus::Malformed);
+  EXPECT_EQ(tag.GetField("Title"), "T");
+  EXPECT_FALSE(tag.SaveToFile("f.mp3"));
+  EXPECT_EQ(*fs.Get("f.mp3"), bytes);
 }
 
 TEST(APETag, HostileItemsEndTheLoop) {

@@ -353,6 +353,53 @@ TEST(ID3v1Fixtures, BuiltLyricsBlocks) {
   EXPECT_EQ(unknown.Author, "");
 }
 
+TEST(ID3v1Fixtures, EachFieldEndsAtItsFirstNul) {
+  TID3v1 t;
+  ASSERT_TRUE(t.ReadFromFile(test::Fixture("v1_nul_garbage.mp3")));
+  EXPECT_EQ(t.Title, "Real title");
+  EXPECT_EQ(t.Artist, "Real artist");
+  EXPECT_EQ(t.Album, "Album");
+  EXPECT_EQ(t.Year, "19");
+  EXPECT_EQ(t.Comment, "Note");
+  EXPECT_EQ(t.Track, 3);
+  EXPECT_EQ(t.GetGenre(), "Rock");
+  if (test::OracleAvailable()) {
+    const auto v1 = test::Oracle("dumpv1", test::Fixture("v1_nul_garbage.mp3"));
+    EXPECT_EQ(test::OracleValue(v1, "TIT2"), t.Title);
+    EXPECT_EQ(test::OracleValue(v1, "TPE1"), t.Artist);
+    EXPECT_EQ(test::OracleValue(v1, "TALB"), t.Album);
+    EXPECT_EQ(test::OracleValue(v1, "COMM"), t.Comment);
+  }
+}
+
+TEST(ID3v1Interop, ABlockHoldingOnlyAnImageLinkIsKept) {
+  test::ScratchDir dir;
+  // Saved by an object that read the file, and by one that never did (as
+  // the copy from ID3v2 does).
+  for (const bool readFirst : {true, false}) {
+    SCOPED_TRACE(readFirst);
+    const std::string path = dir.CopyFixture("lyrics3_imageonly.mp3", readFirst ? "read.mp3" : "unread.mp3");
+    TID3v1 t;
+    if (readFirst) {
+      ASSERT_TRUE(t.ReadFromFile(path));
+      EXPECT_EQ(t.ImageLink, "cover.jpg||");
+    }
+    t.SetTitle("Image only");
+    t.SetYear("2010");
+    ASSERT_TRUE(t.SaveToFile(path));
+    TID3v1 back;
+    ASSERT_TRUE(back.ReadFromFile(path));
+    EXPECT_TRUE(back.Lyrics3Present);
+    EXPECT_EQ(back.ImageLink, "cover.jpg||");
+    EXPECT_EQ(back.Year, "2010");
+    if (test::OracleAvailable()) {
+      const auto block = test::Oracle("lyrics3", path);
+      EXPECT_EQ(test::OracleValue(block, "IMG"), "cover.jpg||");
+      EXPECT_EQ(test::OracleValue(test::Oracle("dumpv1", path), "TIT2"), "Image only");
+    }
+  }
+}
+
 TEST(ID3v1Interop, OurWritesReadByMutagenAndTheBlockParser) {
   if (!test::OracleAvailable()) GTEST_SKIP() << "needs Python and mutagen";
   test::ScratchDir dir;

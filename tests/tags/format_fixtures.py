@@ -321,6 +321,8 @@ def build_ape(out):
     path = os.path.join(out, "id3v1only.mp3")
     open(path, "wb").write(base + id3v1_record(b"V1 only"))
 
+    build_ape_lookalikes(out, base)
+
     # Lyrics3 v2 block between the APE tag and the ID3v1 record.
     path = ape("ape_lyrics3.mp3", lambda t: t.update({"Title": "With lyrics"}))
     fields = b"IND0000200" + b"ETT00011Long title!"
@@ -328,6 +330,52 @@ def build_ape(out):
     with open(path, "ab") as f:
         f.write(block + b"%06dLYRICS200" % len(block) + id3v1_record(b"Lyrics record"))
     write_expect(path, ape_pairs(path))
+
+
+def ape_items(items):
+    return b"".join(struct.pack("<II", len(value), flags) + name + b"\0" + value for name, value, flags in items)
+
+
+def bare_ape_footer(size, count):
+    return b"APETAGEX" + struct.pack("<IIII", 2000, size, count, 0) + b"\0" * 8
+
+
+def build_ape_lookalikes(out, base):
+    """APE tags whose last 128 bytes start with "TAG", sizes that do not
+    match their items, and a key longer than writers allow."""
+    # mutagen's tag with header: 67 bytes of items put the header's
+    # "APE[TAG]EX" 128 bytes from the end.
+    path = os.path.join(out, "ape_header_tag.mpc")
+    open(path, "wb").write(b"MP+" + bytes(i * 13 & 0xFF for i in range(6 * 1024)))
+    tag = mutagen.apev2.APEv2()
+    tag.update({"Title": "Sound title", "Artist": "Sound artist", "Album": "A"})
+    tag.save(path)
+    data = open(path, "rb").read()
+    assert data[-128:-125] == b"TAG" and data[-32:-24] == b"APETAGEX"
+    write_expect(path, ape_pairs(path))
+
+    # Footer only, a value holding "BACKSTAGE" 128 bytes from the end.
+    path = os.path.join(out, "ape_backstage.mp3")
+    items = [(b"Title", b"Live at the BACKSTAGE" + b"!" * 70, 0), (b"Artist", b"Someone", 0)]
+    body = ape_items(items)
+    open(path, "wb").write(base + body + bare_ape_footer(len(body) + 32, len(items)))
+    data = open(path, "rb").read()
+    assert data[-128:-125] == b"TAG"
+    write_expect(path, ape_pairs(path))
+
+    # A bare footer claiming 200 bytes of items over audio.
+    for count in (0, 1):
+        open(os.path.join(out, "ape_claims200_count%d.mp3" % count), "wb").write(base + bare_ape_footer(232, count))
+
+    # A 300-byte key between ordinary items and a picture.
+    path = os.path.join(out, "ape_long_key.mp3")
+    items = [(b"Title", b"Long key", 0), (b"K" * 300, b"kept", 0), (b"Artist", b"After the key", 0),
+             (b"Cover Art (Front)", b"front.jpg\0" + bytes(range(256)), 2)]
+    body = ape_items(items)
+    size = len(body) + 32
+    head = b"APETAGEX" + struct.pack("<IIII", 2000, size, len(items), 0xA0000000) + b"\0" * 8
+    foot = b"APETAGEX" + struct.pack("<IIII", 2000, size, len(items), 0x80000000) + b"\0" * 8
+    open(path, "wb").write(base + head + body + foot)
 
 
 # --- ASF ---------------------------------------------------------------------

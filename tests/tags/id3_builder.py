@@ -143,6 +143,12 @@ def handbuilt(out, audio):
     w("lyrics3_longonly.mp3", audio + lyrics3([("IND", b"00"), ("ETT", long_title + b"!")], rec))
     w("lyrics3_unknown.mp3", audio + lyrics3([("ETT", b"Known"), ("XYZ", b"stop"), ("AUT", b"Hidden")], rec))
     w("v1_blank_rule.mp3", audio + v1record(b"Blank", comment=b"x" * 28 + b" \x05", genre=12))
+    # Left-over bytes after the NUL that ends each text.
+    w("v1_nul_garbage.mp3", audio + v1record(b"Real title\0garbage", b"Real artist\0junk", b"Album\0old album",
+                                              b"19\0x", b"Note\0left over", 3, 17))
+    # A block that carries only an image link.
+    w("lyrics3_imageonly.mp3", audio + lyrics3([("IND", b"00"), ("IMG", b"cover.jpg||")],
+                                               v1record(b"Image only", b"Record artist")))
     real_world_patterns(w, audio)
 
 
