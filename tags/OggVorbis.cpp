@@ -34,20 +34,27 @@ struct Headers {
   std::uint64_t samples = 0;
 };
 
-// The granule position of the last page of the stream that has one, found
-// by looking backwards from the end for a page header of the same stream.
+// The granule position of the last page that has one, found by looking
+// backwards from the end for a page header. In a chained file that page
+// belongs to the last stream, whose length is what a bit-rate guess over the
+// whole chain would get wrong. A page of another stream than the first one
+// counts only when it lies whole in the bytes looked at and its checksum
+// holds, so that "OggS" inside audio data is not taken for one.
 TagStatus FindLastGranule(RandomAccessFile& file, std::uint64_t size, std::uint32_t serial, std::uint64_t& granule) {
   granule = 0;
   const auto n = static_cast<std::size_t>(std::min(size, kGranuleSearch));
   std::string tail;
   if (!ReadUpTo(file, size - n, n, tail) || tail.size() != n) return TagStatus::IoError;
   for (std::size_t i = n >= kOggHeaderSize ? n - kOggHeaderSize + 1 : 0; i-- > 0;) {
-    const char* p = tail.data() + i;
-    if (p[0] != 'O' || p[1] != 'g' || p[2] != 'g' || p[3] != 'S' || p[4] != 0) continue;
-    if (static_cast<unsigned char>(p[5]) > 7 || LoadLE32(p + 14) != serial) continue;
-    const std::uint64_t g = LoadLE64(p + 6);
-    if (g == kOggNoGranule) continue;
-    granule = g;
+    if (tail[i] != 'O' || tail.compare(i, 4, "OggS") != 0) continue;
+    const std::string_view at = std::string_view(tail).substr(i);
+    OggPage page;
+    if (!ParseOggPageHeader(at, page) || page.granule == kOggNoGranule) continue;
+    if (page.serial != serial) {
+      const std::uint64_t length = page.HeaderSize() + page.BodySize();
+      if (length > at.size() || !OggPageCrcValid(page, at.substr(page.HeaderSize(), page.BodySize()))) continue;
+    }
+    granule = page.granule;
     break;
   }
   return TagStatus::Ok;

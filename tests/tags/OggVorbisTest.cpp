@@ -113,6 +113,29 @@ TEST(OggVorbis, NoGranuleFallsBackToTheNominalRate) {
   EXPECT_DOUBLE_EQ(ogg.Duration(), static_cast<double>(ogg.FileSize) / ogg.BitRateNominal / 1 / 125 * 2);
 }
 
+TEST(OggVorbis, AChainedFileTakesTheLastGranuleOfItsLastStream) {
+  if (!testing::FixturesAvailable()) GTEST_SKIP() << "fixtures were not built";
+  // A 1 s stream, then a 3 s one: the last page of the file belongs to the
+  // second, whose samples mutagen counted in the file made alone.
+  const Expectations tail = Expectations::ForFixture("chain_tail.ogg");
+  TOggVorbis ogg;
+  ASSERT_TRUE(ogg.ReadFromFile(FixturePath("chained.ogg")));
+  EXPECT_EQ(ogg.Title, "The Title");
+  EXPECT_EQ(std::to_string(ogg.Samples), tail["samples"]);
+  EXPECT_DOUBLE_EQ(ogg.Duration(), 3.0);
+  EXPECT_TRUE(ogg.IsValid());
+  // "OggS" of another stream inside the last bytes counts only as a whole
+  // page whose checksum holds.
+  std::string bytes = FixtureBytes("tagged.ogg");
+  const std::string last = bytes.substr(bytes.rfind("OggS"));
+  std::string fake = last;
+  fake[14] ^= 0x5A;  // another serial, and the checksum no longer holds
+  fake[6] = 0x7F;
+  MemoryRead read(bytes + fake);
+  ASSERT_TRUE(read.result);
+  EXPECT_DOUBLE_EQ(read.ogg.Duration(), 1.0);
+}
+
 TEST(OggVorbis, PageChecksumsMatchTheEncoder) {
   if (!testing::FixturesAvailable()) GTEST_SKIP() << "fixtures were not built";
   const std::string bytes = FixtureBytes("cover.ogg");

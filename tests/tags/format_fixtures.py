@@ -249,6 +249,15 @@ def build_ogg(out, wav, mono):
     tags.save(path)
     write_expect(path, [("id3", 1)])
 
+    # A chained file: a 1 s stream, then a 3 s one with its own serial.
+    long_wav = os.path.join(out, "three.wav")
+    run("sox", "-R", "-n", "-r", "44100", "-c", "2", "-b", "16", long_wav, "synth", "3", "sine", "550")
+    done(ogg("chain_tail", ["-t", "Chain tail"], long_wav))
+    os.remove(long_wav)
+    with open(os.path.join(out, "chained.ogg"), "wb") as f:
+        for name in ("tagged.ogg", "chain_tail.ogg"):
+            f.write(open(os.path.join(out, name), "rb").read())
+
     # No page header in the last 12,060 bytes.
     path = ogg("nogranule", ["-t", "Zeros"], mono)
     with open(path, "ab") as f:
