@@ -4,6 +4,7 @@
 #include <xmp.h>
 
 #include <algorithm>
+#include <cmath>
 #include <cstring>
 #include <type_traits>
 #include <vector>
@@ -59,16 +60,17 @@ class ModuleDecoder final : public Decoder {
     // libxmp seeks to the start of the order holding that time; the rest of
     // the way is rendered and dropped.
     const auto ms = static_cast<int>(frame * 1000 / kRate);
-    if (xmp_seek_time(context_.get(), ms) < 0) return false;
-    pending_.clear();
-    pendingAt_ = 0;
-    ended_ = false;
-    havePrevious_ = false;
-    xmp_frame_info info{};
-    xmp_get_frame_info(context_.get(), &info);
-    loopsSeen_ = info.loop_count;
+    if (!SeekOrder(ms)) return false;
     if (!RenderFrame()) return true;
-    const auto reached = static_cast<uint64_t>(std::max(0, lastFrameTime_)) * kRate / 1000;
+    if (TickStartFrame() > frame) {
+      // libxmp moves only to another order: back within the order playing,
+      // it plays on. Once at the first order it moves to any other.
+      if (!SeekOrder(0)) return false;
+      if (!RenderFrame()) return true;
+      if (!SeekOrder(ms)) return false;
+      if (!RenderFrame()) return true;
+    }
+    const uint64_t reached = TickStartFrame();
     uint64_t left = reached < frame ? (frame - reached) * 2 : 0;  // samples to drop
     while (true) {
       const auto drop = static_cast<size_t>(std::min<uint64_t>(left, pending_.size()));
@@ -80,6 +82,21 @@ class ModuleDecoder final : public Decoder {
   }
 
  private:
+  // Asks libxmp for the order holding `ms`; it moves there on the next tick.
+  bool SeekOrder(int ms) {
+    if (xmp_seek_time(context_.get(), ms) < 0) return false;
+    pending_.clear();
+    pendingAt_ = 0;
+    ended_ = false;
+    havePrevious_ = false;
+    xmp_frame_info info{};
+    xmp_get_frame_info(context_.get(), &info);
+    loopsSeen_ = info.loop_count;
+    return true;
+  }
+
+  uint64_t TickStartFrame() const { return static_cast<uint64_t>(std::llround(tickStartMs_ * kRate / 1000)); }
+
   // Renders one tick into pending_; false once the module has ended.
   bool RenderFrame() {
     pending_.clear();
@@ -104,7 +121,10 @@ class ModuleDecoder final : public Decoder {
     }
     havePrevious_ = true;
     previousPosition_ = info.pos;
-    lastFrameTime_ = info.time;
+    // libxmp gives the time after the tick it has just rendered (whole
+    // milliseconds, the tick's length in microseconds): the rendered samples
+    // start one tick earlier.
+    tickStartMs_ = std::max(0.0, info.time - info.frame_time / 1000.0);
     if (!info.buffer || info.buffer_size <= 0) return true;
     const size_t samples = static_cast<size_t>(info.buffer_size) / sizeof(int16_t);
     pending_.resize(samples);
@@ -123,7 +143,7 @@ class ModuleDecoder final : public Decoder {
   int loopsSeen_ = 0;
   bool havePrevious_ = false;
   int previousPosition_ = 0;
-  int lastFrameTime_ = 0;
+  double tickStartMs_ = 0;  // where the samples in pending_ start
 };
 
 }  // namespace

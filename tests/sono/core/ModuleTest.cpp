@@ -74,6 +74,33 @@ TEST(ModuleDecoder, SeeksToATimeWithinOneTick) {
   EXPECT_FALSE(decoder->Seek(kSquareFrames + 1));
 }
 
+// What is left after a seek is the module from that frame on, to within a
+// millisecond (libxmp counts time in whole milliseconds), not a tick more:
+// into the only order, into a later order, and back within the order playing.
+TEST(ModuleDecoder, ASeekPlaysFromTheFrameAskedFor) {
+  struct Case {
+    const char* file;
+    int64_t length, readFirst, target;
+  };
+  const Case cases[] = {
+      {"square.mod", kSquareFrames, 4000, 2 * 44100 + 123},
+      {"jump.mod", kJumpFrames, 0, 8 * 44100 + 5000},
+      {"jump.mod", kJumpFrames, 9 * 44100, 8 * 44100 + 5000},
+      {"jump.mod", kJumpFrames, 9 * 44100, 3 * 44100},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(std::string(c.file) + " from " + std::to_string(c.readFirst) + " to " + std::to_string(c.target));
+    auto decoder = OpenModule(c.file, kModulePrescan | kModuleStopBackJump);
+    ASSERT_TRUE(decoder);
+    if (c.readFirst > 0) {
+      ASSERT_EQ(static_cast<int64_t>(DecodeAll(*decoder, static_cast<size_t>(c.readFirst)).size() / 2), c.readFirst);
+    }
+    ASSERT_TRUE(decoder->Seek(static_cast<uint64_t>(c.target)));
+    const auto rest = static_cast<int64_t>(DecodeAll(*decoder).size() / 2);
+    EXPECT_NEAR(static_cast<double>(rest), static_cast<double>(c.length - c.target), 44.1);
+  }
+}
+
 // A seek to the length gives the end, not one more tick.
 TEST(ModuleDecoder, ASeekToTheLengthGivesTheEnd) {
   for (const char* file : {"square.mod", "jump.mod"}) {
