@@ -40,6 +40,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
       "f.mp3", old, saved, static_cast<long>(size % 20) + 1,
       [&](sv::tags::TID3v1& retry) { return retry.ReadFromFile("f.mp3") && Edit(retry, size); });
 
+  // A kept year and comment can make the record's end read as an APE
+  // footer, which hides a record from every reader.
+  if (saved.compare(saved.size() - 32, 8, "APETAGEX") == 0) return 0;
   sv::tags::TID3v1 back(mem);
   REQUIRE(back.ReadFromFile("f.mp3"));
   // A whole 30-character comment whose 29th character is a blank reads as
