@@ -46,11 +46,6 @@ std::vector<std::string_view> Lines(std::string_view body) {
   return lines;
 }
 
-std::string_view StatusCode(std::string_view line) {
-  const auto fields = Fields(line, false);
-  return fields.empty() ? std::string_view{} : fields.front();
-}
-
 std::optional<long long> Number(std::string_view text) {
   if (text.empty() || text.size() > 12) return std::nullopt;
   for (char c : text)
@@ -216,24 +211,30 @@ CddbQueryReply ParseCddbQueryReply(std::string_view body) {
   return reply;
 }
 
-CddbReadReply ParseCddbReadReply(std::string_view body, std::size_t trackCount) {
+CddbReadReply ParseCddbReadReply(std::string_view body, std::size_t trackCount, std::string_view discId) {
   CddbReadReply reply;
   const auto lines = Lines(body);
   if (lines.empty()) return reply;
-  const std::string_view code = StatusCode(lines[0]);
-  if (code == "401") reply.kind = CddbReadReply::Kind::NotFound;
-  if (code != "210") return reply;
+  const auto status = Fields(lines[0], false);
+  if (status.empty()) return reply;
+  if (status[0] == "401") reply.kind = CddbReadReply::Kind::NotFound;
+  // An entry for another disc must not be cached under this one.
+  if (status[0] != "210" || status.size() < 3 || sv::LowerAscii(status[2]) != sv::LowerAscii(discId)) return reply;
 
   std::map<std::string, std::string> values;  // raw values, repeated keys joined
-  for (std::size_t i = 1; i < lines.size(); ++i) {
+  bool ended = false;
+  for (std::size_t i = 1; i < lines.size() && !ended; ++i) {
     const std::string_view line = lines[i];
-    if (line == ".") break;
-    if (line.empty() || line.front() == '#') continue;
+    ended = line == ".";
+    if (ended || line.empty() || line.front() == '#') continue;
     const std::size_t equals = line.find('=');
     if (equals == std::string_view::npos) continue;
     std::string key = sv::LowerAscii(line.substr(0, equals));
     values[key] += line.substr(equals + 1);
   }
+  // A reply cut before its end line (a server script that died, a close
+  // mid-body) would cache missing titles for good.
+  if (!ended) return reply;
   const auto value = [&](const std::string& key) {
     const auto found = values.find(key);
     return found == values.end() ? std::string() : CleanValue(found->second);

@@ -66,10 +66,11 @@ struct CddbReadReply {
   enum class Kind { Entry, NotFound, Failed } kind = Kind::Failed;
   CddbEntry entry;
 };
-// 210: the entry (Latin-1 text made UTF-8, repeated keys joined in order,
-// escapes decoded, control characters made blanks, at most trackCount
-// titles); 401: not found (definitive); anything else: failed.
-CddbReadReply ParseCddbReadReply(std::string_view body, std::size_t trackCount);
+// 210 naming discId (the one asked for) and ended by its "." line: the entry
+// (Latin-1 text made UTF-8, repeated keys joined in order, escapes decoded,
+// control characters made blanks, at most trackCount titles); 401: not found
+// (definitive); anything else, a cut reply or another disc's: failed.
+CddbReadReply ParseCddbReadReply(std::string_view body, std::size_t trackCount, std::string_view discId);
 
 // Whole seconds as "nn:ss" under an hour, else "hh:nn:ss"; below 0 is 0.
 std::string FormatTrackLength(long long seconds);

@@ -21,7 +21,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     REQUIRE(player::IsCddbDiscId(query.discId));
   }
 
-  const player::CddbReadReply read = player::ParseCddbReadReply(body, 3);
+  const player::CddbReadReply read = player::ParseCddbReadReply(body, 3, "0a0b0c0d");
   if (read.kind == player::CddbReadReply::Kind::Entry) {
     REQUIRE(read.entry.titles.size() == 3);
     const auto disc = player::ParseDiscQuery("0a0b0c0d 3 150 1000 2000 100");

@@ -86,7 +86,7 @@ void CddbLookupRunner::Exchange(const std::string& section, const DiscQuery& dis
     Balloon(std::string(kFailed) + "\r\n" + read.Reason, kErrorIcon);
     return;
   }
-  const CddbReadReply entry = ParseCddbReadReply(read.Body, disc.offsets.size());
+  const CddbReadReply entry = ParseCddbReadReply(read.Body, disc.offsets.size(), match.discId);
   switch (entry.kind) {
     case CddbReadReply::Kind::Entry:
       WriteSection(CachePath, section, CddbMatchKeys(entry.entry, disc));

@@ -117,7 +117,7 @@ TEST(CddbProtocol, ReadReplyJoinsRepeatedKeysAndCleansValues) {
       "TTITLE2=beyond the disc\r\n"
       ".\r\n"
       "TTITLE1=after the end\r\n";
-  const CddbReadReply reply = player::ParseCddbReadReply(body, 2);
+  const CddbReadReply reply = player::ParseCddbReadReply(body, 2, "0a0b0c0d");
   ASSERT_EQ(reply.kind, CddbReadReply::Kind::Entry);
   EXPECT_EQ(reply.entry.artist, "Various");
   EXPECT_EQ(reply.entry.album, "Hits of the Year");
@@ -128,17 +128,29 @@ TEST(CddbProtocol, ReadReplyJoinsRepeatedKeysAndCleansValues) {
 }
 
 TEST(CddbProtocol, ReadReplyStatusAndTitleWithoutSeparator) {
-  const CddbReadReply lf = player::ParseCddbReadReply("210 rock 0a0b0c0d\nDTITLE=Just One Name\nDGENRE=Pop\n.\n", 3);
+  const CddbReadReply lf = player::ParseCddbReadReply("210 rock 0A0B0C0D\nDTITLE=Just One Name\nDGENRE=Pop\n.\n", 3, "0a0b0c0d");
   ASSERT_EQ(lf.kind, CddbReadReply::Kind::Entry);
   EXPECT_EQ(lf.entry.artist, "Just One Name");
   EXPECT_EQ(lf.entry.album, "Just One Name");
   EXPECT_EQ(lf.entry.genre, "Pop");
   EXPECT_EQ(lf.entry.titles, (std::vector<std::string>{"", "", ""}));
-  EXPECT_EQ(player::ParseCddbReadReply("401 rock 0a0b0c0d No such CD entry in database.\r\n", 2).kind,
+  EXPECT_EQ(player::ParseCddbReadReply("401 rock 0a0b0c0d No such CD entry in database.\r\n", 2, "0a0b0c0d").kind,
             CddbReadReply::Kind::NotFound);
-  for (const char* bad : {"", "402 Server error.\r\n", "530 busy\r\n", "2100 x\r\nDTITLE=a\r\n", "<html>\r\n"}) {
-    EXPECT_EQ(player::ParseCddbReadReply(bad, 2).kind, CddbReadReply::Kind::Failed) << bad;
+  // A reply cut before its end line, or the entry of another disc, is a
+  // failure: nothing of it may be cached.
+  for (const char* bad : {"", "402 Server error.\r\n", "530 busy\r\n", "2100 x\r\nDTITLE=a\r\n.\r\n", "<html>\r\n",
+                          "210 rock 0a0b0c0d\r\nDTITLE=Band / Album\r\nTTITLE0=One\r\n",
+                          "210 rock 0a0b0c0d\r\nDTITLE=Band / Album\r\nTTITLE0=One\r\nTTITLE1=Tw",
+                          "210 rock 0a0b0c0d\r\nDTITLE=Band / Album\r\n..\r\n",
+                          "210 rock 0a0b0c0d\r\nDTITLE=Band / Album\r\n. \r\n",
+                          "210 rock 0a0b0c0d",
+                          "210 rock 940aac0d\r\nDTITLE=Other / Disc\r\n.\r\n",
+                          "210 rock\r\nDTITLE=Band / Album\r\n.\r\n",
+                          "210\r\nDTITLE=Band / Album\r\n.\r\n"}) {
+    EXPECT_EQ(player::ParseCddbReadReply(bad, 2, "0a0b0c0d").kind, CddbReadReply::Kind::Failed) << bad;
   }
+  // The end line alone makes an entry, even an empty one.
+  EXPECT_EQ(player::ParseCddbReadReply("210 rock 0a0b0c0d\r\n.\r\n", 2, "0a0b0c0d").kind, CddbReadReply::Kind::Entry);
 }
 
 TEST(CddbProtocol, MatchKeysInWritingOrder) {

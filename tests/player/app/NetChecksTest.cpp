@@ -134,6 +134,16 @@ TEST_F(CddbLookup, OnlyDefinitiveAnswersAreCachedAsNoMatch) {
        {"CDDB Check...", "CDDB Check... Failed."}, 1},
       {"HTML page", ScriptedHttpServer::Reply(200, "<html><body>Sign in</body></html>"), {}, nullptr,
        {"CDDB Check...", "CDDB Check... Failed."}, 1},
+      // A body without a length that ends with a clean close before the
+      // entry's end line: the server's script died mid-reply.
+      {"read cut short", ScriptedHttpServer::Reply(200, "200 rock 0a0b0c0d Band / Album\r\n"),
+       ScriptedReply{"HTTP/1.0 200 OK\r\nContent-Type: text/plain\r\n\r\n"
+                     "210 rock 0a0b0c0d\r\nDTITLE=Band / Album\r\nTTITLE0=One\r\n",
+                     false},
+       nullptr, {"CDDB Check...", "CDDB Check... Failed."}, 2},
+      {"read of another disc", ScriptedHttpServer::Reply(200, "200 rock 0a0b0c0d Band / Album\r\n"),
+       ScriptedHttpServer::Reply(200, "210 rock 940aac0d\r\nDTITLE=Other / Disc\r\nTTITLE0=One\r\n.\r\n"),
+       nullptr, {"CDDB Check...", "CDDB Check... Failed."}, 2},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
