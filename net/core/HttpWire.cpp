@@ -76,12 +76,13 @@ int64_t ParseContentLength(std::string_view value) {
 }
 
 bool ResponseHasNoBody(int statusCode, int64_t contentLength, bool chunked, bool headRequest) {
-  if (headRequest) return true;
+  // These statuses never carry a body: a length or chunking they announce
+  // would swallow the next response on a kept connection.
+  if (headRequest || statusCode < 200 || statusCode == 204 || statusCode == 304) return true;
   if (chunked) contentLength = -1;
   if (contentLength == 0) return true;
   if (contentLength != -1) return false;
-  return statusCode < 200 || statusCode == 204 || statusCode == 301 || statusCode == 302 || statusCode == 304 ||
-         statusCode == 401 || statusCode == 407;
+  return statusCode == 301 || statusCode == 302 || statusCode == 401 || statusCode == 407;
 }
 
 bool ApplyConnectionField(std::string_view value, bool closeReq) {

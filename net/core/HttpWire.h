@@ -62,9 +62,10 @@ HttpField SplitHeaderField(std::string_view line);
 // (signs, blanks inside, overflow, empty) gives -1, i.e. absent.
 int64_t ParseContentLength(std::string_view value);
 
-// Whether a response carries no body: a HEAD request; Content-Length 0; or
-// no length and a status below 200 or one of 204, 301, 302, 304, 401, 407.
-// With chunked transfer encoding the length is ignored.
+// Whether a response carries no body: a HEAD request; a status below 200,
+// 204 or 304, whatever the fields say; Content-Length 0; or no length and
+// one of 301, 302, 401, 407. With chunked transfer encoding the length is
+// ignored.
 bool ResponseHasNoBody(int statusCode, int64_t contentLength, bool chunked, bool headRequest);
 
 // "close" / "keep-alive" (trimmed, any case) of a connection field, or the

@@ -131,6 +131,25 @@ TEST(HttpResponse, NoBodyReplies) {
   }
   Reader head(HttpMethod::Head);
   EXPECT_EQ(head.Feed("HTTP/1.0 200 OK\r\nContent-Length: 99\r\n\r\n"), State::Done);
+
+  // A length or chunking announced by a status that has no body is not
+  // read: the next response on the kept connection stays the caller's.
+  const std::string next = "HTTP/1.1 200 OK\r\nContent-Length: 4\r\n\r\nnext";
+  for (const char* reply :
+       {"HTTP/1.1 304 Not Modified\r\nContent-Length: 20\r\n\r\n", "HTTP/1.1 204 No Content\r\nContent-Length: 20\r\n\r\n",
+        "HTTP/1.1 304 Not Modified\r\nTransfer-Encoding: chunked\r\n\r\n",
+        "HTTP/1.0 101 Switching Protocols\r\nContent-Length: 20\r\n\r\n"}) {
+    Reader r(HttpMethod::Get, "1.1");
+    EXPECT_EQ(r.Feed(reply + next), State::Done) << reply;
+    EXPECT_EQ(r.docBegin, 0) << reply;
+    EXPECT_EQ(r.body, "") << reply;
+    EXPECT_EQ(r.consumed, std::string(reply).size()) << reply;
+    EXPECT_TRUE(r.reader.HasLeftovers()) << reply;
+  }
+  // Other statuses keep the length rule.
+  Reader created(HttpMethod::Get, "1.1");
+  EXPECT_EQ(created.Feed("HTTP/1.1 201 Created\r\nContent-Length: 4\r\n\r\nbody" + next), State::Done);
+  EXPECT_EQ(created.body, "body");
 }
 
 TEST(HttpResponse, InterimRepliesRestartTheHeader) {

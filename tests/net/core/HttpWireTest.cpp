@@ -98,6 +98,10 @@ TEST(HttpFields, NoBodyRule) {
   // Chunked framing wins over a length.
   EXPECT_FALSE(ResponseHasNoBody(200, 0, true, false));
   EXPECT_TRUE(ResponseHasNoBody(304, 10, true, false));
+  // Interim, No Content and Not Modified never have a body, whatever their
+  // fields announce; the other statuses keep the length rule.
+  for (const int status : {100, 199, 204, 304}) EXPECT_TRUE(ResponseHasNoBody(status, 20, false, false)) << status;
+  for (const int status : {200, 205, 301, 401}) EXPECT_FALSE(ResponseHasNoBody(status, 20, false, false)) << status;
 }
 
 TEST(HttpFields, ConnectionAndVersions) {

@@ -196,6 +196,31 @@ TEST_F(ClientFixture, InterimReplyIsForgottenAndNotModifiedHasNoBody) {
   EXPECT_EQ(received.Data(), "okreal");
 }
 
+// A Not Modified or No Content that announces a length has no body: the
+// kept connection carries the next response, which is read as itself.
+TEST_F(ClientFixture, NoBodyStatusesIgnoreTheirLengthOnAKeptConnection) {
+  HttpPeer server([&](int, SOCKET client) {
+    const char* replies[] = {"HTTP/1.1 304 Not Modified\r\nContent-Length: 20\r\n\r\n",
+                             "HTTP/1.1 204 No Content\r\nContent-Length: 20\r\n\r\n",
+                             "HTTP/1.1 200 OK\r\nContent-Length: 4\r\n\r\nnext"};
+    for (const char* reply : replies) {
+      if (server.ReadRequest(client).empty()) return;
+      SendAll(client, reply);
+    }
+  });
+  client->RequestVer = "1.1";
+  client->URL = server.Url("/cached");
+  EXPECT_EQ(GetError(), "");
+  EXPECT_EQ(client->StatusCode(), 304);
+  EXPECT_EQ(GetError(), "");
+  EXPECT_EQ(client->StatusCode(), 204);
+  EXPECT_EQ(GetError(), "");
+  EXPECT_EQ(client->StatusCode(), 200);
+  EXPECT_EQ(received.Data(), "next");
+  EXPECT_EQ(server.Accepts(), 1);
+  EXPECT_EQ(server.Requests().size(), 3u);
+}
+
 TEST_F(ClientFixture, ErrorStatusRaisesWithReasonAndUnansweredChallengeReturns) {
   HttpPeer server([&](int index, SOCKET client) {
     if (server.ReadRequest(client).empty()) return;
