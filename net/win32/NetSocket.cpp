@@ -53,7 +53,7 @@ TCustomNetSocket::~TCustomNetSocket() {
   try {
     CancelDnsLookup();
     if (state_ != TSocketState::wsClosed || handle_ != INVALID_SOCKET) Close();
-    if (handle_ != INVALID_SOCKET) ws::closesocket(handle_);
+    if (handle_ != INVALID_SOCKET) CloseSocketHandle();
   } catch (...) {
     // A failing cancel or close must not stop the release.
   }
@@ -201,7 +201,7 @@ void TCustomNetSocket::ReportWinsockError(const std::string& function) {
   int error = ws::WSAGetLastError();
   std::string text = "Error " + std::to_string(error) + " in function " + function + "\r\n" + NetSocketErrorDesc(error);
   if (error == WSAECONNRESET || error == WSAENOTCONN) {
-    if (handle_ != INVALID_SOCKET) ws::closesocket(handle_);
+    if (handle_ != INVALID_SOCKET) CloseSocketHandle();
     handle_ = INVALID_SOCKET;
     if (state_ != TSocketState::wsClosed) {
       // Ends like any other close, so that the next connection starts
@@ -382,6 +382,12 @@ bool TCustomNetSocket::SetOption(int level, int name, int value, const char* wha
   if (ws::setsockopt(handle_, level, name, reinterpret_cast<const char*>(&value), sizeof value) == 0) return true;
   ReportWinsockError(what);
   return false;
+}
+
+int TCustomNetSocket::CloseSocketHandle() {
+  const int result = ws::closesocket(handle_);
+  if (result == 0) detail::RetireHandle(window_, handle_);
+  return result;
 }
 
 bool TCustomNetSocket::SelectEvents(long mask, const char* what) {
@@ -577,7 +583,7 @@ void TCustomNetSocket::InternalClose(bool shutdown, std::uint16_t errCode) {
   }
   // A lingering close of a non-blocking socket may answer "would block":
   // serve the queue and try again, a bounded number of times.
-  for (int attempt = 0; ws::closesocket(handle_) != 0; ++attempt) {
+  for (int attempt = 0; CloseSocketHandle() != 0; ++attempt) {
     int error = ws::WSAGetLastError();
     if (error == WSAEWOULDBLOCK && attempt < 200) {
       ProcessMessages();

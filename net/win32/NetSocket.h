@@ -43,6 +43,8 @@ constexpr UINT kMsgReverseDnsDone = WM_USER + 3;
 constexpr UINT kMsgCloseDelayed = WM_USER + 4;
 constexpr UINT kMsgRelease = WM_USER + 5;
 constexpr UINT kMsgTestException = WM_USER + 6;
+// Posted after a handle is closed: the events queued before it are stale.
+constexpr UINT kMsgHandleRetired = WM_USER + 7;
 constexpr UINT kMsgLineRedeliver = WM_USER + 20;
 
 class TCustomNetSocket : public forms::TComponent {
@@ -240,6 +242,8 @@ class TCustomNetSocket : public forms::TComponent {
   bool ListenRaw(const AliveToken& alive);
   bool ResolveForListen();
   bool SelectEvents(long mask, const char* what);
+  // closesocket, then the value's events still queued are retired.
+  int CloseSocketHandle();
   void DiscardSendQueue();
   // One lock for the send queues of all sockets.
   static SendQueueLock* SharedSendLock();

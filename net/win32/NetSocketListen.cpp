@@ -181,7 +181,7 @@ void TCustomNetSocket::Dup(SOCKET handle) {
     return ReportWinsockError("Dup");
   }
   if (state_ != TSocketState::wsClosed) {
-    if (ws::closesocket(handle_) != 0) return ReportWinsockError("Dup (closesocket)");
+    if (CloseSocketHandle() != 0) return ReportWinsockError("Dup (closesocket)");
     handle_ = INVALID_SOCKET;
     AliveToken alive = alive_;
     SetState(TSocketState::wsClosed);

@@ -15,6 +15,8 @@ namespace {
 struct Registry {
   std::map<std::uint64_t, TCustomNetSocket*> living;
   std::map<std::uint64_t, std::unique_ptr<TCustomNetSocket>> adopted;
+  // Closed handle values and their markers still queued.
+  std::map<SOCKET, int> retired;
   std::unique_ptr<forms::UtilityWindow> window;
 };
 
@@ -48,8 +50,15 @@ LRESULT Route(UINT message, WPARAM wParam, LPARAM lParam) {
   TCustomNetSocket* target = nullptr;
   switch (message) {
     case kMsgNetEvent:
+      // Queued before the marker: the closed socket's, whoever has the value now.
+      if (Sockets().retired.count(static_cast<SOCKET>(wParam)) != 0) return 0;
       target = FindByHandle(wParam);
       break;
+    case kMsgHandleRetired: {
+      auto marker = Sockets().retired.find(static_cast<SOCKET>(wParam));
+      if (marker != Sockets().retired.end() && --marker->second == 0) Sockets().retired.erase(marker);
+      return 0;
+    }
     case kMsgDnsDone:
     case kMsgReverseDnsDone:
       target = FindByLookup(wParam);
@@ -93,7 +102,11 @@ HWND RegisterSocket(std::uint64_t id, TCustomNetSocket* socket) {
 void UnregisterSocket(std::uint64_t id) {
   Registry& registry = Sockets();
   registry.living.erase(id);
-  if (registry.living.empty() && registry.adopted.empty()) registry.window.reset();
+  if (registry.living.empty() && registry.adopted.empty()) {
+    // The queued messages go with the window.
+    registry.window.reset();
+    registry.retired.clear();
+  }
 }
 
 HWND SocketWindow() {
@@ -105,6 +118,13 @@ void AdoptForRelease(std::uint64_t id, std::unique_ptr<TCustomNetSocket> socket)
   Sockets().adopted[id] = std::move(socket);
 }
 
+void RetireHandle(HWND window, SOCKET handle) {
+  Registry& registry = Sockets();
+  if (handle == INVALID_SOCKET || !registry.window || registry.window->Handle() != window) return;
+  // Without its marker the value would stay retired for good.
+  if (PostMessageW(window, kMsgHandleRetired, static_cast<WPARAM>(handle), 0)) ++registry.retired[handle];
+}
+
 }  // namespace sv::net::detail
 
 namespace sv::net {
@@ -112,7 +132,10 @@ namespace sv::net {
 void TCustomNetSocket::DetachWindow() {
   if (!window_) return;
   if (GetCurrentThreadId() != windowThread_) return ReportError("Cannot detach from other thread");
-  if (handle_ != INVALID_SOCKET) ws::WSAAsyncSelect(handle_, window_, 0, 0);
+  if (handle_ != INVALID_SOCKET) {
+    ws::WSAAsyncSelect(handle_, window_, 0, 0);
+    detail::RetireHandle(window_, handle_);
+  }
   detail::UnregisterSocket(id_);
   window_ = nullptr;
   windowThread_ = 0;

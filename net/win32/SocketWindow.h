@@ -3,8 +3,12 @@
 // sockets attached to it. Messages find their socket by its identifier (or
 // by the socket or lookup handle the library reports) in that list, never
 // by a pointer carried in a message, so a message for a freed or detached
-// socket finds nothing and is dropped. A socket is attached to the window of
-// the thread that made it, or that attached it last; it is freed there.
+// socket finds nothing and is dropped. Network events come by handle value,
+// which Windows reuses at once: a closed handle's value is retired until a
+// marker posted after its close is handled. A socket is attached to the
+// window of the thread that made it, or that attached it last; it is freed
+// there.
+#include <winsock2.h>
 #include <windows.h>
 
 #include <cstdint>
@@ -27,5 +31,10 @@ void UnregisterSocket(std::uint64_t id);
 HWND SocketWindow();
 // Keeps a caller-held socket until its release message is handled.
 void AdoptForRelease(std::uint64_t id, std::unique_ptr<TCustomNetSocket> socket);
+// The handle no longer belongs to this window (closed or detached): network
+// events queued for its value before now are dropped, so a later socket
+// given the same value never sees them. Only the window's own thread
+// retires; from another thread nothing happens.
+void RetireHandle(HWND window, SOCKET handle);
 
 }  // namespace sv::net::detail

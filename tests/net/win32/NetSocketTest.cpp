@@ -131,6 +131,63 @@ TEST(NetSocket, RefusalsGoToOnErrorOrRaise) {
   EXPECT_EQ(socket->LastError, 10057);
 }
 
+// Windows gives a closed socket's handle value to the next socket at once.
+// An event still queued for the closed one must not reach the new one: a
+// connecting socket taken as connected sends its request into nothing.
+TEST(NetSocket, EventsQueuedForAClosedHandleNeverReachTheNextSocketWithItsValue) {
+  std::atomic<bool> release{false};
+  nettest::LoopbackPeer peer([&](SOCKET) {
+    // Holds the connection, so no handle of this process is freed meanwhile.
+    for (int i = 0; i < 3000 && !release; ++i) Sleep(10);
+  });
+  struct Release {
+    std::atomic<bool>& flag;
+    ~Release() { flag = true; }
+  } releaseAtEnd{release};
+  auto first = forms::NewUnowned<TNetSocket>("");
+  auto second = forms::NewUnowned<TNetSocket>("");
+  const std::string refusing = nettest::ClosedPort();
+  first->SetAddr("127.0.0.1");
+  first->SetPort(peer.PortText());
+  first->Connect();
+  ASSERT_EQ(first->State(), TSocketState::wsConnecting);
+  const SOCKET value = first->Handle();
+  // Nothing is served until the connection's event waits in the queue.
+  MSG queued{};
+  for (int i = 0; i < 1000 && !PeekMessageW(&queued, sv::net::detail::SocketWindow(), sv::net::kMsgNetEvent,
+                                            sv::net::kMsgNetEvent, PM_NOREMOVE);
+       ++i)
+    Sleep(10);
+  ASSERT_EQ(queued.message, sv::net::kMsgNetEvent);
+  ASSERT_EQ(static_cast<SOCKET>(queued.wParam), value);
+  ASSERT_NE(WSAGETSELECTEVENT(queued.lParam) & FD_CONNECT, 0);
+  first->Close();
+
+  // The lowest free handle value goes to the next handle: fill the lower
+  // ones, then free the closed socket's value again for the second socket.
+  std::vector<SOCKET> fillers;
+  for (int i = 0; i < 4096; ++i) {
+    const SOCKET filler = socket(AF_INET, SOCK_STREAM, IPPROTO_TCP);
+    if (filler == INVALID_SOCKET || filler == value) {
+      if (filler == value) closesocket(filler);
+      break;
+    }
+    fillers.push_back(filler);
+  }
+  EventLog log;
+  log.Attach(*second);
+  second->SetAddr("127.0.0.1");
+  second->SetPort(refusing);
+  second->Connect();
+  for (SOCKET filler : fillers) closesocket(filler);
+  ASSERT_EQ(second->Handle(), value) << "the closed socket's handle value was not given again";
+  // Taken as connected by the stale event, it would wait for data instead.
+  ASSERT_TRUE(nettest::PumpUntil([&] { return log.Has("closed 0") || log.Has("connected 0"); }));
+  const std::vector<std::string> refused = {"state Opened", "state Connecting", "state Connected",
+                                            "connected 10061", "state Closed", "closed 0"};
+  EXPECT_EQ(log.lines, refused);
+}
+
 TEST(NetSocket, ConnectedSocketRefusesPropertyChangesAndCloseResetsThem) {
   nettest::LoopbackPeer peer([](SOCKET client) { nettest::ReadAll(client, 1); });
   auto socket = forms::NewUnowned<TNetSocket>("");
