@@ -426,6 +426,7 @@ class TForm1 : public forms::TForm {
   class NetCheckCall;
   int NetCheckDepth = 0;
   bool CloseAfterNetCheck = false;
+  int CddbTimerTicks = 0;  // for the tests: the lookup timer's ticks
   bool DeferCloseForNetCheck();
 
   // Arguments received while the start-up or a long operation runs, in order.

@@ -230,6 +230,7 @@ void TForm1::DescribeState(forms::StateList& state) const {
   state.emplace_back("TrayBackground", TrayIcon1->BackgroundIcon().Empty() ? "0" : "1");
   state.emplace_back("IconFile", IconFile);
   state.emplace_back("LastBalloon", LastBalloon);
+  state.emplace_back("CddbTimerTicks", std::to_string(CddbTimerTicks));
   state.emplace_back("Cover", ShownCover);
   state.emplace_back("PlayGlyph", ShowsPauseGlyph ? "pause" : "play");
   // The hot keys' identifiers in the settings' order; 0: not registered.

@@ -55,9 +55,11 @@ bool TForm1::DeferCloseForNetCheck() {
 
 void TForm1::TimerCDDBTimer() {
   TimerCDDB->SetEnabled(false);
+  ++CddbTimerTicks;
   // A refresh during a lookup arms the timer again; that disc is asked for
-  // by the lookup running, or at the next refresh when it fails.
-  if (!Cddb || Cddb->Running()) return;
+  // by the lookup running, or at the next refresh when it fails. Once a close
+  // waits for a check, a new request would only hold it up.
+  if (!Cddb || Cddb->Running() || CloseAfterNetCheck || Closed) return;
   NetCheckCall call(*this);
   Cddb->Lookup(TimerCDDB->Tag);
 }

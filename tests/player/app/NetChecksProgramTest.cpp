@@ -20,6 +20,15 @@ class NetChecksProgram : public playertest::PlayerProgram {
     folder.CopyIn(svtest::BuiltFile("tests/player/app/fakecd/sonocd.dll"));
     folder.Write("Sorivanel.ini", "[DATA]\r\n" + data);
   }
+  // A two-track disc in the stand-in drive and a list of its tracks.
+  void InsertDisc() {
+    const std::string base = svtest::PathToUtf8(folder.Path());
+    ASSERT_TRUE(base.size() > 2 && base[1] == ':') << base;
+    folder.Write("fakecd.txt", std::string(1, base[0]) + "\r\n0a0b0c0d 2 150 15000 400\r\n");
+    folder.Write("Track01.cda", "RIFF");
+    folder.Write("Track02.cda", "RIFF");
+    folder.Write("disc.m3u", "#EXTM3U\r\nTrack01.cda\r\nTrack02.cda\r\n");
+  }
 };
 
 TEST_F(NetChecksProgram, CdTitlesComeFromTheLookupAndItsCache) {
@@ -32,12 +41,7 @@ TEST_F(NetChecksProgram, CdTitlesComeFromTheLookupAndItsCache) {
   PrepareWith("CheckNouvelleVersion=0\r\nCddbServer=" + server.Address() +
               "\r\nCddbHelloHost=test.lan\r\n[NOMCHANSONS]\r\nFormatNomTag=%tracknb %tracktitle\r\n"
               "FormatNomCDA=CD %filename\r\n");
-  const std::string base = svtest::PathToUtf8(folder.Path());
-  ASSERT_TRUE(base.size() > 2 && base[1] == ':') << base;
-  folder.Write("fakecd.txt", std::string(1, base[0]) + "\r\n0a0b0c0d 2 150 15000 400\r\n");
-  folder.Write("Track01.cda", "RIFF");
-  folder.Write("Track02.cda", "RIFF");
-  folder.Write("disc.m3u", "#EXTM3U\r\nTrack01.cda\r\nTrack02.cda\r\n");
+  InsertDisc();
   Start({}, true);
   EXPECT_EQ(Second({PathOf("disc.m3u")}), 0u);
   EXPECT_EQ(Value("Entries"), "2");
@@ -63,6 +67,34 @@ TEST_F(NetChecksProgram, QuietCheckShowsANewerVersion) {
   EXPECT_NE(boxes[0].text.find("Ouvrir le site?"), std::string::npos) << boxes[0].text;
   EXPECT_EQ(server.Requests(), std::vector<std::string>{"GET /version.php"});
   Quit();
+}
+
+// A close asked for while the version box is up waits for the box. A CD
+// lookup falling due meanwhile starts no request: nothing would end it, and
+// the close would wait for its server.
+TEST_F(NetChecksProgram, NoCdLookupStartsOnceACloseWaitsForTheVersionBox) {
+  ScriptedHttpServer cddb([](const std::string&) { return ScriptedReply{"", true}; });
+  ScriptedHttpServer site([](const std::string&) { return ScriptedHttpServer::Reply(200, "3.31\r\n"); });
+  PrepareWith("CheckNouvelleVersion=1\r\nSiteURL=" + site.Address() + "\r\nCddbServer=" + cddb.Address() +
+              "\r\nCddbHelloHost=test.lan\r\n");
+  InsertDisc();
+  Start({}, true);
+  // The box stays up until the test answers it.
+  watcher.reset();
+  // The first quiet attempt comes with the version timer, 30 s after start.
+  const HWND box = svtest::WaitForWindow("#32770", "Sorivanel", 90000, player->Id());
+  ASSERT_NE(box, nullptr);
+  ASSERT_TRUE(svtest::SendTo(mainWindow, WM_CLOSE, 0, 0));
+  ASSERT_TRUE(player->Running());
+  // The disc's tracks arm the lookup timer; its tick finds the close waiting.
+  EXPECT_EQ(Second({PathOf("disc.m3u")}), 0u);
+  EXPECT_EQ(Value("Entries"), "2");
+  ASSERT_TRUE(WaitFor("CddbTimerTicks", "1", 30000)) << Value("CddbTimerTicks");
+  PostMessageW(box, WM_COMMAND, IDNO, 0);
+  ASSERT_TRUE(player->WaitForExit(60000)) << "the player did not end";
+  EXPECT_EQ(player->ExitCode().value_or(1), 0u);
+  EXPECT_EQ(cddb.Heads().size(), 0u);
+  EXPECT_EQ(site.Requests(), std::vector<std::string>{"GET /version.php"});
 }
 
 // A close that comes while the check waits for a silent server ends the
