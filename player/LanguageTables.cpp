@@ -251,6 +251,8 @@ constexpr LanguageKey kOtherKeys[] = {
     // "11" and "21" have built-in texts too.
     // The tag editor's report of the files it could not write.
     {kId3Tag, "ErreurEcriture", "Les tags de ces fichiers n'ont pas pu être écrits :"},
+    {kId3Tag, "EcriturePartielle", "Ces fichiers n'ont été écrits qu'en partie (tags écrits entre parenthèses) :"},
+    {kId3Tag, "CopieIgnoree", "Ces fichiers n'ont pas le tag à copier et restent inchangés :"},
     {kMessages, "11", "Confirmer l'opération ?"},
     {kMessages, "12", "Lire avec Sorivanel"},
     {kMessages, "16", "Nouvelle version disponible"},

@@ -19,6 +19,9 @@ const std::array<const char*, kTagFields> kApeFieldKeys = {"Artist", "Album", "T
 
 namespace {
 
+constexpr char kId3v1Name[] = "ID3 v1";
+constexpr char kId3v2Name[] = "ID3 v2";
+
 std::string TwoDigits(unsigned value) {
   char text[16];
   std::snprintf(text, sizeof text, "%.2u", value);
@@ -99,6 +102,35 @@ void ApplyToId3v2(sv::tags::TID3v2& v2, const TagColumn& column, int index) {
   if (on[FieldGenre]) v2.SetGenre(t[FieldGenre]);
 }
 
+// A tag the file lacks and that would hold nothing is not added.
+bool HoldsNothing(const sv::tags::TID3v1& v1) {
+  return !v1.Exists && !v1.Lyrics3Present && v1.GetTitle().empty() && v1.GetArtist().empty() &&
+         v1.GetAlbum().empty() && v1.Year.empty() && v1.GetComment().empty() && v1.Track == 0 &&
+         v1.GenreID == sv::tags::kNoGenre;
+}
+
+bool HoldsNothing(const sv::tags::TID3v2& v2) {
+  return !v2.Exists && v2.Title.empty() && v2.Artist.empty() && v2.Album.empty() && v2.Year.empty() &&
+         v2.Genre.empty() && v2.Comment.empty() && v2.Track == 0;
+}
+
+bool HoldsNothing(const sv::tags::TAPETag& ape) {
+  if (ape.Exists) return false;
+  for (const sv::tags::RField& field : ape.Fields)
+    if (!field.Value.empty()) return false;
+  return true;
+}
+
+// Saves a tag unless it would be an empty new one; names it in the outcome
+// when written.
+template <typename Tag>
+bool SaveNamed(Tag& tag, const std::string& path, const char* name, TagFileWriter::Outcome& outcome) {
+  if (HoldsNothing(tag)) return true;
+  if (!tag.SaveToFile(path)) return false;
+  outcome.Saved.emplace_back(name);
+  return true;
+}
+
 }  // namespace
 
 bool InTagList(std::string_view list, std::string_view path) { return ExtensionInList(list, Extension(path)); }
@@ -134,6 +166,9 @@ void TagSelectionLoader::Merge(TagColumn& column, const TagTexts& texts) {
 }
 
 void TagSelectionLoader::Add(const std::string& path) {
+  // A tag that is missing or cannot be read merges as empty texts: were the
+  // file left out of the column, the column would keep another file's
+  // values ticked and saving would write them into this one.
   if (InTagList(kId3v1Extensions, path)) {
     sv::tags::TID3v1 v1(fs_);
     if (!v1.ReadFromFile(path)) v1.ResetData();
@@ -142,22 +177,23 @@ void TagSelectionLoader::Add(const std::string& path) {
   }
   if (InTagList(kMpegExtensions, path)) {
     sv::tags::TID3v2 v2(fs_);
-    if (v2.ReadFromFile(path) && v2.Exists)
-      Merge(Column2, {v2.Artist, v2.Album, v2.Title, v2.Year, TwoDigits(v2.Track), v2.Comment, v2.Genre});
+    if (!v2.ReadFromFile(path) || !v2.Exists) v2.ResetData();
+    Merge(Column2, {v2.Artist, v2.Album, v2.Title, v2.Year, TwoDigits(v2.Track), v2.Comment, v2.Genre});
   }
   if (InTagList(kOggExtensions, path)) {
+    // The stream check is for the information text only: a short or
+    // many-channel stream still has its comments, which a save keeps.
     sv::tags::TOggVorbis ogg(fs_);
-    if (ogg.ReadFromFile(path) && ogg.IsValid())
-      Merge(Column2, {ogg.Artist, ogg.Album, ogg.Title, ogg.Date, TwoDigits(ogg.Track), ogg.Comment, ogg.Genre});
+    if (!ogg.ReadFromFile(path)) ogg.ResetData();
+    Merge(Column2, {ogg.Artist, ogg.Album, ogg.Title, ogg.Date, TwoDigits(ogg.Track), ogg.Comment, ogg.Genre});
   }
   if (InTagList(kApeExtensions, path)) {
     sv::tags::TAPETag ape(fs_);
-    if (ape.ReadFromFile(path) && ape.Exists) {
-      TagTexts texts;
-      for (int f = 0; f < kTagFields; ++f)
-        texts[static_cast<std::size_t>(f)] = ape.GetField(kApeFieldKeys[static_cast<std::size_t>(f)]);
-      Merge(Column2, texts);
-    }
+    if (!ape.ReadFromFile(path) || !ape.Exists) ape.ResetData();
+    TagTexts texts;
+    for (int f = 0; f < kTagFields; ++f)
+      texts[static_cast<std::size_t>(f)] = ape.GetField(kApeFieldKeys[static_cast<std::size_t>(f)]);
+    Merge(Column2, texts);
   }
   ++count_;
 }
@@ -171,7 +207,7 @@ std::string TagInfoText(const std::string& path, const sv::tags::TimeOfDayFormat
       return sv::tags::MPEGInfoText(info, timeOfDay, decimalSeparator);
   } else if (InTagList(kOggExtensions, path)) {
     sv::tags::TOggVorbis ogg(fs);
-    if (ogg.ReadFromFile(path)) return ogg.InfoText;
+    if (ogg.ReadFromFile(path) && ogg.IsValid()) return ogg.InfoText;
   }
   return "...";
 }
@@ -180,6 +216,19 @@ TagFileWriter::TagFileWriter(TagWriteMode mode, TagColumn column1, TagColumn col
     : mode_(mode), column1_(std::move(column1)), column2_(std::move(column2)), fs_(fs) {
   for (TagColumn* column : {&column1_, &column2_})
     if (column->Text[FieldTrack].empty()) column->Text[FieldTrack].push_back('0');
+}
+
+bool TagFileWriter::CopySourceExists(const std::string& path, bool& exists) {
+  if (mode_ == TagWriteMode::Id3v1ToId3v2) {
+    sv::tags::TID3v1 v1(fs_);
+    if (!v1.ReadFromFile(path)) return false;
+    exists = v1.Exists;
+  } else {
+    sv::tags::TID3v2 v2(fs_);
+    if (!v2.ReadFromFile(path)) return false;
+    exists = v2.Exists;
+  }
+  return true;
 }
 
 TagFileWriter::Outcome TagFileWriter::Write(const std::string& path, int index) {
@@ -193,23 +242,32 @@ TagFileWriter::Outcome TagFileWriter::Write(const std::string& path, int index) 
     outcome.Written = true;
     return outcome;
   }
+  if (!save) {
+    // Copying a tag the file lacks would empty the other one.
+    bool exists = false;
+    if (!CopySourceExists(path, exists)) return outcome;
+    if (!exists) {
+      outcome.Skipped = true;
+      return outcome;
+    }
+  }
   NormalAttributes attributes(fs_, path);
   if (!attributes.Ready()) return outcome;
   bool ok = true;
   if (mpeg) {
-    ok = WriteMpeg(path, index) && ok;
+    ok = WriteMpeg(path, index, outcome) && ok;
     outcome.Steps += 2;
   }
   if (musepack) {
-    ok = WriteMusepackId3v1(path, index) && ok;
+    ok = WriteMusepackId3v1(path, index, outcome) && ok;
     outcome.Steps += 2;
   }
   if (ogg) {
-    ok = WriteOgg(path, index) && ok;
+    ok = WriteOgg(path, index, outcome) && ok;
     outcome.Steps += 2;
   }
   if (ape) {
-    ok = WriteApe(path, index) && ok;
+    ok = WriteApe(path, index, outcome) && ok;
     outcome.Steps += 2;
   }
   outcome.Written = ok;
@@ -219,7 +277,7 @@ TagFileWriter::Outcome TagFileWriter::Write(const std::string& path, int index) 
 // ID3v1 first, then ID3v2. Each copy reads the target tag first and
 // replaces only the seven fields: pictures, other frames and the Lyrics3
 // block stay.
-bool TagFileWriter::WriteMpeg(const std::string& path, int index) {
+bool TagFileWriter::WriteMpeg(const std::string& path, int index, Outcome& outcome) {
   sv::tags::TID3v1 v1(fs_);
   sv::tags::TID3v2 v2(fs_);
   if (!v1.ReadFromFile(path) || !v2.ReadFromFile(path, true)) return false;
@@ -232,7 +290,7 @@ bool TagFileWriter::WriteMpeg(const std::string& path, int index) {
       v2.SetTrack(v1.Track);
       v2.SetComment(v1.GetComment());
       v2.SetGenre(v1.GetGenre());
-      return v2.SaveToFile(path);
+      return SaveNamed(v2, path, kId3v2Name, outcome);
     case TagWriteMode::Id3v2ToId3v1:
       v1.SetArtist(v2.Artist);
       v1.SetAlbum(v2.Album);
@@ -241,25 +299,25 @@ bool TagFileWriter::WriteMpeg(const std::string& path, int index) {
       v1.SetTrack(Id3v1Track(v2.Track));
       v1.SetComment(v2.Comment);
       v1.SetGenre(v2.Genre);
-      return v1.SaveToFile(path);
+      return SaveNamed(v1, path, kId3v1Name, outcome);
     case TagWriteMode::Save:
       break;
   }
   ApplyToId3v1(v1, column1_, index);
   ApplyToId3v2(v2, column2_, index);
-  const bool v1Saved = v1.SaveToFile(path);
-  const bool v2Saved = v2.SaveToFile(path);
+  const bool v1Saved = SaveNamed(v1, path, kId3v1Name, outcome);
+  const bool v2Saved = SaveNamed(v2, path, kId3v2Name, outcome);
   return v1Saved && v2Saved;
 }
 
-bool TagFileWriter::WriteMusepackId3v1(const std::string& path, int index) {
+bool TagFileWriter::WriteMusepackId3v1(const std::string& path, int index, Outcome& outcome) {
   sv::tags::TID3v1 v1(fs_);
   if (!v1.ReadFromFile(path)) return false;
   ApplyToId3v1(v1, column1_, index);
-  return v1.SaveToFile(path);
+  return SaveNamed(v1, path, kId3v1Name, outcome);
 }
 
-bool TagFileWriter::WriteOgg(const std::string& path, int index) {
+bool TagFileWriter::WriteOgg(const std::string& path, int index, Outcome& outcome) {
   sv::tags::TOggVorbis ogg(fs_);
   if (!ogg.ReadFromFile(path)) return false;
   const auto& t = column2_.Text;
@@ -273,10 +331,12 @@ bool TagFileWriter::WriteOgg(const std::string& path, int index) {
     ogg.Track = static_cast<std::uint16_t>(track);
   if (on[FieldComment]) ogg.Comment = t[FieldComment];
   if (on[FieldGenre]) ogg.Genre = t[FieldGenre];
-  return ogg.SaveTag(path);
+  if (!ogg.SaveTag(path)) return false;
+  outcome.Saved.emplace_back("Ogg");
+  return true;
 }
 
-bool TagFileWriter::WriteApe(const std::string& path, int index) {
+bool TagFileWriter::WriteApe(const std::string& path, int index, Outcome& outcome) {
   sv::tags::TAPETag ape(fs_);
   if (!ape.ReadFromFile(path)) return false;
   for (int f = 0; f < kTagFields; ++f) {
@@ -286,7 +346,7 @@ bool TagFileWriter::WriteApe(const std::string& path, int index) {
     if (f == FieldTrack && column2_.AutoTrack) value = TwoDigits(static_cast<unsigned>(index + 1));
     ape.SetField(kApeFieldKeys[at], value);
   }
-  return ape.SaveToFile(path);
+  return SaveNamed(ape, path, "APE", outcome);
 }
 
 }  // namespace player

@@ -40,7 +40,9 @@ struct TagColumn {
 
 // Loads the files of a selection one after the other into the columns: the
 // first file sets the texts (even when it has no tag), each later file
-// unticks the fields whose text differs from what the column shows.
+// unticks the fields whose text differs from what the column shows. A file
+// of a column's kind without that column's tag counts as empty texts, so a
+// field the files do not share starts unticked whatever their order.
 class TagSelectionLoader {
  public:
   explicit TagSelectionLoader(sv::tags::FileSystem& fs = sv::tags::NativeFileSystem()) : fs_(fs) {}
@@ -62,7 +64,7 @@ std::vector<std::string> CollectTagFiles(const std::vector<std::string>& selecte
                                          sv::tags::FileSystem& fs = sv::tags::NativeFileSystem());
 
 // The information shown for a single file: the MPEG frame header's text,
-// the Ogg stream's, or "...".
+// the Ogg stream's when its numbers pass the stream check, or "...".
 std::string TagInfoText(const std::string& path, const sv::tags::TimeOfDayFormatter& timeOfDay,
                         char decimalSeparator, sv::tags::FileSystem& fs = sv::tags::NativeFileSystem());
 
@@ -81,19 +83,28 @@ class TagFileWriter {
 
   struct Outcome {
     bool Written = false;  // every write the file needed worked
-    int Steps = 0;         // progress steps: 2 per tag format written
+    // A copy whose source tag the file lacks: the file is left untouched.
+    bool Skipped = false;
+    // The tags written ("ID3 v1", "ID3 v2", "APE", "Ogg"), also when
+    // another one of the file failed.
+    std::vector<std::string> Saved;
+    int Steps = 0;  // progress steps: 2 per tag format written
   };
   // Writes file `index` of the selection (0-based; "Auto" numbers it
   // index + 1). Its attributes are cleared for the write and put back
   // afterwards, whatever happened. A file this mode does not write is left
-  // untouched and counts as written.
+  // untouched and counts as written. A tag the file lacks is not added
+  // when it would hold nothing.
   Outcome Write(const std::string& path, int index);
 
  private:
-  bool WriteMpeg(const std::string& path, int index);
-  bool WriteMusepackId3v1(const std::string& path, int index);
-  bool WriteOgg(const std::string& path, int index);
-  bool WriteApe(const std::string& path, int index);
+  // False when the file could not be read; `exists` tells whether it holds
+  // the tag a copy mode copies from.
+  bool CopySourceExists(const std::string& path, bool& exists);
+  bool WriteMpeg(const std::string& path, int index, Outcome& outcome);
+  bool WriteMusepackId3v1(const std::string& path, int index, Outcome& outcome);
+  bool WriteOgg(const std::string& path, int index, Outcome& outcome);
+  bool WriteApe(const std::string& path, int index, Outcome& outcome);
 
   TagWriteMode mode_;
   TagColumn column1_, column2_;

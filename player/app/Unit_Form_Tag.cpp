@@ -157,9 +157,14 @@ void TFormTag::DescribeState(forms::StateList& state) const {
   state.emplace_back("Writing", Writing ? "1" : "0");
   state.emplace_back("PausedAt", std::to_string(PausedAt));
   state.emplace_back("ResumedFrom", std::to_string(ResumedFrom));
-  std::string failures;
-  for (const std::string& name : LastFailures) failures += (failures.empty() ? "" : "|") + name;
-  state.emplace_back("Failures", failures);
+  const auto joined = [](const std::vector<std::string>& names) {
+    std::string text;
+    for (const std::string& name : names) text += (text.empty() ? "" : "|") + name;
+    return text;
+  };
+  state.emplace_back("Failures", joined(LastFailures));
+  state.emplace_back("PartlyWritten", joined(LastPartlyWritten));
+  state.emplace_back("Skipped", joined(LastSkipped));
 }
 
 }  // namespace player

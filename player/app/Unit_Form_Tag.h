@@ -66,14 +66,17 @@ class TFormTag : public forms::TForm {
   void SetButtonsEnabled(bool enabled);
   TagColumn ReadColumn(int column) const;
   void ShowColumn(int column, const TagColumn& values);
-  void ReportFailures(const std::vector<std::string>& names);
+  // One box naming the files that failed, those only partly written (with
+  // the tags written) and those a copy skipped; none when all went well.
+  void Report();
 
   bool Writing = false;
   // Where the playing file was paused and where it was played again from
-  // (bytes; -1 when nothing was paused), and the files that failed.
+  // (bytes; -1 when nothing was paused), and the files that failed, were
+  // only partly written or were skipped by a copy.
   std::int64_t PausedAt = -1;
   std::int64_t ResumedFrom = -1;
-  std::vector<std::string> LastFailures;
+  std::vector<std::string> LastFailures, LastPartlyWritten, LastSkipped;
 };
 
 // The one tag editor, or null while none is open.

@@ -82,7 +82,7 @@ class PlayingFilePause {
 void TFormTag::Traitement(TagWriteMode Mode) {
   if (Writing || !Form1) return;
   Write(Mode);
-  if (!LastFailures.empty()) ReportFailures(LastFailures);
+  Report();
 }
 
 void TFormTag::Write(TagWriteMode Mode) {
@@ -91,6 +91,8 @@ void TFormTag::Write(TagWriteMode Mode) {
   WriteScope scope(*this, Writing, [this](bool enabled) { SetButtonsEnabled(enabled && !Files.empty()); });
   Progression->SetPosition(0);
   LastFailures.clear();
+  LastPartlyWritten.clear();
+  LastSkipped.clear();
   PausedAt = ResumedFrom = -1;
   TagFileWriter writer(Mode, ReadColumn(0), ReadColumn(1));
   const std::vector<std::string> files = Files;
@@ -99,13 +101,23 @@ void TFormTag::Write(TagWriteMode Mode) {
     if (!sv::FileExists(path)) continue;
     PlayingFilePause pause(path);
     if (pause.Paused()) PausedAt = Form1->ProgressBar1->Position();
-    bool written = false;
+    TagFileWriter::Outcome outcome;
     try {
-      written = writer.Write(path, static_cast<int>(i)).Written;
+      outcome = writer.Write(path, static_cast<int>(i));
     } catch (const std::exception&) {
-      written = false;
+      outcome.Written = false;
     }
-    if (!written) LastFailures.push_back(sv::ExtractFileName(path));
+    const std::string name = sv::ExtractFileName(path);
+    if (outcome.Skipped) {
+      LastSkipped.push_back(name);
+    } else if (!outcome.Written && !outcome.Saved.empty()) {
+      // Some of its tags are new: the user must know which.
+      std::string saved;
+      for (const std::string& tag : outcome.Saved) saved += (saved.empty() ? "" : ", ") + tag;
+      LastPartlyWritten.push_back(name + " (" + saved + ")");
+    } else if (!outcome.Written) {
+      LastFailures.push_back(name);
+    }
     Progression->SetPosition(2 * static_cast<std::int64_t>(i + 1));
     if (pause.Paused()) {
       const std::int64_t from = Form1->ProgressBar1->Position();
@@ -117,12 +129,25 @@ void TFormTag::Write(TagWriteMode Mode) {
   Form1->MenuRefreshListeClick(nullptr);
 }
 
-void TFormTag::ReportFailures(const std::vector<std::string>& names) {
-  std::string text = LangText(lang::kId3Tag, "ErreurEcriture");
-  for (const std::string& name : names) text += "\r\n" + name;
-  if (!Form1) return;
+void TFormTag::Report() {
+  struct Section {
+    const char* key;
+    const std::vector<std::string>& names;
+  };
+  const Section sections[] = {{"ErreurEcriture", LastFailures},
+                              {"EcriturePartielle", LastPartlyWritten},
+                              {"CopieIgnoree", LastSkipped}};
+  std::string text;
+  for (const Section& section : sections) {
+    if (section.names.empty()) continue;
+    text += (text.empty() ? "" : "\r\n\r\n") + LangText(lang::kId3Tag, section.key);
+    for (const std::string& name : section.names) text += "\r\n" + name;
+  }
+  if (text.empty() || !Form1) return;
+  // Nothing failed when every file was only skipped: a notice, no warning.
+  const UINT icon = LastFailures.empty() && LastPartlyWritten.empty() ? MB_ICONINFORMATION : MB_ICONWARNING;
   TForm1::ModalCall modal(*Form1);
-  MessageBoxW(Handle(), forms::widen(text).c_str(), L"Sorivanel", MB_OK | MB_ICONWARNING);
+  MessageBoxW(Handle(), forms::widen(text).c_str(), L"Sorivanel", MB_OK | icon);
 }
 
 }  // namespace player

@@ -4,6 +4,7 @@
 // and with our readers everywhere.
 #include <gtest/gtest.h>
 
+#include <map>
 #include <memory>
 #include <string>
 #include <vector>
@@ -83,6 +84,34 @@ class TagEditingFiles : public ::testing::Test {
     const std::string path = dir_.Path(name);
     ft::WriteBytes(path, ft::FixtureBytes(fixture));
     return path;
+  }
+  // A file of make_editor_fixtures.sh, copied in (under its own name).
+  std::string CopyEditor(const std::string& fixture, const std::string& name = {}) {
+    const std::string path = dir_.Path(name.empty() ? fixture : name);
+    ft::WriteBytes(path, t::ReadBytes(std::string(SV_EDITOR_FIXTURES) + "/" + fixture));
+    return path;
+  }
+  // Everything mutagen reads from a file's tags, as lines; empty where it
+  // does not run.
+  static std::string OracleView(const std::string& path) {
+    if (!ft::OraclesAvailable() || !t::OracleAvailable()) return {};
+    std::string view;
+    const auto add = [&](const std::multimap<std::string, std::string>& lines, const char* kind) {
+      for (const auto& [key, value] : lines) view += std::string(kind) + " " + key + "=" + value + "\n";
+    };
+    const auto addPairs = [&](const ft::Expectations& dump, const char* kind) {
+      for (const auto& [key, value] : dump.Pairs()) view += std::string(kind) + " " + key + "=" + value + "\n";
+    };
+    if (InTagList(kMpegExtensions, path)) {
+      add(t::Oracle("dump", path), "id3v2");
+      add(t::Oracle("dumpv1", path), "id3v1");
+    } else if (InTagList(kOggExtensions, path)) {
+      addPairs(ft::OracleDump("ogg", path), "ogg");
+    } else {
+      addPairs(ft::OracleDump("ape", path), "ape");
+      if (InTagList(kId3v1Extensions, path)) add(t::Oracle("dumpv1", path), "id3v1");
+    }
+    return view;
   }
   t::ScratchDir dir_;
 };
@@ -339,17 +368,158 @@ TEST_F(TagEditingFiles, AnApeSaveAddsNoEmptyItemsAndReportsASizeItCannotTrust) {
   EXPECT_EQ(ft::ReadBytes(untrusted), untrustedBefore);
 }
 
-// A file system on which one file cannot be opened for writing, as when
-// another program holds it.
-class OneLockedFile : public sv::tags::FileSystem {
+// Each pair: a file with the second column's tag and one of the same kind
+// of column without it, or with comments the stream check once hid. In
+// either order no field may stay ticked, and a save without edits leaves
+// the second file's tags as they were.
+TEST_F(TagEditingFiles, AFileWithoutTheColumnsTagNeverTakesAnotherFilesValues) {
+  struct Pair {
+    const char* tagged;
+    const char* other;
+  };
+  const Pair pairs[] = {{"v2only.mp3", "v1only.mp3"}, {"v2only.mp3", "plain.mp3"}, {"tagged.wv", "plain.wv"},
+                        {"tagged.mpc", "plain.ape"},  {"v2only.mp3", "short.ogg"}};
+  for (const Pair& pair : pairs) {
+    SCOPED_TRACE(std::string(pair.tagged) + " and " + pair.other);
+    const std::string tagged = CopyEditor(pair.tagged), other = CopyEditor(pair.other);
+    TagSelectionLoader reversed;
+    reversed.Add(other);
+    reversed.Add(tagged);
+    TagSelectionLoader loader;
+    loader.Add(tagged);
+    loader.Add(other);
+    for (int f = 0; f < kTagFields; ++f) {
+      EXPECT_FALSE(reversed.Column2.Ticked[static_cast<std::size_t>(f)]) << "field " << f;
+      EXPECT_FALSE(loader.Column2.Ticked[static_cast<std::size_t>(f)]) << "field " << f;
+    }
+    const std::string otherBefore = OracleView(other);
+    TagFileWriter writer(TagWriteMode::Save, loader.Column1, loader.Column2);
+    EXPECT_TRUE(writer.Write(tagged, 0).Written);
+    EXPECT_TRUE(writer.Write(other, 1).Written);
+    EXPECT_EQ(OracleView(other), otherBefore);
+    TagSelectionLoader after;
+    after.Add(tagged);
+    EXPECT_EQ(after.Column2.Text, loader.Column2.Text) << "the first file keeps its own";
+    if (std::string(pair.other) == "v1only.mp3") {
+      sv::tags::TID3v2 v2;
+      ASSERT_TRUE(v2.ReadFromFile(other));
+      EXPECT_FALSE(v2.Exists) << "no tag that would hold nothing is added";
+    }
+  }
+}
+
+// A Vorbis stream the stream check refuses (0.05 s long, or 5 channels)
+// still shows its comments, and a save keeps them.
+TEST_F(TagEditingFiles, CommentsOfAStreamTheCheckRefusesAreShownAndKept) {
+  struct Case {
+    const char* name;
+    const char* title;
+    const char* artist;
+    const char* track;
+  };
+  const Case cases[] = {{"short.ogg", "Short title", "Short artist", "03"},
+                        {"five.ogg", "Five title", "Five artist", "04"}};
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    const std::string ogg = CopyEditor(c.name);
+    sv::tags::TOggVorbis stream;
+    ASSERT_TRUE(stream.ReadFromFile(ogg));
+    ASSERT_FALSE(stream.IsValid()) << "the fixture must fail the stream check";
+    EXPECT_EQ(TagInfoText(ogg, sv::tags::PlainTimeOfDay, '.'), "...") << "no information from a refused stream";
+    const std::string before = OracleView(ogg);
+    TagSelectionLoader loader;
+    loader.Add(ogg);
+    EXPECT_EQ(loader.Column2.Text[FieldTitle], c.title);
+    EXPECT_EQ(loader.Column2.Text[FieldArtist], c.artist);
+    EXPECT_EQ(loader.Column2.Text[FieldTrack], c.track);
+    TagColumn column = loader.Column2;
+    EXPECT_TRUE(TagFileWriter(TagWriteMode::Save, loader.Column1, column).Write(ogg, 0).Written);
+    EXPECT_EQ(OracleView(ogg), before) << "a save without edits";
+    column.Text[FieldAlbum] = "New album";
+    EXPECT_TRUE(TagFileWriter(TagWriteMode::Save, loader.Column1, column).Write(ogg, 0).Written);
+    sv::tags::TOggVorbis back;
+    ASSERT_TRUE(back.ReadFromFile(ogg));
+    EXPECT_EQ(back.Title, c.title);
+    EXPECT_EQ(back.Album, "New album");
+    if (ft::OraclesAvailable()) {
+      const ft::Expectations dump = ft::OracleDump("ogg", ogg);
+      EXPECT_EQ(dump["title"], c.title);
+      EXPECT_EQ(dump["artist"], c.artist);
+      EXPECT_EQ(dump["album"], "New album");
+      EXPECT_NE(dump["date"], "");
+      EXPECT_NE(dump["genre"], "");
+      EXPECT_NE(dump["comment"], "");
+      EXPECT_EQ(dump["tracknumber"], std::string(c.track).substr(1));
+    }
+  }
+  EXPECT_NE(TagInfoText(CopyEditor("long.ogg"), sv::tags::PlainTimeOfDay, '.').find("Channels : 2\r\n"),
+            std::string::npos);
+}
+
+// A copy whose source tag the file lacks leaves the file as it was and
+// says so; a source that exists replaces the seven fields only.
+TEST_F(TagEditingFiles, ACopyFromAMissingTagSkipsTheFile) {
+  struct Skip {
+    const char* name;
+    TagWriteMode mode;
+  };
+  const Skip skips[] = {{"v2only.mp3", TagWriteMode::Id3v1ToId3v2},
+                        {"v1only.mp3", TagWriteMode::Id3v2ToId3v1},
+                        {"plain.mp3", TagWriteMode::Id3v1ToId3v2},
+                        {"plain.mp3", TagWriteMode::Id3v2ToId3v1}};
+  for (const Skip& skip : skips) {
+    SCOPED_TRACE(std::string(skip.name) + (skip.mode == TagWriteMode::Id3v1ToId3v2 ? " v1 -> v2" : " v2 -> v1"));
+    const std::string path = CopyEditor(skip.name);
+    const std::string before = t::ReadBytes(path);
+    const TagFileWriter::Outcome outcome = TagFileWriter(skip.mode, {}, {}).Write(path, 0);
+    EXPECT_TRUE(outcome.Skipped);
+    EXPECT_FALSE(outcome.Written);
+    EXPECT_TRUE(outcome.Saved.empty());
+    EXPECT_EQ(t::ReadBytes(path), before);
+  }
+
+  const std::string v1only = CopyEditor("v1only.mp3"), both = CopyEditor("both.mp3"),
+                    v2only = CopyEditor("v2only.mp3");
+  const std::string bothBefore = OracleView(both);
+  for (const std::string& path : {v1only, both}) {
+    const TagFileWriter::Outcome outcome = TagFileWriter(TagWriteMode::Id3v1ToId3v2, {}, {}).Write(path, 0);
+    EXPECT_TRUE(outcome.Written) << path;
+    EXPECT_FALSE(outcome.Skipped) << path;
+    EXPECT_EQ(outcome.Saved, std::vector<std::string>{"ID3 v2"}) << path;
+  }
+  const TagFileWriter::Outcome v2ToV1 = TagFileWriter(TagWriteMode::Id3v2ToId3v1, {}, {}).Write(v2only, 0);
+  EXPECT_TRUE(v2ToV1.Written);
+  EXPECT_EQ(v2ToV1.Saved, std::vector<std::string>{"ID3 v1"});
+  if (t::OracleAvailable()) {
+    const auto fromRecord = t::Oracle("dump", v1only);
+    EXPECT_EQ(t::OracleValue(fromRecord, "TIT2"), "Song B");
+    EXPECT_EQ(t::OracleValue(fromRecord, "TPE1"), "Artist B");
+    EXPECT_EQ(t::OracleValue(fromRecord, "TALB"), "Album B");
+    EXPECT_EQ(t::OracleValue(fromRecord, "TRCK"), "2");
+    const auto copied = t::Oracle("dump", both);
+    EXPECT_EQ(t::OracleValue(copied, "TIT2"), "Record C");
+    EXPECT_EQ(t::OracleValue(copied, "TPE1"), "Record artist C");
+    EXPECT_EQ(t::OracleValue(copied, "TPOS"), "1/2") << "another program's frame stays";
+    EXPECT_EQ(t::OracleValue(copied, "TXXX:replaygain_track_gain"), "-6.5 dB");
+    EXPECT_EQ(copied.count("APIC:3"), 1u) << "the picture stays";
+    EXPECT_NE(OracleView(both), bothBefore);
+    const auto record = t::Oracle("dumpv1", v2only);
+    EXPECT_EQ(t::OracleValue(record, "TIT2"), "Song A");
+    EXPECT_EQ(t::OracleValue(record, "TPE1"), "Artist A");
+    EXPECT_EQ(t::OracleValue(record, "TRCK"), "1");
+    EXPECT_EQ(t::OracleValue(record, "TCON"), "17") << "Rock";
+  }
+}
+
+// The real file system, each call open to a test's change.
+class ForwardingFileSystem : public sv::tags::FileSystem {
  public:
-  explicit OneLockedFile(std::string locked) : locked_(std::move(locked)) {}
   std::unique_ptr<sv::tags::RandomAccessFile> OpenRead(const std::string& path,
                                                        sv::tags::ReadSharing sharing) override {
     return real_.OpenRead(path, sharing);
   }
   std::unique_ptr<sv::tags::RandomAccessFile> OpenReadWrite(const std::string& path) override {
-    return path == locked_ ? nullptr : real_.OpenReadWrite(path);
+    return real_.OpenReadWrite(path);
   }
   std::unique_ptr<sv::tags::RandomAccessFile> CreateNew(const std::string& path) override {
     return real_.CreateNew(path);
@@ -357,14 +527,36 @@ class OneLockedFile : public sv::tags::FileSystem {
   bool Exists(const std::string& path) override { return real_.Exists(path); }
   bool Remove(const std::string& path) override { return real_.Remove(path); }
   bool Replace(const std::string& source, const std::string& target) override {
-    return target != locked_ && real_.Replace(source, target);
+    return real_.Replace(source, target);
+  }
+  bool GetAttributes(const std::string& path, std::uint32_t& attributes) override {
+    return real_.GetAttributes(path, attributes);
+  }
+  bool SetAttributes(const std::string& path, std::uint32_t attributes) override {
+    return real_.SetAttributes(path, attributes);
+  }
+
+ private:
+  sv::tags::FileSystem& real_ = sv::tags::NativeFileSystem();
+};
+
+// A file system on which one file cannot be opened for writing, as when
+// another program holds it.
+class OneLockedFile : public ForwardingFileSystem {
+ public:
+  explicit OneLockedFile(std::string locked) : locked_(std::move(locked)) {}
+  std::unique_ptr<sv::tags::RandomAccessFile> OpenReadWrite(const std::string& path) override {
+    return path == locked_ ? nullptr : ForwardingFileSystem::OpenReadWrite(path);
+  }
+  bool Replace(const std::string& source, const std::string& target) override {
+    return target != locked_ && ForwardingFileSystem::Replace(source, target);
   }
   bool GetAttributes(const std::string& path, std::uint32_t& attributes) override {
     if (path == locked_) {
       attributes = attributes_;
       return true;
     }
-    return real_.GetAttributes(path, attributes);
+    return ForwardingFileSystem::GetAttributes(path, attributes);
   }
   bool SetAttributes(const std::string& path, std::uint32_t attributes) override {
     if (path == locked_) {
@@ -372,14 +564,20 @@ class OneLockedFile : public sv::tags::FileSystem {
       attributes_ = attributes;
       return true;
     }
-    return real_.SetAttributes(path, attributes);
+    return ForwardingFileSystem::SetAttributes(path, attributes);
   }
   std::vector<std::uint32_t> set_;
 
  private:
   std::string locked_;
   std::uint32_t attributes_ = sv::tags::kAttributeReadOnly | sv::tags::kAttributeArchive;
-  sv::tags::FileSystem& real_ = sv::tags::NativeFileSystem();
+};
+
+// A file system on which no temporary file can be made: a tag written in
+// place works, one that needs the file rebuilt is refused.
+class NoTemporaryFiles : public ForwardingFileSystem {
+ public:
+  std::unique_ptr<sv::tags::RandomAccessFile> CreateNew(const std::string&) override { return nullptr; }
 };
 
 TEST_F(TagEditingFiles, AFileThatCannotBeWrittenFailsAloneAndGetsItsAttributesBack) {
@@ -404,6 +602,30 @@ TEST_F(TagEditingFiles, AFileThatCannotBeWrittenFailsAloneAndGetsItsAttributesBa
     ASSERT_TRUE(v1.ReadFromFile(mp3s[i]));
     EXPECT_EQ(v1.Album, "Written");
   }
+}
+
+// The ID3v1 record of a file without ID3v2 tag is written in place; its new
+// ID3v2 tag needs a rebuild, refused here: the file is not completely
+// written, and the outcome names what was.
+TEST_F(TagEditingFiles, AFileWithOnlyOneOfItsTagsWrittenSaysWhichOne) {
+  const std::string path = CopyEditor("v1only.mp3");
+  NoTemporaryFiles fs;
+  TagColumn c1, c2;
+  c1.Ticked.fill(false);
+  c2.Ticked.fill(false);
+  c1.Ticked[FieldAlbum] = c2.Ticked[FieldAlbum] = true;
+  c1.Text[FieldAlbum] = c2.Text[FieldAlbum] = "Half written";
+  const TagFileWriter::Outcome outcome = TagFileWriter(TagWriteMode::Save, c1, c2, fs).Write(path, 0);
+  EXPECT_FALSE(outcome.Written);
+  EXPECT_FALSE(outcome.Skipped);
+  EXPECT_EQ(outcome.Saved, std::vector<std::string>{"ID3 v1"});
+  sv::tags::TID3v1 v1;
+  ASSERT_TRUE(v1.ReadFromFile(path));
+  EXPECT_EQ(v1.Album, "Half written");
+  EXPECT_EQ(v1.Title, "Song B");
+  sv::tags::TID3v2 v2;
+  ASSERT_TRUE(v2.ReadFromFile(path));
+  EXPECT_FALSE(v2.Exists);
 }
 
 #ifdef _WIN32
