@@ -22,12 +22,12 @@ oggenc --quiet -q 0 -t "Short title" -a "Short artist" -l "Short album" -N 3 -d 
   -c "COMMENT=Short comment" -o short.ogg short.wav
 oggenc --quiet -q 0 -t "Five title" -a "Five artist" -l "Five album" -N 4 -d 2006 -G Jazz \
   -c "COMMENT=Five comment" -o five.ogg five.wav
-oggenc --quiet -q 0 -t "Ogg title" -a "Ogg artist" -l "Ogg album" -N 6 -d 2007 -G Pop \
+oggenc --quiet -q 0 -t "Ogg title" -a "Ogg artist" -l "Shared album" -N 6 -d 2007 -G Pop \
   -c "COMMENT=Ogg comment" -c "REPLAYGAIN_TRACK_GAIN=-2.50 dB" -o long.ogg source.wav
 
 ffmpeg -v error -y -i source.wav -c:a wavpack -fflags +bitexact -map_metadata -1 plain.wv
 ffmpeg -v error -y -i source.wav -c:a wavpack -metadata title="WavPack title" -metadata artist="WavPack artist" \
-  -metadata album="WavPack album" -metadata track=5 -metadata year=2003 -metadata genre=Folk \
+  -metadata album="Shared album" -metadata track=5 -metadata year=2003 -metadata genre=Folk \
   -metadata comment="WavPack comment" tagged.wv
 
 /usr/bin/python3 - <<'PY'
@@ -52,9 +52,11 @@ def id3v2(name, title, artist, album, track, year, genre, comment):
     tags.add(TXXX(encoding=0, desc="replaygain_track_gain", text="-6.5 dB"))
     tags.save(name, v1=0, v2_version=3)
 
-# An ID3v2 tag and no ID3v1 record; then the same with a record of other values.
-id3v2("v2only.mp3", "Song A", "Artist A", "Album A", "1/9", "2001", "Rock", "Comment A")
-id3v2("both.mp3", "Song C", "Artist C", "Album C", "3", "2004", "Blues", "Comment C")
+# An ID3v2 tag and no ID3v1 record; then the same with a record of other
+# values. The files with a second-column tag share their album, which the
+# files without must not take.
+id3v2("v2only.mp3", "Song A", "Artist A", "Shared album", "1/9", "2001", "Rock", "Comment A")
+id3v2("both.mp3", "Song C", "Artist C", "Shared album", "3", "2004", "Blues", "Comment C")
 def field(text, size):
     return text.encode("latin-1").ljust(size, b"\0")
 with open("both.mp3", "ab") as f:
@@ -71,7 +73,7 @@ open("tagged.mpc", "wb").write(b"MP+\x17" + body)
 tag = APEv2()
 tag["Title"] = "Musepack title"
 tag["Artist"] = "Musepack artist"
-tag["Album"] = "Musepack album"
+tag["Album"] = "Shared album"
 tag["Track"] = "8/10"
 tag["Year"] = "2008"
 tag["Genre"] = "Soul"
