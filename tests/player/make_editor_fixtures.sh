@@ -63,6 +63,19 @@ with open("both.mp3", "ab") as f:
     f.write(b"TAG" + field("Record C", 30) + field("Record artist C", 30) + field("Record album C", 30) + b"2004"
             + field("Record comment C", 28) + b"\0\x03" + bytes([0]))
 
+# An ID3v2 tag whose last frame claims more bytes than the tag holds, as a
+# faulty tagger leaves it: it reads, but cannot be rewritten safely. An ID3v1
+# record follows the audio.
+shutil.copyfile("plain.mp3", "refused.mp3")
+tags = ID3()
+tags.add(TIT2(encoding=0, text="Refused title"))
+tags.add(TPE1(encoding=0, text="Refused artist"))
+tags.save("refused.mp3", v1=0, v2_version=3, padding=lambda info: 64)
+data = bytearray(open("refused.mp3", "rb").read())
+end = 10 + sum(10 + int.from_bytes(data[at + 4:at + 8], "big") for at in (10, 10 + 10 + int.from_bytes(data[14:18], "big")))
+data[end:end + 10] = b"TPE2\x7f\xff\xff\xff\0\0"
+open("refused.mp3", "wb").write(bytes(data) + b"TAG" + field("Refused record", 30) + bytes(94) + b"\xff")
+
 # The WavPack file's own tag gains a cover; Musepack and Monkey's Audio
 # files are only their signature and bytes, one with an APE tag.
 tag = APEv2("tagged.wv")

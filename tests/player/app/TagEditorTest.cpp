@@ -366,5 +366,35 @@ TEST_F(TagEditor, ACopySkipsTheFilesWithoutItsSource) {
   Quit();
 }
 
+// A file whose ID3v2 tag cannot be rewritten safely gets its ID3v1 record
+// only: the report says it was partly written and names that tag.
+TEST_F(TagEditor, AFileWithOnlyItsId3v1WrittenIsReportedAsPartlyWritten) {
+  Prepare({}, "#EXTM3U\r\nrefused.mp3\r\nplain.mp3\r\n");
+  for (const char* name : {"refused.mp3", "plain.mp3"}) Place(std::string("editor/") + name, name);
+  Start({}, true);
+  ASSERT_TRUE(WaitFor("Entries", "2"));
+  ShowWindow();
+  OpenEditorOn({0, 1});
+  // Neither file has an album: the boxes start ticked.
+  EXPECT_EQ(EditorState("CheckAlbumv1")["Checked"], "1");
+  EXPECT_EQ(EditorState("CheckAlbumv2")["Checked"], "1");
+  Type("LabelAlbumv1", "Edited album");
+  Type("LabelAlbumv2", "Edited album");
+  SaveAndWait(2);
+  const auto seen = watcher->Seen();
+  ASSERT_EQ(seen.size(), 2u);
+  EXPECT_NE(seen[1].text.find("en partie"), std::string::npos) << seen[1].text;
+  EXPECT_NE(seen[1].text.find("refused.mp3 (ID3 v1)"), std::string::npos) << seen[1].text;
+  EXPECT_EQ(seen[1].text.find("n'ont pas pu"), std::string::npos) << "not reported as unwritten: " << seen[1].text;
+  EXPECT_EQ(seen[1].text.find("plain.mp3"), std::string::npos) << seen[1].text;
+  sv::tags::TID3v1 v1;
+  ASSERT_TRUE(v1.ReadFromFile(PathOf("refused.mp3")));
+  EXPECT_EQ(v1.Album, "Edited album");
+  sv::tags::TID3v2 v2;
+  ASSERT_TRUE(v2.ReadFromFile(PathOf("plain.mp3")));
+  EXPECT_EQ(v2.Album, "Edited album");
+  Quit();
+}
+
 }  // namespace
 }  // namespace playertest
