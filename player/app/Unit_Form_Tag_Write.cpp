@@ -111,7 +111,7 @@ void TFormTag::Write(TagWriteMode Mode) {
     if (outcome.Skipped) {
       LastSkipped.push_back(name);
     } else if (!outcome.Written && !outcome.Saved.empty()) {
-      // Some of its tags are new: the user must know which.
+      // Some of its tags were written, others not: the user must know which.
       std::string saved;
       for (const std::string& tag : outcome.Saved) saved += (saved.empty() ? "" : ", ") + tag;
       LastPartlyWritten.push_back(name + " (" + saved + ")");

@@ -2,8 +2,9 @@
 // edited through its controls and saved; the playing song is paused for its
 // write and goes on from where it was; a read-only file is written and
 // stays read-only; a file another program holds is reported and the others
-// are written. Leaves a picture of the window (tag-editor.png) in the build
-// folder.
+// are written; a mixed selection keeps each file's own tags; a copy skips
+// the files without its source. Leaves pictures of the window
+// (tag-editor.png, tag-editor-mixed.png) in the build folder.
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
