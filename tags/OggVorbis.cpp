@@ -7,6 +7,7 @@
 #include "base/Utf.h"
 #include "tags/Bytes.h"
 #include "tags/Id3v2Prefix.h"
+#include "tags/OggChain.h"
 #include "tags/OggPage.h"
 #include "tags/OggPageWriter.h"
 #include "tags/SafeRewrite.h"
@@ -32,16 +33,18 @@ struct Headers {
   OggPacket commentPacket;
   VorbisCommentPacket comment;
   std::uint64_t samples = 0;
+  std::uint32_t lastSerial = 0;  // of the page that gave `samples`
 };
 
-// The granule position of the last page that has one, found by looking
-// backwards from the end for a page header. In a chained file that page
-// belongs to the last stream, whose length is what a bit-rate guess over the
-// whole chain would get wrong. A page of another stream than the first one
-// counts only when it lies whole in the bytes looked at and its checksum
-// holds, so that "OggS" inside audio data is not taken for one.
-TagStatus FindLastGranule(RandomAccessFile& file, std::uint64_t size, std::uint32_t serial, std::uint64_t& granule) {
+// The granule position and serial of the last page that has one, found by
+// looking backwards from the end for a page header. A page of another
+// stream than the first one counts only when it lies whole in the bytes
+// looked at and its checksum holds, so that "OggS" inside audio data is not
+// taken for one.
+TagStatus FindLastGranule(RandomAccessFile& file, std::uint64_t size, std::uint32_t serial, std::uint64_t& granule,
+                          std::uint32_t& lastSerial) {
   granule = 0;
+  lastSerial = serial;
   const auto n = static_cast<std::size_t>(std::min(size, kGranuleSearch));
   std::string tail;
   if (!ReadUpTo(file, size - n, n, tail) || tail.size() != n) return TagStatus::IoError;
@@ -55,6 +58,7 @@ TagStatus FindLastGranule(RandomAccessFile& file, std::uint64_t size, std::uint3
       if (length > at.size() || !OggPageCrcValid(page, at.substr(page.HeaderSize(), page.BodySize()))) continue;
     }
     granule = page.granule;
+    lastSerial = page.serial;
     break;
   }
   return TagStatus::Ok;
@@ -85,7 +89,7 @@ TagStatus ReadHeaders(RandomAccessFile& file, std::uint64_t size, bool keepBodie
       h.commentStatus = TagStatus::NoTag;  // no page where the comment belongs
     }
   }
-  return FindLastGranule(file, size, h.serial, h.samples);
+  return FindLastGranule(file, size, h.serial, h.samples, h.lastSerial);
 }
 
 std::uint16_t TrackOf(std::string_view text) {
@@ -180,6 +184,12 @@ bool TOggVorbis::ReadFromFile(const std::string& path) {
   Headers h;
   status_ = OpenSized(fs_, path, opened);
   if (status_ == TagStatus::Ok) status_ = ReadHeaders(*opened.file, opened.size, false, h);
+  // Each link of a chain restarts its granule positions, so a last page of
+  // another stream gives only the last link's length. Only then are the
+  // pages walked: an ordinary file is read at its two ends alone.
+  double chainSeconds = -1;
+  if (status_ == TagStatus::Ok && h.lastSerial != h.serial)
+    status_ = OggChainSeconds(*opened.file, h.id3Size, opened.size, chainSeconds);
   if (status_ != TagStatus::Ok) return false;
 
   FileSize = opened.size;
@@ -189,6 +199,10 @@ bool TOggVorbis::ReadFromFile(const std::string& path) {
   const auto nominal = static_cast<std::int32_t>(LoadLE32(h.id.data() + 20));
   BitRateNominal = static_cast<std::uint16_t>(nominal > 0 ? std::min(nominal / 1024, 65535) : 0);
   Samples = h.samples;
+  if (chainSeconds >= 0) {
+    const double samples = std::round(chainSeconds * SampleRate);
+    Samples = samples < 1.8e19 ? static_cast<std::uint64_t>(samples) : UINT64_MAX;
+  }
   ID3v2Size = h.id3Size;
 
   const VorbisFields f = DecodeVorbisFields(h.comment);

@@ -44,7 +44,9 @@ class TOggVorbis {
   std::uint8_t ChannelModeID = 0;  // channel count
   std::uint32_t SampleRate = 0;
   std::uint16_t BitRateNominal = 0;  // nominal bit/s / 1024; 0 when unset
-  std::uint64_t Samples = 0;         // granule position of the last page
+  // Length in samples at SampleRate: the last granule position, or for a
+  // chained file its links' lengths summed.
+  std::uint64_t Samples = 0;
   std::uint64_t ID3v2Size = 0;       // an ID3v2 tag in front of the Ogg data
   std::string Title, Artist, Album;
   std::uint16_t Track = 0;  // 0 to 255

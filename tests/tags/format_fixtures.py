@@ -249,14 +249,36 @@ def build_ogg(out, wav, mono):
     tags.save(path)
     write_expect(path, [("id3", 1)])
 
-    # A chained file: a 1 s stream, then a 3 s one with its own serial.
-    long_wav = os.path.join(out, "three.wav")
-    run("sox", "-R", "-n", "-r", "44100", "-c", "2", "-b", "16", long_wav, "synth", "3", "sine", "550")
-    done(ogg("chain_tail", ["-t", "Chain tail"], long_wav))
-    os.remove(long_wav)
-    with open(os.path.join(out, "chained.ogg"), "wb") as f:
-        for name in ("tagged.ogg", "chain_tail.ogg"):
-            f.write(open(os.path.join(out, name), "rb").read())
+    # Chained files: streams with their own serials one after the other. The
+    # length each should show is what sox made for oggenc, summed.
+    def chain(name, links):
+        parts = []
+        for part, rate, channels, seconds in links:
+            source = os.path.join(out, part + ".wav")
+            run("sox", "-R", "-n", "-r", str(rate), "-c", str(channels), "-b", "16", source, "synth",
+                str(seconds), "sine", "550")
+            done(ogg(part, ["-t", part], source))
+            os.remove(source)
+            parts.append(part + ".ogg")
+        with open(os.path.join(out, name), "wb") as f:
+            for part in parts:
+                f.write(open(os.path.join(out, part), "rb").read())
+        write_expect(os.path.join(out, name), [("seconds", sum(link[3] for link in links))])
+
+    # 1 s made like tagged.ogg, then 3 s.
+    chain("chained.ogg", [("chain_head", 44100, 2, 1), ("chain_tail", 44100, 2, 3)])
+    chain("chain_rates.ogg", [("rates_head", 22050, 1, 1), ("rates_tail", 48000, 2, 2)])
+    # 1 s, then the 3 s link as if cut from a longer stream: its positions
+    # start 1,000,000 samples on.
+    tail = bytearray(open(os.path.join(out, "chain_tail.ogg"), "rb").read())
+    for page in ogg_pages(tail):
+        granule = struct.unpack_from("<q", tail, page[0] + 6)[0]
+        if granule > 0:
+            struct.pack_into("<q", tail, page[0] + 6, granule + 1000000)
+            ogg_fix_crc(tail, page)
+    with open(os.path.join(out, "chain_cut.ogg"), "wb") as f:
+        f.write(open(os.path.join(out, "chain_head.ogg"), "rb").read() + bytes(tail))
+    write_expect(os.path.join(out, "chain_cut.ogg"), [("seconds", 1 + 3)])
 
     # No page header in the last 12,060 bytes.
     path = ogg("nogranule", ["-t", "Zeros"], mono)
