@@ -13,7 +13,7 @@
 #include <vector>
 
 #include "bench/BenchRow.h"
-#include "bench/GdiObjects.h"
+#include "tests/support/GdiObjects.h"
 
 namespace playertest {
 namespace {
@@ -129,23 +129,23 @@ class MainWindowBench : public PlayerProgram {
     std::printf("full repaint at 1024x768: default skin %.2f ms, ardoise (nine pieces, colour key) %.2f ms\n", plain,
                 nine);
 
-    const long gdiBeforeSkins = GdiObjects(handle), windowsBeforeSkins = Windows(process);
+    const long gdiBeforeSkins = svtest::GdiObjects(handle), windowsBeforeSkins = Windows(process);
     const auto skinsStart = Clock::now();
     for (int i = 0; i < 1000; ++i) HandOver(i % 2 ? "/skin:ardoise" : "/skin:default");
     const double perReload = MsSince(skinsStart) / 1000;
-    const long gdiAfterSkins = GdiObjects(handle), windowsAfterSkins = Windows(process);
+    const long gdiAfterSkins = svtest::GdiObjects(handle), windowsAfterSkins = Windows(process);
     std::printf("1,000 skin reloads (%.2f ms each): GDI objects %ld -> %ld, windows %ld -> %ld\n", perReload,
                 gdiBeforeSkins, gdiAfterSkins, windowsBeforeSkins, windowsAfterSkins);
 
     SetWindowPos(mainWindow, nullptr, 0, 0, 300, 380, SWP_NOZORDER | SWP_NOACTIVATE);
-    const long gdiBeforeShows = GdiObjects(handle), windowsBeforeShows = Windows(process);
+    const long gdiBeforeShows = svtest::GdiObjects(handle), windowsBeforeShows = Windows(process);
     const auto showsStart = Clock::now();
     for (int i = 0; i < 1000; ++i) {
       HandOver("/show");
       HandOver("/show");
     }
     const double perCycle = MsSince(showsStart) / 1000;
-    const long gdiAfterShows = GdiObjects(handle), windowsAfterShows = Windows(process);
+    const long gdiAfterShows = svtest::GdiObjects(handle), windowsAfterShows = Windows(process);
     std::printf("1,000 show/hide cycles (%.2f ms each): GDI objects %ld -> %ld, windows %ld -> %ld\n", perCycle,
                 gdiBeforeShows, gdiAfterShows, windowsBeforeShows, windowsAfterShows);
     Quit();

@@ -12,8 +12,9 @@
 #include <vector>
 
 #include "bench/BenchRow.h"
-#include "bench/GdiObjects.h"
 #include "tests/skineditor/EditorDriver.h"
+#include "tests/support/BmpWriter.h"
+#include "tests/support/GdiObjects.h"
 
 namespace editortest {
 namespace {
@@ -35,7 +36,7 @@ std::string LargeBackground() {
   for (std::size_t y = 0; y < rows.size(); ++y)
     for (std::size_t x = 0; x < rows[y].size(); ++x)
       rows[y][x] = static_cast<std::uint32_t>((((x + y) % 256) * 0x010101u) ^ ((x * 7 % 256) << 16));
-  return Bmp(rows);
+  return svtest::Bmp(rows);
 }
 
 struct Figures {
@@ -90,10 +91,10 @@ class SkinEditorBench : public EditorProgram {
     };
 
     for (int i = 0; i < kWarmUp; ++i) keystroke();
-    figures.gdiBefore = GdiObjects(editor->Handle());
+    figures.gdiBefore = svtest::GdiObjects(editor->Handle());
     std::vector<double> keys;
     for (int i = 0; i < kKeystrokes; ++i) keys.push_back(keystroke());
-    figures.gdiAfter = GdiObjects(editor->Handle());
+    figures.gdiAfter = svtest::GdiObjects(editor->Handle());
 
     std::vector<double> repaints;
     for (int i = 0; i < kRepaints; ++i) {

@@ -10,6 +10,7 @@
 
 #include "forms/SmallImageList.h"
 #include "tests/desktop/TrayTestSupport.h"
+#include "tests/support/GdiObjects.h"
 
 using desktop::LayoutTextIcon;
 using desktop::TextIconKeyColour;
@@ -269,18 +270,18 @@ TEST_F(TextTrayIconTest, ThousandRedrawsLeakNoGdiObject) {
   icon->SetColor(forms::kColourNone);
   icon->SetText(">");
   icon->Options().SetOffsetX(1);
-  const long before = traytest::GdiObjectCount();
+  const long before = svtest::GdiObjects(GetCurrentProcess());
   ASSERT_GT(before, 0);
   for (int i = 0; i < 1000; ++i) icon->Options().SetOffsetX(i % 2);
-  EXPECT_EQ(traytest::GdiObjectCount(), before);
+  EXPECT_EQ(svtest::GdiObjects(GetCurrentProcess()), before);
 
   forms::IconImage background;
   background.TakeHandle(forms::CopyIconHandle(LoadIconW(nullptr, IDI_APPLICATION)));
   icon->SetBackgroundIcon(background);
   icon->SetBorder(true);
-  const long withBackground = traytest::GdiObjectCount();
+  const long withBackground = svtest::GdiObjects(GetCurrentProcess());
   for (int i = 0; i < 1000; ++i) icon->Options().SetOffsetY(i % 2);
-  EXPECT_EQ(traytest::GdiObjectCount(), withBackground);
+  EXPECT_EQ(svtest::GdiObjects(GetCurrentProcess()), withBackground);
 }
 
 }  // namespace

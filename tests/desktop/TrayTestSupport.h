@@ -1,8 +1,7 @@
 #pragma once
-// Shared by the tray icon tests: a recorder standing in for the shell, icon
-// pixels read back, and the process's count of GDI objects.
+// Shared by the tray icon tests: a recorder standing in for the shell and icon
+// pixels read back.
 #include <windows.h>
-#include <winternl.h>
 
 #include <cstdint>
 #include <string>
@@ -82,37 +81,6 @@ inline IconPixels ReadIcon(HICON icon) {
   DeleteObject(info.hbmColor);
   DeleteObject(info.hbmMask);
   return result;
-}
-
-// GetGuiResources where the system has it. Wine answers "not implemented";
-// its per-process GDI handle table, reachable from the process block, then
-// gives the same number: entries whose type word is set.
-inline long GdiObjectCount() {
-  SetLastError(0);
-  DWORD count = GetGuiResources(GetCurrentProcess(), GR_GDIOBJECTS);
-  if (count != 0 || GetLastError() != ERROR_CALL_NOT_IMPLEMENTED) return static_cast<long>(count);
-#if defined(_WIN64)
-  struct Entry {
-    std::uint64_t object;
-    std::uint32_t owner;
-    std::uint16_t unique;
-    std::uint16_t type;
-    std::uint64_t user;
-  };
-  static_assert(sizeof(Entry) == 24);
-  // The compiler takes the segment read for an array access and warns.
-#pragma GCC diagnostic push
-#pragma GCC diagnostic ignored "-Warray-bounds"
-  auto* block = reinterpret_cast<unsigned char*>(NtCurrentTeb()->ProcessEnvironmentBlock);
-#pragma GCC diagnostic pop
-  auto* table = *reinterpret_cast<const Entry* const*>(block + 0xF8);
-  if (!table) return -1;
-  long living = 0;
-  for (int i = 0; i < 0x10000; ++i) living += table[i].type != 0;
-  return living;
-#else
-  return -1;
-#endif
 }
 
 }  // namespace traytest
