@@ -41,7 +41,8 @@ HKEY RootKey(RegistryRoot root) {
 
 }  // namespace
 
-std::optional<std::string> SystemRegistry::Read(RegistryRoot root, std::string_view key, std::string_view name) const {
+std::optional<RegistryText> SystemRegistry::ReadText(RegistryRoot root, std::string_view key,
+                                                     std::string_view name) const {
   KeyHandle handle;
   if (RegOpenKeyExW(RootKey(root), forms::widen(key).c_str(), 0, KEY_QUERY_VALUE, handle.Receive()) != ERROR_SUCCESS)
     return std::nullopt;
@@ -60,17 +61,18 @@ std::optional<std::string> SystemRegistry::Read(RegistryRoot root, std::string_v
   // The stored text may or may not end with its terminator.
   text.resize(size / sizeof(wchar_t));
   while (!text.empty() && text.back() == L'\0') text.pop_back();
-  return forms::narrow(text);
+  return RegistryText{forms::narrow(text), type == REG_EXPAND_SZ};
 }
 
-bool SystemRegistry::Write(RegistryRoot root, std::string_view key, std::string_view name, std::string_view value) {
+bool SystemRegistry::WriteText(RegistryRoot root, std::string_view key, std::string_view name,
+                               const RegistryText& value) {
   KeyHandle handle;
   if (RegCreateKeyExW(RootKey(root), forms::widen(key).c_str(), 0, nullptr, 0, KEY_SET_VALUE, nullptr,
                       handle.Receive(), nullptr) != ERROR_SUCCESS)
     return false;
-  const std::wstring text = forms::widen(value);
+  const std::wstring text = forms::widen(value.Text);
   const auto bytes = static_cast<DWORD>((text.size() + 1) * sizeof(wchar_t));
-  return RegSetValueExW(handle.Get(), forms::widen(name).c_str(), 0, REG_SZ,
+  return RegSetValueExW(handle.Get(), forms::widen(name).c_str(), 0, value.Expandable ? REG_EXPAND_SZ : REG_SZ,
                         reinterpret_cast<const BYTE*>(text.c_str()), bytes) == ERROR_SUCCESS;
 }
 
@@ -86,6 +88,24 @@ bool SystemRegistry::DeleteValue(RegistryRoot root, std::string_view key, std::s
 bool SystemRegistry::DeleteKey(RegistryRoot root, std::string_view key) {
   const LONG deleted = RegDeleteTreeW(RootKey(root), forms::widen(key).c_str());
   return deleted == ERROR_SUCCESS || deleted == ERROR_FILE_NOT_FOUND;
+}
+
+bool SystemRegistry::DeleteEmptyKey(RegistryRoot root, std::string_view key) {
+  const std::wstring path = forms::widen(key);
+  {
+    KeyHandle handle;
+    const LONG opened = RegOpenKeyExW(RootKey(root), path.c_str(), 0, KEY_QUERY_VALUE, handle.Receive());
+    if (opened == ERROR_FILE_NOT_FOUND) return true;
+    DWORD keys = 0;
+    DWORD values = 0;
+    if (opened != ERROR_SUCCESS ||
+        RegQueryInfoKeyW(handle.Get(), nullptr, nullptr, nullptr, &keys, nullptr, nullptr, &values, nullptr, nullptr,
+                         nullptr, nullptr) != ERROR_SUCCESS ||
+        keys != 0 || values != 0)
+      return false;
+  }
+  // The system refuses to delete a key that still has keys below it.
+  return RegDeleteKeyW(RootKey(root), path.c_str()) == ERROR_SUCCESS;
 }
 
 bool SystemRegistry::SameText(std::string_view a, std::string_view b) const {

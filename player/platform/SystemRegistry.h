@@ -8,10 +8,11 @@ namespace player {
 
 class SystemRegistry : public Registry {
  public:
-  std::optional<std::string> Read(RegistryRoot root, std::string_view key, std::string_view name) const override;
-  bool Write(RegistryRoot root, std::string_view key, std::string_view name, std::string_view value) override;
+  std::optional<RegistryText> ReadText(RegistryRoot root, std::string_view key, std::string_view name) const override;
+  bool WriteText(RegistryRoot root, std::string_view key, std::string_view name, const RegistryText& value) override;
   bool DeleteValue(RegistryRoot root, std::string_view key, std::string_view name) override;
   bool DeleteKey(RegistryRoot root, std::string_view key) override;
+  bool DeleteEmptyKey(RegistryRoot root, std::string_view key) override;
   bool SameText(std::string_view a, std::string_view b) const override;
   void AssociationsChanged() override;
 };

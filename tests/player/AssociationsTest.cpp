@@ -16,37 +16,53 @@ using player::Associations;
 using player::RegistryRoot;
 namespace reg = player::reg;
 
-// Keys and value names ignore case, as the system's do; a key is listed
-// once any value was written under it or below it.
+// Keys and value names ignore case, as the system's do; writing a value
+// creates its key and the keys above it.
 class FakeRegistry : public player::Registry {
  public:
+  using Key = std::pair<RegistryRoot, std::string>;               // root, key (lower case)
   using Id = std::tuple<RegistryRoot, std::string, std::string>;  // root, key, name (lower case)
 
-  std::optional<std::string> Read(RegistryRoot root, std::string_view key, std::string_view name) const override {
+  std::optional<player::RegistryText> ReadText(RegistryRoot root, std::string_view key,
+                                               std::string_view name) const override {
     const auto found = values.find(IdOf(root, key, name));
     if (found == values.end()) return std::nullopt;
     return found->second;
   }
-  bool Write(RegistryRoot root, std::string_view key, std::string_view name, std::string_view value) override {
+  bool WriteText(RegistryRoot root, std::string_view key, std::string_view name,
+                 const player::RegistryText& value) override {
     ++writes;
-    if (refused.count(root)) return false;
-    values[IdOf(root, key, name)] = std::string(value);
+    if (Refuses(root, key)) return false;
+    values[IdOf(root, key, name)] = value;
+    for (std::string k = sv::LowerAscii(key);; k.resize(k.rfind('\\'))) {
+      keys.insert({root, k});
+      if (k.find('\\') == std::string::npos) break;
+    }
     return true;
   }
   bool DeleteValue(RegistryRoot root, std::string_view key, std::string_view name) override {
     ++writes;
-    if (refused.count(root)) return false;
+    if (Refuses(root, key)) return false;
     values.erase(IdOf(root, key, name));
     return true;
   }
   bool DeleteKey(RegistryRoot root, std::string_view key) override {
     ++writes;
-    if (refused.count(root)) return false;
+    if (Refuses(root, key)) return false;
     const std::string k = sv::LowerAscii(key);
-    std::erase_if(values, [&](const auto& v) {
-      const std::string& other = std::get<1>(v.first);
-      return std::get<0>(v.first) == root && (other == k || other.starts_with(k + "\\"));
-    });
+    std::erase_if(values, [&](const auto& v) { return std::get<0>(v.first) == root && Within(std::get<1>(v.first), k); });
+    std::erase_if(keys, [&](const Key& other) { return other.first == root && Within(other.second, k); });
+    return true;
+  }
+  bool DeleteEmptyKey(RegistryRoot root, std::string_view key) override {
+    ++writes;
+    if (Refuses(root, key)) return false;
+    const std::string k = sv::LowerAscii(key);
+    for (const auto& v : values)
+      if (std::get<0>(v.first) == root && Within(std::get<1>(v.first), k)) return false;
+    for (const Key& other : keys)
+      if (other.first == root && other.second != k && Within(other.second, k)) return false;
+    keys.erase({root, k});
     return true;
   }
   bool SameText(std::string_view a, std::string_view b) const override { return sv::SameTextAscii(a, b); }
@@ -54,22 +70,34 @@ class FakeRegistry : public player::Registry {
 
   bool HasKeyBelow(std::string_view key) const {
     const std::string k = sv::LowerAscii(key);
-    for (const auto& v : values)
-      if (std::get<1>(v.first) == k || std::get<1>(v.first).starts_with(k + "\\")) return true;
+    for (const Key& other : keys)
+      if (Within(other.second, k)) return true;
     return false;
   }
   std::string Classes(std::string_view key, std::string_view name = "") const {
     return Read(RegistryRoot::ClassesRoot, key, name).value_or("<none>");
   }
+  bool Expandable(std::string_view key, std::string_view name = "") const {
+    const auto value = ReadText(RegistryRoot::ClassesRoot, key, name);
+    return value && value->Expandable;
+  }
 
-  std::map<Id, std::string> values;
+  std::map<Id, player::RegistryText> values;
+  std::set<Key> keys;
   std::set<RegistryRoot> refused;
+  std::string refusedKeys;  // every key from this one down refuses writes (lower case)
   int writes = 0;
   int notices = 0;
 
  private:
   static Id IdOf(RegistryRoot root, std::string_view key, std::string_view name) {
     return {root, sv::LowerAscii(key), sv::LowerAscii(name)};
+  }
+  static bool Within(const std::string& key, const std::string& top) {
+    return key == top || key.starts_with(top + "\\");
+  }
+  bool Refuses(RegistryRoot root, std::string_view key) const {
+    return refused.count(root) || (!refusedKeys.empty() && Within(sv::LowerAscii(key), refusedKeys));
   }
 };
 
@@ -90,6 +118,23 @@ TEST(AssociationRules, ExtensionsBecomeKeyNamesOnlyWhenPlain) {
   EXPECT_EQ(player::AssociationEntries({"mp3", "ogg", "bad\\ext", "MP3", "wav"}),
             (std::vector<std::string>{"M3U", "PLS", "MP3", "OGG", "MP3", "WAV"}));
   EXPECT_EQ(player::PlayerCommand(kExe), kCommand);
+
+  const std::vector<std::pair<std::string, std::optional<std::string>>> commands = {
+      {kCommand, kExe},
+      {R"("D:\Old\Sorivanel.exe" "%1")", R"(D:\Old\Sorivanel.exe)"},
+      {R"("C:\Other\cd.exe" /play "%1")", std::nullopt},
+      {R"("C:\Other\cd.exe" "/play" "%1")", std::nullopt},
+      {R"(C:\Sorivanel.exe "%1")", std::nullopt},
+      {R"("C:\Sorivanel.exe" %1)", std::nullopt},
+      {R"("C:\Sorivanel.exe" "%1" /x)", std::nullopt},
+      {R"("" "%1")", std::nullopt},
+      {"\"", std::nullopt},
+      {"", std::nullopt},
+  };
+  for (const auto& [command, program] : commands) {
+    const auto found = player::PlayerCommandProgram(command);
+    EXPECT_EQ(found ? std::optional<std::string>(*found) : std::nullopt, program) << command;
+  }
 }
 
 TEST(AssociationRules, ReadingAnEmptyRegistryShowsNothingAndWritesNothing) {
@@ -205,19 +250,23 @@ TEST(AssociationRules, TheFileTypeIconAndClass) {
 
 TEST(AssociationRules, TheCdVerbKeepsAndRestoresTheCommandItReplaced) {
   FakeRegistry r;
-  constexpr char kOther[] = R"("C:\Other\cdplayer.exe" /play "%1")";
-  r.Write(RegistryRoot::ClassesRoot, reg::kCdCommand, "", kOther);
+  // A command naming an environment variable, stored as an expandable text.
+  constexpr char kOther[] = R"("%ProgramFiles%\Other\cdplayer.exe" /play "%1")";
+  r.WriteText(RegistryRoot::ClassesRoot, reg::kCdCommand, "", {kOther, true});
   Associations a(r, kExe);
 
   a.SetCdVerb(true);
   EXPECT_EQ(r.Classes(reg::kCdCommand), kCommand);
+  EXPECT_FALSE(r.Expandable(reg::kCdCommand));
   EXPECT_EQ(r.Classes(reg::kCdCommand, reg::kBackupValue), kOther);
+  EXPECT_TRUE(r.Expandable(reg::kCdCommand, reg::kBackupValue));
   a.SetCdVerb(true);  // the second "Yes" keeps the first backup
   EXPECT_EQ(r.Classes(reg::kCdCommand, reg::kBackupValue), kOther);
   EXPECT_TRUE(a.HasCdVerb());
 
   a.SetCdVerb(false);
   EXPECT_EQ(r.Classes(reg::kCdCommand), kOther);
+  EXPECT_TRUE(r.Expandable(reg::kCdCommand));
   EXPECT_EQ(r.Classes(reg::kCdCommand, reg::kBackupValue), "<none>");
 
   // "No" without a backup leaves our command: nothing says what else to play with.
@@ -234,13 +283,80 @@ TEST(AssociationRules, TheCdVerbKeepsAndRestoresTheCommandItReplaced) {
   a.SetCdVerb(true);
   EXPECT_EQ(r.Classes(reg::kCdCommand, reg::kBackupValue), kOther);
 
-  // With no command before, letting go leaves none.
+  // With no command before, letting go leaves none, nor the keys made for it.
   FakeRegistry empty;
   Associations b(empty, kExe);
   b.SetCdVerb(true);
   b.SetCdVerb(false);
   EXPECT_EQ(empty.Classes(reg::kCdCommand), "<none>");
   EXPECT_EQ(empty.Classes(reg::kCdCommand, reg::kBackupValue), "<none>");
+  EXPECT_FALSE(empty.HasKeyBelow("AudioCD"));
+  // A verb key holding values of its own stays.
+  FakeRegistry verb;
+  verb.Write(RegistryRoot::ClassesRoot, R"(AudioCD\shell\play)", "MUIVerb", "@shell32.dll,-1");
+  Associations c(verb, kExe);
+  c.SetCdVerb(true);
+  c.SetCdVerb(false);
+  EXPECT_FALSE(verb.HasKeyBelow(reg::kCdCommand));
+  EXPECT_EQ(verb.Classes(R"(AudioCD\shell\play)", "MUIVerb"), "@shell32.dll,-1");
+}
+
+TEST(AssociationRules, TheCdVerbKeepsTheFirstHandlerAcrossCopiesOfThePlayer) {
+  FakeRegistry r;
+  constexpr char kOther[] = R"("C:\Other\cdplayer.exe" /play "%1")";
+  r.Write(RegistryRoot::ClassesRoot, reg::kCdCommand, "", kOther);
+  Associations old(r, R"(D:\Old\Sorivanel.exe)");
+  old.SetCdVerb(true);
+
+  // The program was moved: "Yes" from its new place keeps the first handler,
+  // and "No" gives it back.
+  Associations moved(r, kExe);
+  EXPECT_FALSE(moved.HasCdVerb());
+  moved.SetCdVerb(true);
+  EXPECT_EQ(r.Classes(reg::kCdCommand), kCommand);
+  EXPECT_EQ(r.Classes(reg::kCdCommand, reg::kBackupValue), kOther);
+  moved.SetCdVerb(false);
+  EXPECT_EQ(r.Classes(reg::kCdCommand), kOther);
+  EXPECT_EQ(r.Classes(reg::kCdCommand, reg::kBackupValue), "<none>");
+
+  // A second copy holds the verb: "No" from this one lets go of it too.
+  old.SetCdVerb(true);
+  moved.SetCdVerb(false);
+  EXPECT_EQ(r.Classes(reg::kCdCommand), kOther);
+
+  // Another program started the same way is no copy: its command is kept.
+  constexpr char kLookAlike[] = R"("C:\Other\cdplayer.exe" "%1")";
+  r.Write(RegistryRoot::ClassesRoot, reg::kCdCommand, reg::kBackupValue, "stale");
+  r.Write(RegistryRoot::ClassesRoot, reg::kCdCommand, "", kLookAlike);
+  moved.SetCdVerb(false);
+  EXPECT_EQ(r.Classes(reg::kCdCommand), kLookAlike);
+  moved.SetCdVerb(true);
+  EXPECT_EQ(r.Classes(reg::kCdCommand, reg::kBackupValue), kLookAlike);
+}
+
+TEST(AssociationRules, AnExtensionNamesTheFileTypeOnlyOnceTheTypeExists) {
+  FakeRegistry r;
+  r.Write(RegistryRoot::ClassesRoot, ".mp3", "", "OtherPlayer.mp3");
+  r.refusedKeys = "sorivanel_file";
+  Associations a(r, kExe);
+  a.SetAssociated("MP3", true, true);
+  EXPECT_EQ(r.Classes(".mp3"), "OtherPlayer.mp3");
+  EXPECT_EQ(r.Classes(".mp3", reg::kBackupValue), "<none>");
+  EXPECT_FALSE(r.HasKeyBelow(reg::kFileClass));
+  EXPECT_FALSE(a.IsAssociated("MP3"));
+
+  // A type this program made before serves, though it cannot be written now.
+  r.refusedKeys.clear();
+  EXPECT_TRUE(a.TypeSorivanelFile(true));
+  r.refusedKeys = "sorivanel_file";
+  EXPECT_TRUE(a.TypeSorivanelFile(true));
+  a.SetAssociated("MP3", true, true);
+  EXPECT_EQ(r.Classes(".mp3"), "sorivanel_file");
+  EXPECT_EQ(r.Classes(".mp3", reg::kBackupValue), "OtherPlayer.mp3");
+  EXPECT_TRUE(a.IsAssociated("MP3"));
+  // Another copy's type does not.
+  Associations moved(r, R"(D:\Moved\Sorivanel.exe)");
+  EXPECT_FALSE(moved.TypeSorivanelFile(true));
 }
 
 TEST(AssociationRules, TheFolderVerb) {
@@ -258,8 +374,9 @@ TEST(AssociationRules, TheFolderVerb) {
 TEST(AssociationRules, StartWithWindowsFallsBackToTheUsersKeyAndReadsBoth) {
   FakeRegistry r;
   Associations a(r, kExe);
+  // Quoted: the path holds blanks.
   a.SetStartWithWindows(true);
-  EXPECT_EQ(r.Read(RegistryRoot::LocalMachine, reg::kRunKey, "Sorivanel"), kExe);
+  EXPECT_EQ(r.Read(RegistryRoot::LocalMachine, reg::kRunKey, "Sorivanel"), "\"" + std::string(kExe) + "\"");
   EXPECT_TRUE(a.StartsWithWindows());
 
   // A limited account: the machine's key refuses, the user's takes it.
@@ -267,15 +384,14 @@ TEST(AssociationRules, StartWithWindowsFallsBackToTheUsersKeyAndReadsBoth) {
   limited.refused.insert(RegistryRoot::LocalMachine);
   Associations b(limited, kExe);
   b.SetStartWithWindows(true);
-  EXPECT_EQ(limited.Read(RegistryRoot::CurrentUser, reg::kRunKey, "Sorivanel"), kExe);
+  EXPECT_EQ(limited.Read(RegistryRoot::CurrentUser, reg::kRunKey, "Sorivanel"), "\"" + std::string(kExe) + "\"");
   EXPECT_TRUE(b.StartsWithWindows());
   b.SetStartWithWindows(false);
   EXPECT_FALSE(limited.Read(RegistryRoot::CurrentUser, reg::kRunKey, "Sorivanel"));
 
-  // A value written by hand, quoted or in other case, names us too; another
-  // copy's path does not.
-  for (const char* value :
-       {R"("C:\Program Files\Sorivanel\Sorivanel.exe")", R"(c:\program files\sorivanel\SORIVANEL.exe)"}) {
+  // A value written unquoted (by hand or by an older version), or in other
+  // case, names us too; another copy's path does not.
+  for (const char* value : {kExe, R"(c:\program files\sorivanel\SORIVANEL.exe)"}) {
     FakeRegistry hand;
     hand.Write(RegistryRoot::LocalMachine, reg::kRunKey, "Sorivanel", value);
     EXPECT_TRUE(Associations(hand, kExe).StartsWithWindows()) << value;

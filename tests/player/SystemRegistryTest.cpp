@@ -20,6 +20,7 @@ using player::Associations;
 namespace reg = player::reg;
 
 using svtest::RegRead;
+using svtest::RegType;
 using svtest::RegWrite;
 
 bool KeyExists(HKEY root, const wchar_t* key) {
@@ -116,17 +117,44 @@ TEST_F(SystemRegistryTest, AnExtensionIsTakenAndGivenBackWithTheOtherProgramsVal
 }
 
 TEST_F(SystemRegistryTest, TheCdAndFolderVerbs) {
-  RegWrite(HKEY_CLASSES_ROOT, L"AudioCD\\shell\\play\\command", nullptr, L"\"C:\\Other\\cd.exe\" \"%1\"");
+  constexpr wchar_t kCd[] = L"AudioCD\\shell\\play\\command";
+  const std::wstring other = L"\"%ProgramFiles%\\Other\\cd.exe\" \"%1\"";
+  RegWrite(HKEY_CLASSES_ROOT, kCd, nullptr, other, REG_EXPAND_SZ);
   Associations a(registry_, exe_);
   a.SetCdVerb(true);
   a.SetCdVerb(true);
-  EXPECT_EQ(RegRead(HKEY_CLASSES_ROOT, L"AudioCD\\shell\\play\\command", nullptr), Command());
-  EXPECT_EQ(RegRead(HKEY_CLASSES_ROOT, L"AudioCD\\shell\\play\\command", L"sorivanel.BAK"),
-            L"\"C:\\Other\\cd.exe\" \"%1\"");
+  EXPECT_EQ(RegRead(HKEY_CLASSES_ROOT, kCd, nullptr), Command());
+  EXPECT_EQ(RegType(HKEY_CLASSES_ROOT, kCd, nullptr), static_cast<DWORD>(REG_SZ));
+  EXPECT_EQ(RegRead(HKEY_CLASSES_ROOT, kCd, L"sorivanel.BAK"), other);
+  EXPECT_EQ(RegType(HKEY_CLASSES_ROOT, kCd, L"sorivanel.BAK"), static_cast<DWORD>(REG_EXPAND_SZ));
   EXPECT_TRUE(a.HasCdVerb());
+
+  // Another copy of the program takes the verb: the first handler stays kept.
+  Associations moved(registry_, R"(D:\Moved\Sorivanel.exe)");
+  moved.SetCdVerb(true);
+  EXPECT_EQ(RegRead(HKEY_CLASSES_ROOT, kCd, L"sorivanel.BAK"), other);
+
+  // Given back as it was stored: an expandable command stays expandable.
   a.SetCdVerb(false);
-  EXPECT_EQ(RegRead(HKEY_CLASSES_ROOT, L"AudioCD\\shell\\play\\command", nullptr), L"\"C:\\Other\\cd.exe\" \"%1\"");
-  EXPECT_FALSE(RegRead(HKEY_CLASSES_ROOT, L"AudioCD\\shell\\play\\command", L"sorivanel.BAK"));
+  EXPECT_EQ(RegRead(HKEY_CLASSES_ROOT, kCd, nullptr), other);
+  EXPECT_EQ(RegType(HKEY_CLASSES_ROOT, kCd, nullptr), static_cast<DWORD>(REG_EXPAND_SZ));
+  EXPECT_FALSE(RegRead(HKEY_CLASSES_ROOT, kCd, L"sorivanel.BAK"));
+
+  // With no command before, letting go leaves no key made for it.
+  RegDeleteTreeW(HKEY_CLASSES_ROOT, L"AudioCD\\shell\\play");
+  const bool hadAudioCd = KeyExists(HKEY_CLASSES_ROOT, L"AudioCD");
+  RegWrite(HKEY_CLASSES_ROOT, L"AudioCD\\shell", L"SvTestMark", L"kept");
+  a.SetCdVerb(true);
+  EXPECT_EQ(RegRead(HKEY_CLASSES_ROOT, kCd, nullptr), Command());
+  a.SetCdVerb(false);
+  EXPECT_FALSE(KeyExists(HKEY_CLASSES_ROOT, kCd));
+  EXPECT_FALSE(KeyExists(HKEY_CLASSES_ROOT, L"AudioCD\\shell\\play"));
+  EXPECT_EQ(RegRead(HKEY_CLASSES_ROOT, L"AudioCD\\shell", L"SvTestMark"), L"kept");  // holds a value: stays
+  HKEY shell = nullptr;
+  ASSERT_EQ(RegOpenKeyExW(HKEY_CLASSES_ROOT, L"AudioCD\\shell", 0, KEY_SET_VALUE, &shell), ERROR_SUCCESS);
+  RegDeleteValueW(shell, L"SvTestMark");
+  RegCloseKey(shell);
+  if (!hadAudioCd) RegDeleteTreeW(HKEY_CLASSES_ROOT, L"AudioCD");
 
   a.SetFolderVerb(true, "Lire avec Sorivanel \xC3\xA0 l'instant");
   EXPECT_EQ(RegRead(HKEY_CLASSES_ROOT, L"Folder\\shell\\Sorivanel", nullptr), L"Lire avec Sorivanel \u00e0 l'instant");
@@ -141,14 +169,14 @@ TEST_F(SystemRegistryTest, StartWithWindowsOnAndOff) {
   EXPECT_FALSE(a.StartsWithWindows());
   a.SetStartWithWindows(true);
   EXPECT_EQ(RegRead(HKEY_LOCAL_MACHINE, L"SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Run", L"Sorivanel"),
-            forms::widen(exe_));
+            L"\"" + forms::widen(exe_) + L"\"");
   EXPECT_TRUE(a.StartsWithWindows());
   a.SetStartWithWindows(false);
   EXPECT_FALSE(RegRead(HKEY_LOCAL_MACHINE, L"SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Run", L"Sorivanel"));
 
-  // This user's key counts as well, quoted by hand.
+  // This user's key counts as well, unquoted by hand.
   RegWrite(HKEY_CURRENT_USER, L"SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Run", L"Sorivanel",
-           L"\"" + forms::widen(exe_) + L"\"");
+           forms::widen(exe_));
   EXPECT_TRUE(a.StartsWithWindows());
   a.SetStartWithWindows(false);
   EXPECT_FALSE(RegRead(HKEY_CURRENT_USER, L"SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Run", L"Sorivanel"));

@@ -284,7 +284,7 @@ TEST_F(OptionsRegistryPages, AssociationsAndStartWithWindowsAreWrittenOnTheUsers
 
   ShowPage(0);
   ChooseItem("RadioGroup1", 0);
-  EXPECT_EQ(RegRead(HKEY_LOCAL_MACHINE, kRunKey, L"Sorivanel"), Exe());
+  EXPECT_EQ(RegRead(HKEY_LOCAL_MACHINE, kRunKey, L"Sorivanel"), L"\"" + Exe() + L"\"");
   ChooseItem("RadioGroup1", 1);
   EXPECT_FALSE(RegRead(HKEY_LOCAL_MACHINE, kRunKey, L"Sorivanel"));
   CloseOptions();
