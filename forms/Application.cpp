@@ -5,6 +5,7 @@
 
 #include "base/Exception.h"
 #include "forms/Automation.h"
+#include "forms/DialogKeys.h"
 #include "forms/Dispatch.h"
 #include "forms/ErrorText.h"
 #include "forms/Wide.h"
@@ -189,7 +190,7 @@ bool TApplication::ProcessMessage() {
     terminated_ = true;
     return true;
   }
-  if (!Guarded([&] { return PreviewKey(msg); }, false)) {
+  if (!Guarded([&] { return PreviewKey(msg) || HandleDialogKey(msg); }, false)) {
     TranslateMessage(&msg);
     DispatchMessageW(&msg);
   }

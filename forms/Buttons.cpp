@@ -34,6 +34,11 @@ void ButtonControl::DescribeState(StateList& state) const { state.emplace_back("
 Button::Button(TComponent* owner, WindowedControl* parent, Bounds bounds)
     : ButtonControl(owner, parent, bounds, BS_PUSHBUTTON) {}
 
+void Button::SetDefault(bool isDefault) {
+  default_ = isDefault;
+  SendMessageW(Handle(), BM_SETSTYLE, isDefault ? BS_DEFPUSHBUTTON : BS_PUSHBUTTON, TRUE);
+}
+
 CheckBox::CheckBox(TComponent* owner, WindowedControl* parent, Bounds bounds)
     : ButtonControl(owner, parent, bounds, BS_AUTOCHECKBOX) {}
 

@@ -21,6 +21,16 @@ class ButtonControl : public WindowedControl {
 class Button : public ButtonControl {
  public:
   Button(TComponent* owner, WindowedControl* parent, Bounds bounds);
+
+  // Enter anywhere in the window presses the default button, Escape the
+  // cancel button, while the button is shown and enabled (forms/DialogKeys).
+  bool Default() const { return default_; }
+  // Drawn with the heavier frame that marks the default button.
+  void SetDefault(bool isDefault);
+  bool Cancel = false;
+
+ private:
+  bool default_ = false;
 };
 
 class CheckBox : public ButtonControl {

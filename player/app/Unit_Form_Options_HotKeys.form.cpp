@@ -51,6 +51,8 @@ void TFormOptions::BuildHotKeysPage(forms::WindowedControl* page) {
   }
   BtnSetHotKey = Find<forms::Button>("BtnSetHotKey");
   BtnSetHotKey->OnClick = Bind(this, &TFormOptions::BtnSetHotKeyClick);
+  // Enter in a field of the page applies the keys, once there is a change.
+  BtnSetHotKey->SetDefault(true);
   BtnSetHotKey->SetEnabled(false);
 }
 

@@ -129,8 +129,9 @@ void TFormTag::CreateComponents() {
     button->SetCaption(b.Caption);
     button->OnClick = Bind(this, b.Target == &TFormTag::BtnClose ? &TFormTag::BtnCloseClick : &TFormTag::BtnSaveClick);
   }
-  // Save is the default button: drawn with the heavier frame.
-  SendMessageW(BtnSave->Handle(), BM_SETSTYLE, BS_DEFPUSHBUTTON, TRUE);
+  // Enter saves and Escape closes, wherever the focus is.
+  BtnSave->SetDefault(true);
+  BtnClose->Cancel = true;
 }
 
 // The 148 genre names, in alphabetical order.

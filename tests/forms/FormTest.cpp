@@ -1,12 +1,15 @@
 // Forms: class names, showing and closing, deferred freeing, the message
 // path (filters, handlers, default handler, outside subclassing), window
-// styles, key preview and the windowless mouse path.
+// styles, key preview, the dialog keys and the windowless mouse path.
 #include <gtest/gtest.h>
 
 #include <string>
 #include <vector>
 
 #include "forms/Application.h"
+#include "forms/Buttons.h"
+#include "forms/Edit.h"
+#include "forms/GroupBox.h"
 #include "tests/forms/AppFixture.h"
 #include "tests/forms/TestControls.h"
 #include "tests/support/TestSupport.h"
@@ -355,6 +358,108 @@ TEST_F(FormTest, KeyPreviewShowsTheFormControlKeysFirst) {
   app->ProcessMessages();
   EXPECT_TRUE(formKeys.empty());
   EXPECT_EQ(panel->Keys.back(), VK_F10);
+}
+
+// Keys as the message loop gets them: posted to the focused window, with
+// Shift or Ctrl held in the thread's keyboard state.
+class DialogKeys {
+ public:
+  explicit DialogKeys(forms::TApplication& app) : app_(app) {}
+  void Press(WORD key, BYTE modifier = 0) {
+    BYTE state[256] = {};
+    GetKeyboardState(state);
+    if (modifier) state[modifier] = 0x80;
+    SetKeyboardState(state);
+    PostMessageW(GetFocus(), WM_KEYDOWN, key, 0);
+    app_.ProcessMessages();
+    if (modifier) state[modifier] = 0;
+    SetKeyboardState(state);
+  }
+
+ private:
+  forms::TApplication& app_;
+};
+
+TEST_F(FormTest, TabEnterAndEscapeWorkEveryWindowAsADialog) {
+  auto* form = app->CreateForm<TFormProbe>();
+  form->SetBounds(100, 100, 400, 400);
+  auto* first = forms::New<forms::Edit>(form, "First", form, forms::Bounds{10, 10, 100, 22});
+  auto* box = forms::New<forms::GroupBox>(form, "Box", form, forms::Bounds{10, 40, 300, 120});
+  auto* inner = forms::New<forms::Edit>(form, "Inner", box, forms::Bounds{10, 20, 100, 22});
+  auto* radios = forms::New<forms::RadioGroup>(form, "Radios", box, forms::Bounds{120, 10, 150, 100});
+  radios->SetItems({"a", "b", "c"});
+  radios->SetItemIndex(1);
+  forms::New<forms::Edit>(form, "Hidden", form, forms::Bounds{120, 10, 100, 22})->SetVisible(false);
+  forms::New<forms::Edit>(form, "Disabled", form, forms::Bounds{230, 10, 100, 22})->SetEnabled(false);
+  auto* memo = forms::New<forms::Edit>(form, "Memo", form, forms::Bounds{10, 170, 200, 60}, forms::Edit::MultiLine{});
+  auto* ok = forms::New<forms::Button>(form, "Ok", form, forms::Bounds{10, 240, 80, 25});
+  auto* cancel = forms::New<forms::Button>(form, "Cancel", form, forms::Bounds{100, 240, 80, 25});
+  auto* other = forms::New<forms::Button>(form, "Other", form, forms::Bounds{190, 240, 80, 25});
+  ok->SetDefault(true);
+  cancel->Cancel = true;
+  EXPECT_NE(GetWindowLongPtrW(ok->Handle(), GWL_STYLE) & BS_DEFPUSHBUTTON, 0);
+  std::vector<std::string> clicks;
+  for (forms::Button* button : {ok, cancel, other})
+    button->OnClick = [&clicks](TComponent* sender) { clicks.push_back(sender->Name()); };
+  form->Show();
+  DialogKeys keys(*app);
+
+  // Tab: the order the controls were made, into the box, to the chosen
+  // round button only, past hidden and disabled fields, round again.
+  SetFocus(first->Handle());
+  std::vector<HWND> order;
+  for (int i = 0; i < 7; ++i) {
+    keys.Press(VK_TAB);
+    order.push_back(GetFocus());
+  }
+  EXPECT_EQ(order[0], inner->Handle());
+  EXPECT_EQ(SendMessageW(order[1], BM_GETCHECK, 0, 0), BST_CHECKED) << "the chosen round button";
+  EXPECT_EQ(GetParent(order[1]), radios->Handle());
+  EXPECT_EQ(order[2], memo->Handle());
+  EXPECT_EQ(order[3], ok->Handle());
+  EXPECT_EQ(order[4], cancel->Handle());
+  EXPECT_EQ(order[5], other->Handle());
+  EXPECT_EQ(order[6], first->Handle());
+  keys.Press(VK_TAB, VK_SHIFT);
+  EXPECT_EQ(GetFocus(), other->Handle());
+  keys.Press(VK_TAB, VK_SHIFT);
+  keys.Press(VK_TAB, VK_SHIFT);
+  EXPECT_EQ(GetFocus(), ok->Handle());
+  EXPECT_TRUE(clicks.empty());
+
+  // Enter presses the focused push button, else the default one; Escape
+  // the cancel button.
+  SetFocus(other->Handle());
+  keys.Press(VK_RETURN);
+  SetFocus(first->Handle());
+  keys.Press(VK_RETURN);
+  keys.Press(VK_ESCAPE);
+  EXPECT_EQ(clicks, (std::vector<std::string>{"Other", "Ok", "Cancel"}));
+
+  // A field of several lines keeps Enter; Tab and Escape leave it.
+  clicks.clear();
+  SetFocus(memo->Handle());
+  keys.Press(VK_RETURN);
+  EXPECT_NE(memo->Text().find("\r\n"), std::string::npos) << memo->Text();
+  keys.Press(VK_ESCAPE);
+  EXPECT_EQ(clicks, (std::vector<std::string>{"Cancel"}));
+  keys.Press(VK_TAB);
+  EXPECT_EQ(GetFocus(), ok->Handle());
+
+  // With Ctrl held, or with the button disabled, the key is the control's.
+  clicks.clear();
+  SetFocus(first->Handle());
+  keys.Press(VK_RETURN, VK_CONTROL);
+  keys.Press(VK_TAB, VK_CONTROL);
+  EXPECT_EQ(GetFocus(), first->Handle());
+  ok->SetEnabled(false);
+  cancel->SetVisible(false);
+  std::vector<std::uint16_t> fieldKeys;
+  first->OnKeyDown = [&](TComponent*, std::uint16_t& key, forms::ShiftState) { fieldKeys.push_back(key); };
+  keys.Press(VK_RETURN);
+  keys.Press(VK_ESCAPE);
+  EXPECT_TRUE(clicks.empty());
+  EXPECT_EQ(fieldKeys, (std::vector<std::uint16_t>{VK_RETURN, VK_ESCAPE}));
 }
 
 TEST_F(FormTest, MouseGoesToTheWindowlessControlUnderIt) {

@@ -214,8 +214,24 @@ TEST_F(OptionsRegistryPages, TheHotKeyPageShowsStoresAndRegistersTheKeys) {
   Click("CheckBox8");
   EXPECT_FALSE(Enabled("HotKeyReculerRapide"));
   EXPECT_TRUE(Enabled("BtnSetHotKey"));
-  Click("BtnSetHotKey");
+  // Tab leaves a hot-key field for the next control, and Enter in a field
+  // presses the page's apply button: neither becomes the field's key.
+  svtest::PostTo(Control("HotKeyPlay"), WM_KEYDOWN, VK_TAB, 0);
+  EXPECT_TRUE(svtest::WaitUntil(
+      [&] {
+        GUITHREADINFO info{};
+        info.cbSize = sizeof info;
+        GetGUIThreadInfo(GetWindowThreadProcessId(Control("HotKeyPlay"), nullptr), &info);
+        return info.hwndFocus == Control("CheckBox2");
+      },
+      20000));
+  svtest::PostTo(Control("HotKeyNext"), WM_KEYDOWN, VK_RETURN, 0);
+  // The identifiers are read on the window's thread: once "previous" has
+  // lost its key, the apply has run to its end.
+  EXPECT_TRUE(svtest::WaitUntil([&] { return Ids().size() == 8 && Ids()[1] == "0"; }, 20000));
   EXPECT_FALSE(Enabled("BtnSetHotKey"));
+  EXPECT_EQ(HotKeyOf("HotKeyPlay"), 0x0278);
+  EXPECT_EQ(HotKeyOf("HotKeyNext"), 0x054E);
 
   const sv::IniFile ini = Settings();
   EXPECT_EQ(ini.ReadString("HOTKEYS", "Prev", ""), "16504");

@@ -3,8 +3,9 @@
 // write and goes on from where it was; a read-only file is written and
 // stays read-only; a file another program holds is reported and the others
 // are written; a mixed selection keeps each file's own tags; a copy skips
-// the files without its source. Leaves pictures of the window
-// (tag-editor.png, tag-editor-mixed.png) in the build folder.
+// the files without its source; Tab, Enter and Escape work the window.
+// Leaves pictures of the window (tag-editor.png, tag-editor-mixed.png) in
+// the build folder.
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
@@ -91,6 +92,21 @@ class TagEditor : public PlayerProgram {
     Click("BtnSave");
     ASSERT_TRUE(watcher->WaitForBoxes(boxes, 60000));
     ASSERT_TRUE(svtest::WaitUntil([&] { return !IsWindow(editor); }, 60000));
+  }
+
+  // One song in the playlist, paused, and the editor open on it.
+  std::string OpenEditorOnOneSong() {
+    Prepare();
+    const std::string song = Place("tagged1.mp3", "song.mp3");
+    Start({}, true);
+    EXPECT_EQ(Second({song}), 0u);
+    EXPECT_TRUE(WaitFor("Entries", "1"));
+    EXPECT_TRUE(WaitFor("Playing", "1"));
+    EXPECT_EQ(Second({"/play"}), 0u);
+    EXPECT_TRUE(WaitFor("Playing", "0"));
+    ShowWindow();
+    OpenEditorOn({0});
+    return song;
   }
 
   HWND editor = nullptr;
@@ -185,16 +201,8 @@ TEST_F(TagEditor, EditsTheSelectionAndTheSongGoesOnWhereItWas) {
 }
 
 TEST_F(TagEditor, OneSongShowsItsStreamAndCopiesItsId3v1TagIntoId3v2) {
-  Prepare();
-  const std::string song = Place("tagged1.mp3", "song.mp3");
-  Start({}, true);
-  ASSERT_EQ(Second({song}), 0u);
-  ASSERT_TRUE(WaitFor("Entries", "1"));
-  ASSERT_TRUE(WaitFor("Playing", "1"));
-  ASSERT_EQ(Second({"/play"}), 0u);
-  ASSERT_TRUE(WaitFor("Playing", "0"));
-  ShowWindow();
-  OpenEditorOn({0});
+  const std::string song = OpenEditorOnOneSong();
+  ASSERT_FALSE(HasFatalFailure());
   auto files = EditorState("ComboBox1");
   EXPECT_EQ(files["Count"], "1");
   EXPECT_EQ(files["Item0"], "song.mp3");
@@ -218,6 +226,39 @@ TEST_F(TagEditor, OneSongShowsItsStreamAndCopiesItsId3v1TagIntoId3v2) {
   EXPECT_EQ(v2.Track, 4);
   EXPECT_EQ(v2.Genre, "Rock");
   EXPECT_FALSE(v2.Picture.empty()) << "the cover stays";
+  Quit();
+}
+
+TEST_F(TagEditor, TabEnterAndEscapeWorkTheWindowAsADialog) {
+  const std::string song = OpenEditorOnOneSong();
+  ASSERT_FALSE(HasFatalFailure());
+  const auto focused = [&] {
+    GUITHREADINFO info{};
+    info.cbSize = sizeof info;
+    GetGUIThreadInfo(GetWindowThreadProcessId(editor, nullptr), &info);
+    return info.hwndFocus;
+  };
+  const auto control = [&](const char* name) { return svtest::FindChildByName(editor, name); };
+
+  // Tab goes from a field to the next control made.
+  svtest::PostTo(control("LabelAlbumv1"), WM_KEYDOWN, VK_TAB, 0);
+  EXPECT_TRUE(svtest::WaitUntil([&] { return focused() == control("CheckTitrev1"); }, 20000));
+  // Enter in a field asks whether to save; "No" keeps the window and the file.
+  std::string before;
+  {
+    std::ifstream in(svtest::PathFromUtf8(song), std::ios::binary);
+    before.assign(std::istreambuf_iterator<char>(in), {});
+  }
+  watcher->Answer(IDNO);
+  svtest::PostTo(control("LabelArtistv1"), WM_KEYDOWN, VK_RETURN, 0);
+  ASSERT_TRUE(watcher->WaitForBoxes(1, 20000));
+  EXPECT_EQ(watcher->Seen()[0].title, "Sorivanel");
+  EXPECT_TRUE(IsWindow(editor));
+  // Escape closes it, without writing.
+  svtest::PostTo(control("LabelTitrev2"), WM_KEYDOWN, VK_ESCAPE, 0);
+  ASSERT_TRUE(svtest::WaitUntil([&] { return !IsWindow(editor); }, 20000));
+  std::ifstream in(svtest::PathFromUtf8(song), std::ios::binary);
+  EXPECT_EQ(std::string(std::istreambuf_iterator<char>(in), {}), before);
   Quit();
 }
 
