@@ -8,8 +8,8 @@
 // as a table (Unit_Form_Options_<Page>.form.cpp) and its logic
 // (Unit_Form_Options_<Page>.cpp). The frame is Unit_Form_Options.form.cpp
 // (controls), Unit_Form_Options.cpp (opening, closing, page list, link
-// labels, language texts) and Unit_Form_Options_Show.cpp (the showing
-// steps, which call each page's Fill routines in their order).
+// labels, language texts) and Unit_Form_Options_Show.cpp (showing: each
+// page's Fill routines, which set its controls from what the player holds).
 //
 // A page's Build<Page>Page makes its controls from its table with
 // BuildControls, then takes them into the members of its block below with
@@ -140,10 +140,15 @@ class TFormOptions : public forms::TForm, public LanguageTarget {
   // RadioGroup1 (start with Windows) stands on this page; its filling and
   // handler belong to the associations page's files.
   void BuildGeneralPage(forms::WindowedControl* page);
-  void FillGeneralFromSettings(const SettingsFile& settings);  // step 9
-  void FillOutputDevices(const SettingsFile& settings);        // step 15
-  void FillGeneralFromMemory();                                // steps 17 and 19
-  void FillLanguages();                                        // step 20
+  // The update-check and play-at-start boxes, from the settings file.
+  void FillGeneralFromSettings(const SettingsFile& settings);
+  // The audio library's devices, the stored one chosen.
+  void FillOutputDevices(const SettingsFile& settings);
+  // The option boxes and the volume mode from the player's flags, shuffle
+  // and loop from its menu items.
+  void FillGeneralFromMemory();
+  // The language files, the one in use chosen.
+  void FillLanguages();
   void CheckAutresClick(forms::TComponent* Sender);
   void RadioGroup2Click(forms::TComponent* Sender);
   void ListBoxLanguesClick(forms::TComponent* Sender);
@@ -158,7 +163,8 @@ class TFormOptions : public forms::TForm, public LanguageTarget {
 
   // ---- Page 1, hot keys (Unit_Form_Options_HotKeys*.cpp) ----
   void BuildHotKeysPage(forms::WindowedControl* page);
-  void FillHotKeys(const SettingsFile& settings);  // step 8
+  // The eight switches and keys from the settings file; apply disabled.
+  void FillHotKeys(const SettingsFile& settings);
   void CheckHotKeyClick(forms::TComponent* Sender);
   void BtnSetHotKeyClick(forms::TComponent* Sender);
   // In the order of the settings' hot-key table: CheckBox1..8, and HotKeyPlay,
@@ -170,7 +176,8 @@ class TFormOptions : public forms::TForm, public LanguageTarget {
 
   // ---- Page 2, base folders (Unit_Form_Options_Folders*.cpp) ----
   void BuildFoldersPage(forms::WindowedControl* page);
-  void FillFolders(const SettingsFile& settings);  // steps 5 and 6
+  // The base folders and the start-up update box.
+  void FillFolders(const SettingsFile& settings);
   void ButtonRepClick(forms::TComponent* Sender);
   void SaveBaseFolders();
   forms::ListBox* ListeRep = nullptr;
@@ -181,7 +188,8 @@ class TFormOptions : public forms::TForm, public LanguageTarget {
   // ---- Page 3, associations, and RadioGroup1 of page 0
   //      (Unit_Form_Options_Associations*.cpp) ----
   void BuildAssociationsPage(forms::WindowedControl* page);
-  void FillRegistry();  // step 22
+  // Start with Windows and the associations, as the registry holds them.
+  void FillRegistry();
   void VerifierAssociations();
   void RadioGroup1Click(forms::TComponent* Sender);
   void ListEXTClickCheck(forms::TComponent* Sender, int Index);
@@ -197,10 +205,10 @@ class TFormOptions : public forms::TForm, public LanguageTarget {
 
   // ---- Page 4, display (Unit_Form_Options_Display*.cpp) ----
   void BuildDisplayPage(forms::WindowedControl* page);
-  void FillIcons(const SettingsFile& settings);  // step 7 (both icon images)
-  void FillFonts();                              // step 10
-  void FillOpacity();                            // step 11
-  void FillSkins();                              // step 21
+  void FillIcons(const SettingsFile& settings);  // both icon images
+  void FillFonts();                              // the list's and the bubble's fonts
+  void FillOpacity();                            // the bubble's opacity, applied again
+  void FillSkins();                              // the skin folders, the one in use chosen
   void ComboFontChange(forms::TComponent* Sender);
   void BtnPoliceDefautClick(forms::TComponent* Sender);
   void BtnChangerIconeClick(forms::TComponent* Sender);
@@ -223,7 +231,7 @@ class TFormOptions : public forms::TForm, public LanguageTarget {
   // CheckLireMetaTags and CheckLireCDDB click through CheckAutresClick,
   // which sets their flags.
   void BuildSongNamesPage(forms::WindowedControl* page);
-  void FillTemplates();  // step 18
+  void FillTemplates();  // the three templates in use; apply disabled
   void EditFormatNomTagChange(forms::TComponent* Sender);
   void LabelDefautFormatNomClick(forms::TComponent* Sender);     // the three "< défaut >" labels
   void LabelDefautFormatNomTagClick(forms::TComponent* Sender);  // the three "< Aide >" labels
@@ -239,7 +247,7 @@ class TFormOptions : public forms::TForm, public LanguageTarget {
 
   // ---- Page 6, connection (Unit_Form_Options_Connection*.cpp) ----
   void BuildConnectionPage(forms::WindowedControl* page);
-  void FillProxy(const SettingsFile& settings);  // step 13
+  void FillProxy(const SettingsFile& settings);  // apply disabled
   void CheckBoxProxyClick(forms::TComponent* Sender);  // the box and the four edits
   void BtnValiderProxyClick(forms::TComponent* Sender);
   forms::CheckBox* CheckBoxProxy = nullptr;
@@ -250,7 +258,8 @@ class TFormOptions : public forms::TForm, public LanguageTarget {
   // ---- Page 7, submission and messenger (Unit_Form_Options_Submission*.cpp) ----
   // CheckBoxMSN clicks through CheckAutresClick.
   void BuildSubmissionPage(forms::WindowedControl* page);
-  void FillSubmission(const SettingsFile& settings);  // step 14
+  // The messenger switch and the submission account; apply disabled.
+  void FillSubmission(const SettingsFile& settings);
   // CheckAutresClick hands the messenger box's changes here.
   void MessengerSwitchChanged(bool on);
   void CheckBoxAudioScrobblerClick(forms::TComponent* Sender);  // the box and the two edits

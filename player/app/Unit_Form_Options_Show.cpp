@@ -21,20 +21,20 @@ void TFormOptions::FormShow(forms::TComponent*) {
   ListBoxPagesClick(ListBoxPages);
 
   const SettingsFile settings(Form1 ? Form1->IniFileName : std::string());
-  FillFolders(settings);              // 5, 6
-  FillIcons(settings);                // 7
-  FillHotKeys(settings);              // 8
-  FillGeneralFromSettings(settings);  // 9
-  FillFonts();                        // 10
-  FillOpacity();                      // 11
-  FillProxy(settings);                // 13
-  FillSubmission(settings);           // 14
-  FillOutputDevices(settings);        // 15
-  FillGeneralFromMemory();            // 12, 17, 19
-  FillTemplates();                    // 18
-  FillLanguages();                    // 20
-  FillSkins();                        // 21
-  FillRegistry();                     // 22
+  FillFolders(settings);
+  FillIcons(settings);
+  FillHotKeys(settings);
+  FillGeneralFromSettings(settings);
+  FillFonts();
+  FillOpacity();
+  FillProxy(settings);
+  FillSubmission(settings);
+  FillOutputDevices(settings);
+  FillGeneralFromMemory();
+  FillTemplates();
+  FillLanguages();
+  FillSkins();
+  FillRegistry();
   Tag = 1;
 }
 
