@@ -104,8 +104,14 @@ SONO_API const SONO_PLUGININFO* WINAPI SONO_PluginGetInfo(HSONOPLUGIN handle);
 
 SONO_API HSONOCHANNEL WINAPI SONO_StreamCreateFile(BOOL mem, const char* file, SONO_INT64 offset,
                                                    SONO_INT64 length, DWORD flags);
+/* Blocks until the stream's first audio: at most about 20 s and 1 MiB for an
+ * mms:// station, 20 s for an http:// one; fails with SONO_ERROR_NET then. */
 SONO_API HSONOCHANNEL WINAPI SONO_StreamCreateURL(const char* url, DWORD offset, DWORD flags,
                                                   SONO_DOWNLOADPROC* proc, void* user);
+/* Ends every SONO_StreamCreateURL in progress on other threads at once: each
+ * returns 0 with SONO_ERROR_NET. An open that starts after the call is not
+ * affected. */
+SONO_API BOOL WINAPI SONO_StreamCancelURL(void);
 SONO_API HSONOCHANNEL WINAPI SONO_MusicLoad(BOOL mem, const char* file, SONO_INT64 offset, DWORD length,
                                             DWORD flags, DWORD freq);
 /* Both accept a channel of either kind; for the other kind they do nothing. */

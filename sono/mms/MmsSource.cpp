@@ -6,6 +6,7 @@
 
 #include "base/Ascii.h"
 #include "sono/net/ProxySetting.h"
+#include "sono/net/Url.h"
 #include "sono/net/platform/Socket.h"
 
 extern "C" {
@@ -28,12 +29,74 @@ NetError ErrorOf(IoStatus status) {
   }
 }
 
+// Where the address points. The library connects there for both protocols,
+// at the port given or at each protocol's own (80 over HTTP, 1755 over TCP).
+struct Station {
+  std::string host;
+  std::optional<uint16_t> port;
+  uint16_t HttpPort() const { return port.value_or(80); }
+  bool Is(std::string_view otherHost, int otherPort) const {
+    if (sv::LowerAscii(otherHost) != sv::LowerAscii(host)) return false;
+    return port ? otherPort == *port : otherPort == 80 || otherPort == 1755;
+  }
+};
+
+std::optional<Station> StationOf(const std::string& url) {
+  if (!IsMmsUrl(url)) return std::nullopt;
+  std::string_view authority = std::string_view(url).substr(6);
+  authority = authority.substr(0, authority.find_first_of("/?#"));
+  if (const size_t at = authority.rfind('@'); at != std::string_view::npos) authority.remove_prefix(at + 1);
+  Station station;
+  std::string_view port;
+  if (authority.starts_with('[')) {
+    const size_t close = authority.find(']');
+    if (close == std::string_view::npos) return std::nullopt;
+    station.host = std::string(authority.substr(1, close - 1));
+    const std::string_view after = authority.substr(close + 1);
+    if (!after.empty() && !after.starts_with(':')) return std::nullopt;
+    if (!after.empty()) port = after.substr(1);
+  } else {
+    const size_t colon = authority.find(':');
+    station.host = std::string(authority.substr(0, colon));
+    if (colon != std::string_view::npos) port = authority.substr(colon + 1);
+  }
+  if (station.host.empty()) return std::nullopt;
+  if (!port.empty()) {
+    station.port = net::ParsePort(port);
+    if (!station.port) return std::nullopt;
+  }
+  return station;
+}
+
+// A request in the absolute form a proxy is asked with, as the library
+// writes it when it found a proxy in the environment: "GET http://h/p ...".
+// The origin form "GET /p ..." is what the station itself expects.
+std::string OriginForm(std::string_view request) {
+  const size_t space = request.find(' ');
+  if (space == std::string_view::npos || !sv::SameTextAscii(request.substr(space + 1, 7), "http://")) {
+    return std::string(request);
+  }
+  const size_t target = space + 8;
+  const size_t end = request.find(' ', target);
+  const size_t slash = request.find('/', target);
+  std::string origin(request.substr(0, space + 1));
+  if (slash == std::string_view::npos || slash > end) origin += '/';
+  else origin += request.substr(slash, end - slash);
+  origin += request.substr(end == std::string_view::npos ? request.size() : end);
+  return origin;
+}
+
 // The library's view of the network. Sockets are handed over to it (it
 // closes them itself); each call borrows the handle for its own duration.
 class Io {
  public:
-  Io(MmsOptions options, std::optional<net::ProxySetting> proxy)
-      : options_(std::move(options)), proxy_(std::move(proxy)) {
+  // A server that makes the library write this often before the first
+  // audio is stalling (each ping it sends is answered, one level of the
+  // library's recursion deeper).
+  static constexpr int kMaxOpenWrites = 64;
+
+  Io(MmsOptions options, Station station, std::optional<net::ProxySetting> proxy)
+      : options_(std::move(options)), station_(std::move(station)), proxy_(std::move(proxy)) {
     table_.select = [](void*, int, int, int) { return static_cast<int>(MMS_IO_STATUS_READY); };
     table_.select_data = this;
     table_.read = [](void* self, int fd, char* buf, mms_off_t num) {
@@ -60,9 +123,21 @@ class Io {
 
  private:
   const std::atomic<bool>* Cancel() const { return options_.cancel.get(); }
+  net::OpenBudget* Budget() const { return options_.budget.get(); }
+  int WaitMs(int timeoutMs) const { return Budget() ? Budget()->WaitMs(timeoutMs) : timeoutMs; }
 
   void Note(IoStatus status) {
     if (status != IoStatus::Ok) error_ = ErrorOf(status);
+  }
+
+  // False, with the reason kept, once the open has spent its time or bytes.
+  bool WithinBudget() {
+    net::OpenBudget* budget = Budget();
+    if (!budget || budget->Finished()) return true;
+    if (!budget->TimeLeft()) error_ = NetError::TimedOut;
+    else if (!budget->BytesLeft() || writes_ > kMaxOpenWrites) error_ = NetError::BadResponse;
+    else return true;
+    return false;
   }
 
   int Connect(const char* host, int port) {
@@ -70,13 +145,30 @@ class Io {
       error_ = NetError::BadUrl;
       return -1;
     }
+    if (!WithinBudget()) return -1;
+    // Only the answer of the connection that carries the stream counts: a
+    // failed try over HTTP before TCP says nothing of it.
+    {
+      std::lock_guard lock(mutex_);
+      headers_.clear();
+    }
+    capturing_ = -1;
+    // The library takes a proxy from the environment for its HTTP try, and
+    // connects there; the proxy setting alone decides, so that connection
+    // goes to the station (through the set proxy, if any).
+    std::string target = host;
+    uint16_t targetPort = static_cast<uint16_t>(port);
+    if (!station_.Is(host, port)) {
+      target = station_.host;
+      targetPort = station_.HttpPort();
+    }
     Socket socket;
     IoStatus status = IoStatus::Ok;
     if (proxy_) {
-      status = Socket::Connect(proxy_->host, proxy_->port, options_.connectTimeoutMs, Cancel(), socket);
-      if (status == IoStatus::Ok) status = Tunnel(socket, host, port);
+      status = Socket::Connect(proxy_->host, proxy_->port, WaitMs(options_.connectTimeoutMs), Cancel(), socket);
+      if (status == IoStatus::Ok) status = Tunnel(socket, target, targetPort);
     } else {
-      status = Socket::Connect(host, static_cast<uint16_t>(port), options_.connectTimeoutMs, Cancel(), socket);
+      status = Socket::Connect(target, targetPort, WaitMs(options_.connectTimeoutMs), Cancel(), socket);
     }
     if (status != IoStatus::Ok) {
       Note(status == IoStatus::Closed ? IoStatus::Failed : status);
@@ -92,13 +184,14 @@ class Io {
     std::string request = "CONNECT " + target + " HTTP/1.0\r\nHost: " + target + "\r\n";
     if (!proxy_->user.empty()) request += "Proxy-Authorization: " + proxy_->BasicCredentials() + "\r\n";
     request += "\r\n";
-    IoStatus status = socket.SendAll(request, options_.readTimeoutMs, Cancel());
+    IoStatus status = socket.SendAll(request, WaitMs(options_.readTimeoutMs), Cancel());
     std::string head;
     while (status == IoStatus::Ok && head.find("\r\n\r\n") == std::string::npos) {
       if (head.size() > 8192) return IoStatus::Failed;
+      if (!WithinBudget()) return IoStatus::TimedOut;
       char c = 0;
       size_t got = 0;
-      status = socket.Receive(&c, 1, got, options_.readTimeoutMs, Cancel());
+      status = socket.Receive(&c, 1, got, WaitMs(options_.readTimeoutMs), Cancel());
       if (status == IoStatus::Ok) head += c;
     }
     if (status != IoStatus::Ok) return status;
@@ -110,15 +203,20 @@ class Io {
   }
 
   mms_off_t Write(int fd, const char* buf, size_t num) {
-    const std::string_view bytes(buf, num);
+    ++writes_;
+    if (!WithinBudget()) return -1;
+    std::string_view bytes(buf, num);
+    std::string origin;
     // A request over HTTP: the answer's head that follows is kept.
     if (bytes.starts_with("GET ") || bytes.starts_with("POST ")) {
       capturing_ = fd;
       line_.clear();
       pending_.clear();
+      origin = OriginForm(bytes);
+      bytes = origin;
     }
     Socket socket = Socket::Adopt(fd);
-    const IoStatus status = socket.SendAll(bytes, options_.readTimeoutMs, Cancel());
+    const IoStatus status = socket.SendAll(bytes, WaitMs(options_.readTimeoutMs), Cancel());
     socket.Release();
     Note(status);
     return status == IoStatus::Ok ? static_cast<mms_off_t>(num) : -1;
@@ -128,15 +226,22 @@ class Io {
     Socket socket = Socket::Adopt(fd);
     size_t done = 0;
     IoStatus status = IoStatus::Ok;
+    bool spent = false;
     while (done < num) {
+      if (!WithinBudget()) {
+        spent = true;
+        break;
+      }
       size_t got = 0;
-      status = socket.Receive(buf + done, num - done, got, options_.readTimeoutMs, Cancel());
+      status = socket.Receive(buf + done, num - done, got, WaitMs(options_.readTimeoutMs), Cancel());
       if (status != IoStatus::Ok) break;
+      if (Budget()) Budget()->Take(got);
       done += got;
     }
     socket.Release();
     if (status != IoStatus::Closed) Note(status);
     if (fd == capturing_) Capture(buf, done);
+    if (spent) return -1;
     if (done == 0 && status != IoStatus::Ok && status != IoStatus::Closed) return -1;
     return static_cast<mms_off_t>(done);
   }
@@ -162,9 +267,11 @@ class Io {
   }
 
   MmsOptions options_;
+  Station station_;
   std::optional<net::ProxySetting> proxy_;
   mms_io_t table_{};
   NetError error_ = NetError::None;
+  int writes_ = 0;
   int capturing_ = -1;
   std::string line_;
   std::vector<std::string> pending_;
@@ -219,8 +326,8 @@ bool IsMmsUrl(const std::string& url) { return sv::LowerAscii(url.substr(0, 6)) 
 
 MmsOpenResult OpenMms(const std::string& url, MmsOptions options) {
   MmsOpenResult result;
-  const auto host = url.size() > 6 ? url.substr(6, url.find_first_of("/:?", 6) - 6) : std::string();
-  if (!IsMmsUrl(url) || host.empty()) {
+  auto station = StationOf(url);
+  if (!station) {
     result.error = NetError::BadUrl;
     return result;
   }
@@ -234,7 +341,7 @@ MmsOpenResult OpenMms(const std::string& url, MmsOptions options) {
   }
   if (!options.cancel) options.cancel = std::make_shared<std::atomic<bool>>(false);
   auto state = std::make_unique<MmsSource::State>();
-  state->io = std::make_unique<Io>(options, std::move(proxy));
+  state->io = std::make_unique<Io>(options, std::move(*station), std::move(proxy));
   // The bandwidth asks for the best audio stream the server offers.
   state->stream.reset(mmsx_connect(state->io->Table(), nullptr, url.c_str(), 1 << 30));
   if (!state->stream) {
@@ -243,7 +350,7 @@ MmsOpenResult OpenMms(const std::string& url, MmsOptions options) {
     if (options.cancel->load()) result.error = NetError::Cancelled;
     return result;
   }
-  // A failed try over TCP before HTTP answered says nothing of the stream.
+  // A failed try over HTTP before TCP answered says nothing of the stream.
   state->io->ForgetError();
   state->headers = state->io->HeaderLines();
   result.source = std::make_unique<MmsSource>(std::move(state));

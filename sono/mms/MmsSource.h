@@ -1,8 +1,9 @@
 #pragma once
 // An "mms://" radio stream as a byte source: the ASF header, then the ASF
-// data packets, over MMS on TCP or, when the server does not speak that,
-// over MMS on HTTP. Every socket wait is bounded by a time-out and ends on
-// the cancel flag; with a proxy each connection is tunnelled through it.
+// data packets, over MMS on HTTP or, when the server does not speak that,
+// over MMS on TCP. Every socket wait is bounded by a time-out and ends on
+// the cancel flag, and the whole open by its budget; with the proxy setting
+// each connection is tunnelled through it, and only then.
 //
 //   sono::mms::MmsOptions options;
 //   options.cancel = cancelFlag;
@@ -16,6 +17,7 @@
 #include <vector>
 
 #include "sono/core/ByteSource.h"
+#include "sono/net/OpenBudget.h"
 #include "sono/net/UrlSource.h"
 
 namespace sono::mms {
@@ -28,6 +30,9 @@ struct MmsOptions {
   int readTimeoutMs = 10000;
   // Optional: setting it from another thread ends OpenMms and Read.
   std::shared_ptr<std::atomic<bool>> cancel;
+  // Optional: bounds the open and the reads that follow until its Finish
+  // (a spent time fails with TimedOut, spent bytes with BadResponse).
+  std::shared_ptr<net::OpenBudget> budget;
 };
 
 class MmsSource : public ByteSource {
@@ -46,7 +51,8 @@ class MmsSource : public ByteSource {
 
   NetError Error() const;
   // Over HTTP: the status line and header lines of the answer that carried
-  // the stream. Over TCP the protocol has none and the list is empty.
+  // the stream. Over TCP the protocol has none and the list is empty, even
+  // when an HTTP try answered before.
   const std::vector<std::string>& HeaderLines() const;
 
  private:

@@ -14,6 +14,7 @@ namespace sono::net {
 struct UrlSource::State {
   Socket socket;
   std::shared_ptr<std::atomic<bool>> cancel;
+  std::shared_ptr<OpenBudget> budget;
   int readTimeoutMs = 0;
   std::function<void(const IcyUpdate&)> onMetadata;
   IcyDemuxer demuxer{0};
@@ -65,6 +66,16 @@ std::string ExtensionFor(const ResponseHead& head, const HttpUrl& url) {
   return sv::LowerAscii(path.substr(dot));
 }
 
+// A wait cut to what the open has left; no bound without a budget.
+int WaitMs(const OpenBudget* budget, int timeoutMs) { return budget ? budget->WaitMs(timeoutMs) : timeoutMs; }
+
+// Why the open may not go on, or None.
+NetError Spent(const OpenBudget* budget) {
+  if (!budget) return NetError::None;
+  if (!budget->TimeLeft()) return NetError::TimedOut;
+  return budget->BytesLeft() ? NetError::None : NetError::BadResponse;
+}
+
 struct Exchange {
   NetError error = NetError::None;
   Socket socket;
@@ -75,11 +86,13 @@ struct Exchange {
 Exchange Ask(const HttpUrl& target, const ProxySetting* proxy, const UrlOptions& options) {
   Exchange exchange;
   const std::atomic<bool>* cancel = options.cancel.get();
+  OpenBudget* budget = options.budget.get();
+  if ((exchange.error = Spent(budget)) != NetError::None) return exchange;
   const std::string& host = proxy ? proxy->host : target.host;
   const uint16_t port = proxy ? proxy->port : target.port;
-  IoStatus status = Socket::Connect(host, port, options.connectTimeoutMs, cancel, exchange.socket);
+  IoStatus status = Socket::Connect(host, port, WaitMs(budget, options.connectTimeoutMs), cancel, exchange.socket);
   if (status == IoStatus::Ok) {
-    status = exchange.socket.SendAll(BuildStreamRequest(target, proxy), options.readTimeoutMs, cancel);
+    status = exchange.socket.SendAll(BuildStreamRequest(target, proxy), WaitMs(budget, options.readTimeoutMs), cancel);
   }
   if (status != IoStatus::Ok) {
     exchange.error = FromStatus(status);
@@ -87,13 +100,16 @@ Exchange Ask(const HttpUrl& target, const ProxySetting* proxy, const UrlOptions&
   }
   char chunk[4096];
   for (;;) {
+    // A head sent a line at a time would keep each wait short for good.
+    if ((exchange.error = Spent(budget)) != NetError::None) return exchange;
     size_t count = 0;
-    status = exchange.socket.Receive(chunk, sizeof chunk, count, options.readTimeoutMs, cancel);
+    status = exchange.socket.Receive(chunk, sizeof chunk, count, WaitMs(budget, options.readTimeoutMs), cancel);
     if (status == IoStatus::Closed && !exchange.received.empty()) status = IoStatus::Failed;
     if (status != IoStatus::Ok) {
       exchange.error = status == IoStatus::Failed ? NetError::BadResponse : FromStatus(status);
       return exchange;
     }
+    if (budget) budget->Take(count);
     // Only the new bytes and the three before them can complete the end.
     const size_t from = exchange.received.size() > 3 ? exchange.received.size() - 3 : 0;
     exchange.received.append(chunk, count);
@@ -128,10 +144,16 @@ size_t UrlSource::Read(void* buffer, size_t size) {
   size_t produced = 0;
   while (produced < size && !s.ended && s.error.load() == NetError::None) {
     if (s.pendingAt == s.pending.size()) {
+      // Until the decoder has found its first audio, the open's budget holds.
+      if (const NetError spent = Spent(s.budget.get()); spent != NetError::None) {
+        s.error = spent;
+        break;
+      }
       s.pending.resize(kReceiveChunk);
       size_t count = 0;
-      const IoStatus status = s.socket.Receive(s.pending.data(), s.pending.size(), count, s.readTimeoutMs,
-                                               s.cancel.get());
+      const IoStatus status = s.socket.Receive(s.pending.data(), s.pending.size(), count,
+                                               WaitMs(s.budget.get(), s.readTimeoutMs), s.cancel.get());
+      if (s.budget) s.budget->Take(count);
       s.pending.resize(count);
       s.pendingAt = 0;
       if (status == IoStatus::Closed && !s.demuxer.InsideMetadata() && s.delivered + produced > 0) {
@@ -215,6 +237,7 @@ UrlOpenResult OpenUrl(const std::string& url, UrlOptions options) {
     auto state = std::make_unique<UrlSource::State>();
     state->socket = std::move(exchange.socket);
     state->cancel = options.cancel;
+    state->budget = options.budget;
     state->readTimeoutMs = options.readTimeoutMs;
     state->onMetadata = std::move(options.onMetadata);
     state->demuxer = IcyDemuxer(*interval);

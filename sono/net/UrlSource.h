@@ -19,6 +19,7 @@
 #include <vector>
 
 #include "sono/core/ByteSource.h"
+#include "sono/net/OpenBudget.h"
 
 namespace sono::net {
 
@@ -51,6 +52,9 @@ struct UrlOptions {
   std::function<void(const IcyUpdate&)> onMetadata;
   // Optional: setting it from another thread ends OpenUrl and Read.
   std::shared_ptr<std::atomic<bool>> cancel;
+  // Optional: bounds the open and the reads that follow until its Finish
+  // (a spent time fails with TimedOut, spent bytes with BadResponse).
+  std::shared_ptr<OpenBudget> budget;
 };
 
 class UrlSource : public ByteSource {

@@ -114,6 +114,13 @@ HSONOCHANNEL WINAPI SONO_StreamCreateURL(const char* url, DWORD, DWORD, SONO_DOW
   });
 }
 
+BOOL WINAPI SONO_StreamCancelURL(void) {
+  return Guarded<BOOL>(FALSE, [] {
+    CancelOpeningStreams();
+    return TRUE;
+  });
+}
+
 HSONOCHANNEL WINAPI SONO_MusicLoad(BOOL mem, const char* file, SONO_INT64, DWORD, DWORD flags, DWORD) {
   return Guarded<HSONOCHANNEL>(kNoChannel, [&]() -> HSONOCHANNEL {
     if (mem) return Fail(Error::kNotAvailable, kNoChannel);

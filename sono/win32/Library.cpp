@@ -3,8 +3,10 @@
 #include <windows.h>
 #include <mmsystem.h>
 
+#include <algorithm>
 #include <deque>
 #include <mutex>
+#include <vector>
 
 #include "sono/win32/WaveOutDevice.h"
 
@@ -15,6 +17,7 @@ namespace {
 std::mutex stateMutex;
 std::string proxyText;
 std::deque<std::string> descriptions;  // deque: handed-out texts never move
+std::vector<std::shared_ptr<std::atomic<bool>>> openings;
 
 }  // namespace
 
@@ -39,6 +42,21 @@ void SetProxyText(std::string text) {
 std::string ProxyText() {
   std::lock_guard lock(stateMutex);
   return proxyText;
+}
+
+OpeningStream::OpeningStream() : cancel_(std::make_shared<std::atomic<bool>>(false)) {
+  std::lock_guard lock(stateMutex);
+  openings.push_back(cancel_);
+}
+
+OpeningStream::~OpeningStream() {
+  std::lock_guard lock(stateMutex);
+  std::erase(openings, cancel_);
+}
+
+void CancelOpeningStreams() {
+  std::lock_guard lock(stateMutex);
+  for (const auto& cancel : openings) cancel->store(true);
 }
 
 const char* DeviceDescription(int device) {

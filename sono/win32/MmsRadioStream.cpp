@@ -1,10 +1,9 @@
 #include "sono/win32/MmsRadioStream.h"
 
 #include <atomic>
-#include <mutex>
 
-#include "sono/mms/AsfDecoder.h"
-#include "sono/mms/MmsSource.h"
+#include "sono/mms/MmsStation.h"
+#include "sono/win32/Library.h"
 
 namespace sono::win32 {
 
@@ -38,39 +37,25 @@ class MmsMetadata final : public StreamMetadata {
   std::string text_;
 };
 
-Error ErrorOf(net::NetError error) {
-  switch (error) {
-    case net::NetError::BadUrl: return Error::kProtocol;
-    case net::NetError::BadProxy: return Error::kBadParameter;
-    default: return Error::kNetwork;
-  }
-}
-
 }  // namespace
 
 bool IsMmsRadioUrl(const std::string& url) { return mms::IsMmsUrl(url); }
 
 RadioStream OpenMmsRadioStream(const std::string& url, const std::string& proxy) {
-  auto cancel = std::make_shared<std::atomic<bool>>(false);
+  const OpeningStream opening;
   mms::MmsOptions options;
   options.proxy = proxy;
   options.connectTimeoutMs = kConnectTimeoutMs;
   options.readTimeoutMs = kReadTimeoutMs;
-  options.cancel = cancel;
-  auto opened = mms::OpenMms(url, std::move(options));
+  options.cancel = opening.Cancel();
+  auto station = mms::OpenMmsStation(url, std::move(options));
   RadioStream radio;
-  if (!opened.source) {
-    radio.error = ErrorOf(opened.error);
+  if (!station.decoder) {
+    radio.error = station.error == net::NetError::None ? Error::kFormat : NetworkError(station.error);
     return radio;
   }
-  std::vector<std::string> headers = opened.source->HeaderLines();
-  auto asf = mms::OpenAsfDecoder(std::move(opened.source));
-  if (!asf.decoder) {
-    radio.error = Error::kFormat;
-    return radio;
-  }
-  radio.decoder = std::move(asf.decoder);
-  radio.metadata = std::make_shared<MmsMetadata>(cancel, std::move(headers), asf.title);
+  radio.decoder = std::move(station.decoder);
+  radio.metadata = std::make_shared<MmsMetadata>(opening.Cancel(), std::move(station.headers), station.title);
   return radio;
 }
 

@@ -9,8 +9,9 @@ namespace sono::win32 {
 
 bool IsMmsRadioUrl(const std::string& url);
 
-// Connects and reads the stream's ASF header; each wait is bounded by the
-// network time-outs. proxy is "user:pass@host:port" or empty.
+// Connects and reads the stream's ASF header, within the open's budget of
+// time and bytes; SONO_StreamCancelURL ends it. proxy is
+// "user:pass@host:port" or empty.
 RadioStream OpenMmsRadioStream(const std::string& url, const std::string& proxy);
 
 }  // namespace sono::win32

@@ -5,6 +5,7 @@
 
 #include "base/Ascii.h"
 #include "sono/net/UrlSource.h"
+#include "sono/win32/Library.h"
 
 namespace sono::win32 {
 
@@ -51,17 +52,6 @@ class RadioMetadata final : public StreamMetadata {
   uint64_t serial_ = 0;
 };
 
-Error ErrorOf(net::NetError error) {
-  switch (error) {
-    case net::NetError::BadUrl:
-      return Error::kProtocol;
-    case net::NetError::BadProxy:
-      return Error::kBadParameter;
-    default:
-      return Error::kNetwork;
-  }
-}
-
 bool IsOgg(const std::vector<std::string>& headers) {
   for (const std::string& line : headers) {
     const std::string lower = sv::LowerAscii(line);
@@ -72,31 +62,51 @@ bool IsOgg(const std::vector<std::string>& headers) {
 
 }  // namespace
 
+Error NetworkError(net::NetError error) {
+  switch (error) {
+    case net::NetError::BadUrl:
+      return Error::kProtocol;
+    case net::NetError::BadProxy:
+      return Error::kBadParameter;
+    default:
+      return Error::kNetwork;
+  }
+}
+
 RadioStream OpenRadioStream(const std::string& url, const std::string& proxy) {
-  auto cancel = std::make_shared<std::atomic<bool>>(false);
-  auto metadata = std::make_shared<RadioMetadata>(cancel);
+  const OpeningStream opening;
+  auto metadata = std::make_shared<RadioMetadata>(opening.Cancel());
+  // A head sent a line at a time, or audio a byte at a time, keeps every
+  // wait short: the open as a whole has a deadline.
+  auto budget = std::make_shared<net::OpenBudget>(net::OpenBudget::kDefaultMs, net::OpenBudget::kNoByteLimit);
   net::UrlOptions options;
   options.proxy = proxy;
   options.connectTimeoutMs = kConnectTimeoutMs;
   options.readTimeoutMs = kReadTimeoutMs;
-  options.cancel = cancel;
+  options.cancel = opening.Cancel();
+  options.budget = budget;
   // The reader runs on the channel's pump; the pump then passes each new
   // text to the META syncs.
   options.onMetadata = [metadata](const net::IcyUpdate& update) { metadata->Update(update.text); };
   auto opened = net::OpenUrl(url, std::move(options));
   RadioStream radio;
   if (!opened.source) {
-    radio.error = ErrorOf(opened.error);
+    radio.error = NetworkError(opened.error);
     return radio;
   }
   const std::vector<std::string> headers = opened.source->HeaderLines();
   metadata->SetHeaders(headers);
   radio.decoder = IsOgg(headers) ? OpenVorbisDecoder(std::move(opened.source))
                                  : OpenMpegDecoder(std::move(opened.source));
-  if (!radio.decoder) {
-    radio.error = Error::kFormat;
+  // A decoder that gave up because the open ran out of time failed on the
+  // network, as does one cancelled.
+  const bool interrupted = opening.Cancel()->load() || !budget->TimeLeft();
+  if (!radio.decoder || interrupted) {
+    radio.decoder.reset();
+    radio.error = interrupted ? Error::kNetwork : Error::kFormat;
     return radio;
   }
+  budget->Finish();
   radio.metadata = std::move(metadata);
   return radio;
 }

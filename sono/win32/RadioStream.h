@@ -7,6 +7,7 @@
 #include "sono/core/Decoder.h"
 #include "sono/engine/Errors.h"
 #include "sono/engine/StreamMetadata.h"
+#include "sono/net/UrlSource.h"
 
 namespace sono::win32 {
 
@@ -17,7 +18,11 @@ struct RadioStream {
 };
 
 // Connects and reads the start of the stream; each wait is bounded by the
-// network time-outs. proxy is "user:pass@host:port" or empty.
+// network time-outs and the whole open by a deadline; SONO_StreamCancelURL
+// ends it. proxy is "user:pass@host:port" or empty.
 RadioStream OpenRadioStream(const std::string& url, const std::string& proxy);
+
+// The library's error for a network failure of either kind of radio.
+Error NetworkError(net::NetError error);
 
 }  // namespace sono::win32

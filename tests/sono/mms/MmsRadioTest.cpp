@@ -9,6 +9,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "sono/include/sono.h"
@@ -87,6 +88,43 @@ TEST(SonoMms, BrokenStationsGiveNoChannelOrEnd) {
     ASSERT_TRUE(SONO_ChannelPlay(channel, FALSE));
     ASSERT_TRUE(WaitFor([&] { return ends > 0; }, 60000ms));
     EXPECT_TRUE(SONO_StreamFree(channel));
+  }
+}
+
+// The station answers HTTP with a web page, then plays over TCP: the page's
+// header lines are not the channel's headers.
+TEST(SonoMms, StationOverTcpHasNoHeadersOfTheFailedHttpTry) {
+  REQUIRE_PEERS();
+  ASSERT_TRUE(SONO_SetConfig(SONO_CONFIG_NET_PROXY, ""));
+  const HSONOCHANNEL channel = SONO_StreamCreateURL(PeerUrl("TCP").c_str(), 0, 0, nullptr, nullptr);
+  ASSERT_NE(channel, 0u) << SONO_ErrorGetCode();
+  EXPECT_EQ(Texts(SONO_ChannelGetTags(channel, SONO_TAG_ICY)), std::vector<std::string>{});
+  EXPECT_STREQ(SONO_ChannelGetTags(channel, SONO_TAG_META), "StreamTitle='Loopback Tone';");
+  EXPECT_TRUE(SONO_StreamFree(channel));
+}
+
+// A cancel from another thread ends an open in progress, of an mms:// or an
+// http:// station that would otherwise keep it busy up to its deadline, as a
+// network failure. It is repeated until the open returns: a cancel reaches
+// only the opens already under way.
+TEST(SonoMms, CancelEndsAnOpenInProgress) {
+  REQUIRE_PEERS();
+  const std::string http = "http://127.0.0.1:" + std::string(std::getenv("MMS_PEER_ENDLESS")) + "/";
+  for (const std::string& url : {PeerUrl("ENDLESS"), PeerUrl("PINGS"), http}) {
+    SCOPED_TRACE(url);
+    std::atomic<bool> done{false};
+    std::thread canceller([&done] {
+      while (!done) {
+        SONO_StreamCancelURL();
+        std::this_thread::sleep_for(50ms);
+      }
+    });
+    const HSONOCHANNEL channel = SONO_StreamCreateURL(url.c_str(), 0, 0, nullptr, nullptr);
+    const int error = SONO_ErrorGetCode();
+    done = true;
+    canceller.join();
+    EXPECT_EQ(channel, 0u);
+    EXPECT_EQ(error, SONO_ERROR_NET);
   }
 }
 

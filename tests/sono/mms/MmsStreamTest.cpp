@@ -11,6 +11,7 @@
 
 #include "sono/mms/AsfDecoder.h"
 #include "sono/mms/MmsSource.h"
+#include "sono/mms/MmsStation.h"
 
 namespace {
 
@@ -18,6 +19,8 @@ using sono::mms::MmsOptions;
 using sono::mms::NetError;
 using sono::mms::OpenAsfDecoder;
 using sono::mms::OpenMms;
+using sono::mms::OpenMmsStation;
+using sono::net::OpenBudget;
 
 std::string PeerUrl(const char* behaviour) {
   const char* port = std::getenv((std::string("MMS_PEER_") + behaviour).c_str());
@@ -178,6 +181,100 @@ TEST(MmsStream, GoesThroughTheProxy) {
 
   options.proxy = std::string("wrong:secret@127.0.0.1:") + proxy;
   EXPECT_FALSE(OpenMms(PeerUrl("PLAY"), options).source);
+}
+
+// The hostile stations: a head that never ends, pings and nothing else over
+// TCP, and an ASF header that claims the live stream. Each keeps every wait
+// short, so only the open's budget (made small here) ends it, as a network
+// failure; the same deadline ends an http:// open whose head never ends.
+TEST(MmsStream, HostileStationsSpendTheOpenBudget) {
+  REQUIRE_PEERS();
+  for (const char* behaviour : {"ENDLESS", "PINGS", "HUGEASF"}) {
+    SCOPED_TRACE(behaviour);
+    MmsOptions options;
+    options.readTimeoutMs = 60000;
+    options.budget = std::make_shared<OpenBudget>(1500, 256 * 1024);
+    const auto station = OpenMmsStation(PeerUrl(behaviour), options);
+    EXPECT_FALSE(station.decoder);
+    EXPECT_TRUE(station.error == NetError::TimedOut || station.error == NetError::BadResponse)
+        << sono::net::DescribeNetError(station.error);
+  }
+  sono::net::UrlOptions http;
+  http.readTimeoutMs = 60000;
+  http.budget = std::make_shared<OpenBudget>(1500, OpenBudget::kNoByteLimit);
+  const auto opened = sono::net::OpenUrl("http://127.0.0.1:" + std::string(std::getenv("MMS_PEER_ENDLESS")) + "/",
+                                         std::move(http));
+  EXPECT_FALSE(opened.source);
+  EXPECT_EQ(opened.error, NetError::TimedOut);
+
+  // A sound station opens within the same budget, and plays on past it.
+  MmsOptions options = Quick();
+  options.budget = std::make_shared<OpenBudget>(10000, 256 * 1024);
+  auto station = OpenMmsStation(PeerUrl("PLAY"), options);
+  ASSERT_TRUE(station.decoder) << sono::net::DescribeNetError(station.error);
+  EXPECT_EQ(station.title, "Loopback Tone");
+  EXPECT_GT(DecodeAll(*station.decoder).size(), 44100u * 7 / 2);
+}
+
+// A cancel from another thread ends the open in each of its phases: the
+// HTTP head, the pings over TCP and the demuxer reading the stream.
+TEST(MmsStream, CancelEndsEveryPhaseOfTheOpen) {
+  REQUIRE_PEERS();
+  for (const char* behaviour : {"ENDLESS", "PINGS", "HUGEASF"}) {
+    SCOPED_TRACE(behaviour);
+    MmsOptions options;
+    options.readTimeoutMs = 60000;
+    options.budget = std::make_shared<OpenBudget>(600000, OpenBudget::kNoByteLimit);
+    options.cancel = std::make_shared<std::atomic<bool>>(false);
+    std::thread canceller([flag = options.cancel] {
+      std::this_thread::sleep_for(std::chrono::milliseconds(300));
+      flag->store(true);
+    });
+    const auto station = OpenMmsStation(PeerUrl(behaviour), options);
+    canceller.join();
+    EXPECT_FALSE(station.decoder);
+    EXPECT_EQ(station.error, NetError::Cancelled) << sono::net::DescribeNetError(station.error);
+  }
+}
+
+// The station answers HTTP with a web page, then plays over TCP: the page's
+// header lines are not the stream's headers.
+TEST(MmsStream, StreamOverTcpHasNoHeadersOfTheFailedHttpTry) {
+  REQUIRE_PEERS();
+  auto opened = OpenMms(PeerUrl("TCP"), Quick());
+  ASSERT_TRUE(opened.source) << sono::net::DescribeNetError(opened.error);
+  EXPECT_TRUE(opened.source->HeaderLines().empty()) << opened.source->HeaderLines().front();
+  auto asf = OpenAsfDecoder(std::move(opened.source));
+  ASSERT_TRUE(asf.decoder);
+  EXPECT_EQ(asf.title, "Loopback Tone");
+  EXPECT_GT(DecodeAll(*asf.decoder).size(), 44100u * 7 / 2);
+}
+
+// A proxy in the environment (here one nobody listens on) is not used: the
+// stream goes direct, or through the proxy setting when there is one.
+TEST(MmsStream, ProxyFromTheEnvironmentIsIgnored) {
+  REQUIRE_PEERS();
+  struct EnvironmentProxy {
+#ifdef _WIN32
+    explicit EnvironmentProxy(const std::string& value) { _putenv_s("http_proxy", value.c_str()); }
+    ~EnvironmentProxy() { _putenv_s("http_proxy", ""); }
+#else
+    explicit EnvironmentProxy(const std::string& value) { setenv("http_proxy", value.c_str(), 1); }
+    ~EnvironmentProxy() { unsetenv("http_proxy"); }
+#endif
+  } environment("http://127.0.0.1:" + std::string(std::getenv("MMS_PEER_CLOSED")) + "/");
+  for (const bool setting : {false, true}) {
+    SCOPED_TRACE(setting ? "proxy setting" : "direct");
+    MmsOptions options = Quick();
+    if (setting) options.proxy = std::string("listener:secret@127.0.0.1:") + std::getenv("MMS_PEER_PROXY");
+    auto opened = OpenMms(PeerUrl("PLAY"), options);
+    ASSERT_TRUE(opened.source) << sono::net::DescribeNetError(opened.error);
+    ASSERT_FALSE(opened.source->HeaderLines().empty());
+    EXPECT_EQ(opened.source->HeaderLines()[0], "HTTP/1.0 200 OK");
+    auto asf = OpenAsfDecoder(std::move(opened.source));
+    ASSERT_TRUE(asf.decoder);
+    EXPECT_GT(DecodeAll(*asf.decoder).size(), 44100u * 7 / 2);
+  }
 }
 
 }  // namespace

@@ -4,7 +4,8 @@
 Serves an ASF file the way an MMS server does over HTTP: a describe request
 gets the ASF header in a $H chunk, the play request ("xPlayStrm=1") the
 header again, each data packet in a $D chunk and a final $E. A request that
-is not HTTP (MMS over TCP, tried first by the client) is closed at once.
+is not HTTP (MMS over TCP, which the client tries when HTTP failed) is
+closed at once, except where a behaviour speaks MMS over TCP.
 
 One listener per behaviour, each on its own port:
   play     the whole stream, then the end chunk
@@ -15,6 +16,13 @@ One listener per behaviour, each on its own port:
   refuse   answers "403 Forbidden"
   closed   a port nobody listens on (connections are refused)
   proxy    an HTTP proxy taking CONNECT with the credentials listener:secret
+  tcp      answers HTTP with a web page (a complete head, but no stream), then
+           plays the whole stream over MMS on TCP
+  endless  "HTTP/1.0 200 OK", then a header line every 200 ms, forever (to
+           any GET, so it also stands for an http:// station)
+  pings    answers HTTP as tcp does, then MMS on TCP with pings only, forever
+  hugeasf  a live stream over HTTP whose ASF header's last object claims a
+           huge size; the packets repeat forever
 
   http     (with --http) the MP3 file as an HTTP radio station
 
@@ -22,12 +30,15 @@ Usage: mms_peer.py <file.asf> [--http <file.mp3>] -- <command...>
 Runs the command with MMS_PEER_<BEHAVIOUR>=<port> in its environment and
 exits with its status."""
 import base64
+import contextlib
+import itertools
 import os
 import socket
 import struct
 import subprocess
 import sys
 import threading
+import time
 
 HEAD = ("HTTP/1.0 200 OK\r\nServer: Loopback MMS\r\nContent-Type: application/x-mms-framed\r\n"
         "Pragma: no-cache\r\nPragma: features=\"broadcast\"\r\nCache-Control: no-cache\r\n\r\n").encode()
@@ -54,8 +65,7 @@ def chunk(kind, payload, seq=0):
     return kind + struct.pack("<H", len(payload) + len(ext)) + ext + payload
 
 
-def read_request(conn):
-    first = conn.recv(4)
+def read_request(conn, first):
     if first != b"GET ":
         return None
     head = first
@@ -67,10 +77,121 @@ def read_request(conn):
     return head.decode("latin-1")
 
 
+def recv_exactly(conn, size):
+    data = b""
+    while len(data) < size:
+        more = conn.recv(size - len(data))
+        if not more:
+            raise OSError("closed")
+        data += more
+    return data
+
+
+def read_mms_command(conn, first):
+    """One client command over MMS on TCP: its number (the first four bytes
+    were read already)."""
+    rest = recv_exactly(conn, 8)
+    length = struct.unpack_from("<I", rest, 4)[0]
+    body = recv_exactly(conn, length + 4)
+    return struct.unpack_from("<I", first + rest + body, 36)[0] & 0xFFFF
+
+
+def mms_command(number, live=False):
+    packet = bytearray(80)
+    packet[0:4] = b"\x01\x00\x00\x00"
+    struct.pack_into("<II", packet, 4, 0xB00BFACE, len(packet) - 16)
+    packet[12:16] = b"MMS "
+    struct.pack_into("<I", packet, 36, 0x00040000 | number)
+    if live:
+        struct.pack_into("<I", packet, 48, 1)
+        packet[63] = 2
+    return bytes(packet)
+
+
+def mms_packet(seq, kind, flags, payload):
+    return struct.pack("<IBBH", seq, kind, flags, len(payload) + 8) + payload
+
+
+def serve_mms_tcp(conn, first, header, packets):
+    """The stream over MMS on TCP: each command answered, the header, the
+    packets and the end of the stream."""
+    replies = {0x01: 0x01, 0x02: 0x02, 0x05: 0x06, 0x15: 0x11, 0x33: 0x21, 0x07: 0x05}
+    while True:
+        number = read_mms_command(conn, first)
+        if number not in replies:
+            first = recv_exactly(conn, 4)
+            continue
+        conn.sendall(mms_command(replies[number], live=number == 0x05))
+        if number == 0x15:
+            conn.sendall(mms_packet(0, 2, 0x0C, header))
+        if number == 0x07:
+            for seq, packet in enumerate(packets):
+                conn.sendall(mms_packet(seq, 4, 0, packet))
+            conn.sendall(mms_command(0x1E))
+            return
+        first = recv_exactly(conn, 4)
+
+
+def ping_forever(conn, first):
+    """Answers the first command over MMS on TCP with pings only."""
+    read_mms_command(conn, first)
+
+    def drain():
+        try:
+            while conn.recv(4096):
+                pass
+        except OSError:
+            pass
+
+    threading.Thread(target=drain, daemon=True).start()
+    while True:
+        conn.sendall(mms_command(0x1B))
+        time.sleep(0.05)
+
+
+def huge_last_object(header):
+    """The header with its last object (the one before the data object)
+    claiming a size far past the header."""
+    header = bytearray(header)
+    end = struct.unpack_from("<Q", header, 16)[0]
+    at, last = 30, 30
+    while at + 24 <= end:
+        last = at
+        at += struct.unpack_from("<Q", header, at + 16)[0]
+    struct.pack_into("<Q", header, last + 16, 1 << 40)
+    return bytes(header)
+
+
+# A complete answer, but no stream: the client then tries MMS over TCP.
+WEB_PAGE = (b"HTTP/1.0 200 OK\r\nServer: Loopback Web\r\nContent-Type: text/html\r\n\r\n"
+            b"<html><body>Not a stream</body></html>")
+
+
 def serve(conn, behaviour, header, packets):
-    with conn:
-        request = read_request(conn)
+    with conn, contextlib.suppress(OSError):
+        first = recv_exactly(conn, 4)
+        if behaviour in ("tcp", "pings") and first != b"GET ":
+            if behaviour == "tcp":
+                serve_mms_tcp(conn, first, header, packets)
+            else:
+                ping_forever(conn, first)
+            return
+        request = read_request(conn, first)
         if request is None:
+            return
+        if behaviour in ("tcp", "pings"):
+            conn.sendall(WEB_PAGE)
+            return
+        if behaviour == "endless":
+            conn.sendall(b"HTTP/1.0 200 OK\r\n")
+            for n in itertools.count():
+                time.sleep(0.2)
+                conn.sendall(b"X-Padding: %d\r\n" % n)
+        if behaviour == "hugeasf":
+            conn.sendall(HEAD + chunk(b"$H", huge_last_object(header)))
+            if "xPlayStrm=1" in request:
+                for seq, packet in enumerate(itertools.cycle(packets)):
+                    conn.sendall(chunk(b"$D", packet, seq & 0xFFFFFFFF))
             return
         if behaviour == "stall":
             try:
@@ -190,7 +311,8 @@ def main():
     with open(args[0], "rb") as f:
         header, packets = split_asf(f.read())
     env = dict(os.environ)
-    for behaviour in ("play", "stall", "close", "junk", "badasf", "refuse", "proxy"):
+    for behaviour in ("play", "stall", "close", "junk", "badasf", "refuse", "proxy", "tcp", "endless", "pings",
+                      "hugeasf"):
         env["MMS_PEER_" + behaviour.upper()] = str(listen(behaviour, header, packets))
     env["MMS_PEER_CLOSED"] = str(closed_port())
     if split == 3:
