@@ -10,6 +10,7 @@
 #include <deque>
 #include <exception>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -433,6 +434,12 @@ class TForm1 : public forms::TForm {
   ArgumentQueue HeldArguments;
   bool StartupDone = false;
   int RoadDepth = 0;  // playback-road calls on the stack
+  unsigned RoadSerial = 0;  // playback-road calls so far
+  // A stream's channel, opened while messages are served (Unit1_StreamOpen);
+  // nullopt when a close or a newer road call came meanwhile.
+  std::optional<HSONOCHANNEL> OpenStreamChannel(const std::string& url);
+  bool StreamOpenInterrupted(unsigned serial) const;
+  bool SenderWaits = false;  // a second start waits for its argument's treatment
   bool PendingClose = false;  // a close that came during a road call
   WindowLayout SavedLayout;    // as read at the first showing
   bool Closed = false;

@@ -3,6 +3,8 @@
 #include <windows.h>
 #include <shellapi.h>
 
+#include <utility>
+
 #include "base/Ascii.h"
 #include "base/Paths.h"
 #include "base/TextFile.h"
@@ -48,6 +50,12 @@ bool TForm1::MustHoldArguments() const { return !StartupDone || Busy || RoadDept
 void TForm1::TraiteParam(const std::string& Param, bool Play) {
   // Once closed, the lists, the channel and the timers are gone.
   if (Closed) return;
+  // A quit does not wait behind a playback-road call: a station's open may
+  // take long, and the close ends it.
+  if (StartupDone && RoadDepth > 0 && ParseSwitch(Param).Kind == SwitchKind::Quit) {
+    RequestClose();
+    return;
+  }
   // The start-up's own argument is treated at once; it comes last there.
   if (StartupDone && HeldArguments.Hold(Param, Play, MustHoldArguments())) {
     // Held only behind earlier ones: their turn may already be queued, but
@@ -216,7 +224,11 @@ void TForm1::ReceiveHandOver(forms::WindowMessage& message) {
     HeldArguments.Hold(argument, !shift, true);
     return;
   }
+  // The sender waits until the argument is treated, unless a station's open
+  // lets it go first (Unit1_StreamOpen).
+  const bool outer = std::exchange(SenderWaits, true);
   TraiteParam(argument, !shift);
+  SenderWaits = outer;
 }
 
 void TForm1::WMDropFiles(HDROP drop) {

@@ -18,7 +18,10 @@ int RandomIndex(int count) { return RandomDraws()(count); }
 // Counts the playback-road calls on the stack. They let pending messages
 // run, so an end of song or an argument may arrive meanwhile: those wait
 // until the outermost call returns, then are posted again.
-TForm1::RoadCall::RoadCall(TForm1& form) : form_(form) { ++form_.RoadDepth; }
+TForm1::RoadCall::RoadCall(TForm1& form) : form_(form) {
+  ++form_.RoadDepth;
+  ++form_.RoadSerial;
+}
 
 TForm1::RoadCall::~RoadCall() {
   if (--form_.RoadDepth > 0) return;
@@ -81,7 +84,10 @@ void TForm1::LitFichier(bool ShowBubble) {
     const bool url = IsStreamUrl(path);
     const bool module = !url && IsModuleFile(path);
     if (url) {
-      created = SONO_StreamCreateURL(path.c_str(), 0, 0, nullptr, nullptr);
+      // A close or a newer request that came during the open has the road.
+      const auto opened = OpenStreamChannel(path);
+      if (!opened) return;
+      created = *opened;
     } else if (sv::FileExists(path)) {
       created = module ? SONO_MusicLoad(FALSE, path.c_str(), 0, 0, SONO_MUSIC_PRESCAN | SONO_MUSIC_STOPBACK, 0)
                        : SONO_StreamCreateFile(FALSE, path.c_str(), 0, 0, 0);

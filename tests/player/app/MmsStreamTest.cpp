@@ -33,16 +33,33 @@ TEST_F(MmsStream, StationFromAPlaylistArgumentPlaysWithItsTitle) {
   Quit();
 }
 
-TEST_F(MmsStream, UnreachableStationsAreSkipped) {
+// Stations that cannot be reached, and hostile ones that would keep the
+// open busy for good (a head that never ends, pings only, an ASF header that
+// claims the live stream) within their open's budget.
+TEST_F(MmsStream, UnreachableAndHostileStationsAreSkipped) {
   if (PeerUrl("PLAY").empty()) GTEST_SKIP() << "run through mms_peer.py, which starts the loopback peers";
   Prepare("[LECT]\r\nIndex=0\r\nLectureBoucle=0\r\n",
-          "#EXTM3U\r\n" + PeerUrl("CLOSED") + "\r\n" + PeerUrl("JUNK") + "\r\na.wav\r\n");
-  Place("a.wav");
+          "#EXTM3U\r\n" + PeerUrl("CLOSED") + "\r\n" + PeerUrl("JUNK") + "\r\n" + PeerUrl("ENDLESS") + "\r\n" +
+              PeerUrl("PINGS") + "\r\n" + PeerUrl("HUGEASF") + "\r\nthree.wav\r\n");
+  Place("three.wav");
   Start();
-  EXPECT_EQ(Value("Entries"), "3");
-  // Both stations fail within their time-outs and the song after them plays.
+  EXPECT_EQ(Value("Entries"), "6");
+  // Every station fails and the song after them plays; the window answers
+  // meanwhile.
   EXPECT_EQ(Second({"/play"}), 0u);
-  EXPECT_TRUE(WaitFor("CurrentIndex", "2", 30000)) << Value("CurrentIndex") << " playing " << Value("Playing");
+  EXPECT_EQ(Value("Entries"), "6");
+  EXPECT_TRUE(WaitFor("CurrentIndex", "5", 150000)) << Value("CurrentIndex") << " playing " << Value("Playing");
+  Quit();
+}
+
+// A "/quit" while a station that never finishes its head is opening ends
+// the open and the program.
+TEST_F(MmsStream, QuitDuringAnOpenEndsTheProgram) {
+  if (PeerUrl("PLAY").empty()) GTEST_SKIP() << "run through mms_peer.py, which starts the loopback peers";
+  Prepare("[LECT]\r\nIndex=0\r\nLectureBoucle=0\r\n", "#EXTM3U\r\n" + PeerUrl("ENDLESS") + "\r\n");
+  Start();
+  EXPECT_EQ(Second({"/play"}), 0u);
+  EXPECT_EQ(Value("Entries"), "1");
   Quit();
 }
 
