@@ -1,9 +1,9 @@
 #pragma once
 // INI files with the Windows profile-file rules: section and key names ignore
 // case, values are trimmed and lose one pair of enclosing quotes, the first
-// occurrence wins. Files are read as text (UTF-8, UTF-16 with BOM, else
-// Windows-1252) and written as UTF-8 through a temporary file and an atomic
-// replace. Every use opens, reads or writes and drops the object in one call.
+// occurrence wins. Files are read as text (UTF-8, UTF-16 with BOM, else the
+// system's ANSI code page) and written as UTF-8 through a temporary file and
+// an atomic replace. Every use opens, reads or writes and drops the object in one call.
 #include <cstdint>
 #include <optional>
 #include <string>

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "base/AnsiCodec.h"
 #include "base/Utf.h"
 
 namespace sv {
@@ -38,7 +39,7 @@ std::string DecodePassword(std::string_view stored) {
     const int lo = HexValue(reversed[i + 1]);
     bytes += (hi < 0 || lo < 0) ? '?' : static_cast<char>(hi * 16 + lo);
   }
-  return IsValidUtf8(bytes) ? bytes : Cp1252ToUtf8(bytes);
+  return IsValidUtf8(bytes) ? bytes : AnsiToUtf8(bytes);
 }
 
 }  // namespace sv

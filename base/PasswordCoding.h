@@ -11,8 +11,8 @@ std::string EncodePassword(std::string_view password);
 
 // Reverses the text, then reads it pair by pair; a pair that is not two
 // hexadecimal digits gives "?", an odd last character is ignored. Bytes that
-// are no valid UTF-8 come from files written in the ANSI code page and are
-// read as Windows-1252.
+// are no valid UTF-8 come from files written in the system's ANSI code page
+// and are read in it.
 std::string DecodePassword(std::string_view stored);
 
 }  // namespace sv

@@ -5,6 +5,7 @@
 #include <fstream>
 #include <system_error>
 
+#include "base/AnsiCodec.h"
 #include "base/Utf.h"
 #include "base/platform/FileReplace.h"
 
@@ -56,8 +57,8 @@ std::string DecodeText(std::string_view bytes, TextEncoding* found) {
     encoding = TextEncoding::Utf8;
     text = std::string(bytes);
   } else {
-    encoding = TextEncoding::Cp1252;
-    text = Cp1252ToUtf8(bytes);
+    encoding = TextEncoding::Ansi;
+    text = AnsiToUtf8(bytes);
   }
   if (found) *found = encoding;
   return text;

@@ -1,8 +1,8 @@
 #pragma once
 // The one layer through which every text file is read and written. Reading
 // accepts UTF-8 (with or without BOM), UTF-16 with BOM, and otherwise takes
-// the bytes as Windows-1252, the code page of files written by older
-// versions. Writing produces UTF-8 without BOM through a temporary file in
+// the bytes in the system's ANSI code page (base/AnsiCodec.h), in which
+// older versions and other programs wrote them. Writing produces UTF-8 without BOM through a temporary file in
 // the same folder and an atomic replace, so the old file survives any failure.
 // Paths are UTF-8.
 #include <cstdint>
@@ -28,7 +28,7 @@ class FileWriteError : public Exception {
 // near this, and a runaway file must not exhaust memory.
 inline constexpr std::uintmax_t kMaxTextFileBytes = 64u * 1024 * 1024;
 
-enum class TextEncoding { Utf8, Utf8Bom, Utf16LE, Utf16BE, Cp1252 };
+enum class TextEncoding { Utf8, Utf8Bom, Utf16LE, Utf16BE, Ansi };
 
 // Bytes to UTF-8 text by the rules above; invalid sequences in a declared
 // Unicode encoding become U+FFFD.

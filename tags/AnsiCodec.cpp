@@ -1,34 +1,12 @@
 #include "tags/AnsiCodec.h"
 
 #include <array>
-#include <mutex>
 #include <optional>
 
 #include "base/Utf.h"
 
 namespace sv::tags {
 namespace {
-
-struct Installed {
-  std::mutex lock;
-  AnsiCodec codec;
-  bool set = false;
-};
-
-Installed& Current() {
-  static Installed installed;
-  return installed;
-}
-
-AnsiCodec Codec() {
-  Installed& c = Current();
-  std::lock_guard<std::mutex> hold(c.lock);
-  if (!c.set) {
-    c.codec = SystemAnsiCodec();
-    c.set = true;
-  }
-  return c.codec;
-}
 
 bool IsC1(char32_t cp) { return cp >= 0x80 && cp <= 0x9F; }
 
@@ -51,28 +29,8 @@ std::array<std::string, 32> HighBytes(const AnsiCodec& codec) {
 
 }  // namespace
 
-AnsiCodec Cp1252Codec() {
-  return AnsiCodec{[](std::string_view bytes) { return Cp1252ToUtf8(bytes); },
-                   [](std::string_view utf8, bool* lossless) { return Utf8ToCp1252(utf8, lossless); }};
-}
-
-void SetAnsiCodec(AnsiCodec codec) {
-  Installed& c = Current();
-  std::lock_guard<std::mutex> hold(c.lock);
-  if (codec.toUtf8 && codec.fromUtf8) {
-    c.codec = std::move(codec);
-  } else {
-    c.codec = SystemAnsiCodec();
-  }
-  c.set = true;
-}
-
-std::string AnsiToUtf8(std::string_view bytes) { return Codec().toUtf8(bytes); }
-
-std::string Utf8ToAnsi(std::string_view utf8, bool* lossless) { return Codec().fromUtf8(utf8, lossless); }
-
 std::string Utf8ToAnsiFitting(std::string_view utf8, std::size_t maxBytes) {
-  const AnsiCodec codec = Codec();
+  const AnsiCodec codec = CurrentAnsiCodec();
   std::string bytes = codec.fromUtf8(utf8, nullptr);
   if (bytes.size() <= maxBytes) return bytes;
   bytes.clear();
@@ -96,7 +54,7 @@ std::string Id3Latin1ToUtf8(std::string_view bytes) {
   for (std::size_t i = 0; i < bytes.size(); ++i) {
     const auto b = static_cast<unsigned char>(bytes[i]);
     if (b < 0x80 || b > 0x9F) continue;
-    if (!high) high = HighBytes(Codec());
+    if (!high) high = HighBytes(CurrentAnsiCodec());
     out += Latin1ToUtf8(bytes.substr(plain, i - plain));
     const std::string& mapped = (*high)[b - 0x80];
     out += mapped.empty() ? Latin1ToUtf8(bytes.substr(i, 1)) : mapped;

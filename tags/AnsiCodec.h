@@ -4,37 +4,23 @@
 // the bytes 0x80-0x9F of ID3v2 encoding 0. On Windows it is the system's
 // ANSI code page, with nothing for the program to set up; elsewhere it is
 // Windows-1252. Tests install the code page they need.
-#include <functional>
 #include <string>
 #include <string_view>
 
+#include "base/AnsiCodec.h"
+
 namespace sv::tags {
 
-struct AnsiCodec {
-  // Bytes in the code page to UTF-8; never fails (undecodable bytes become
-  // a replacement character).
-  std::function<std::string(std::string_view bytes)> toUtf8;
-  // UTF-8 to the code page; characters outside it become '?' and clear
-  // *lossless when given.
-  std::function<std::string(std::string_view utf8, bool* lossless)> fromUtf8;
-};
-
-// Windows-1252, whatever the system.
-AnsiCodec Cp1252Codec();
-// The system's ANSI code page on Windows, Windows-1252 elsewhere.
-AnsiCodec SystemAnsiCodec();
+// The codec lives with the text files, which read the same code page.
+using sv::AnsiCodec;
+using sv::AnsiToUtf8;
+using sv::Cp1252Codec;
+using sv::SetAnsiCodec;
+using sv::SystemAnsiCodec;
+using sv::Utf8ToAnsi;
 #ifdef _WIN32
-// A Windows code page by number (1251, 932, ...).
-AnsiCodec WindowsCodePageCodec(unsigned codePage);
+using sv::WindowsCodePageCodec;
 #endif
-
-// Installs the codec every tag class uses from now on (conversions already
-// under way finish with the old one); a codec with an empty member
-// restores the system's.
-void SetAnsiCodec(AnsiCodec codec);
-
-std::string AnsiToUtf8(std::string_view bytes);
-std::string Utf8ToAnsi(std::string_view utf8, bool* lossless = nullptr);
 // The longest run of whole characters of `utf8` whose ANSI bytes fit
 // `maxBytes` (a double-byte character is never cut in half).
 std::string Utf8ToAnsiFitting(std::string_view utf8, std::size_t maxBytes);

@@ -3,6 +3,7 @@
 #include <filesystem>
 
 #include "TempFolder.h"
+#include "base/AnsiCodec.h"
 #include "base/TextFile.h"
 
 #ifdef _WIN32
@@ -33,9 +34,21 @@ TEST(TextDecoding, EachEncodingByItsMark) {
   EXPECT_EQ(DecodeText("caf\xC3\xA9", &found), "caf\xC3\xA9");  // valid UTF-8 stays UTF-8
   EXPECT_EQ(found, TextEncoding::Utf8);
   EXPECT_EQ(DecodeText("caf\xE9 \x80", &found), "caf\xC3\xA9 \xE2\x82\xAC");
-  EXPECT_EQ(found, TextEncoding::Cp1252);
+  EXPECT_EQ(found, TextEncoding::Ansi);
   EXPECT_EQ(DecodeText("\xEF\xBB\xBF\xE9"), "\xEF\xBF\xBD");  // declared UTF-8 is never read as ANSI
   EXPECT_EQ(DecodeText(""), "");
+}
+
+TEST(TextDecoding, AnsiBytesAreReadInTheInstalledCodePage) {
+  // A stand-in code page that marks what went through it.
+  SetAnsiCodec(AnsiCodec{[](std::string_view bytes) { return "<" + std::string(bytes.size(), 'x') + ">"; },
+                         [](std::string_view utf8, bool*) { return std::string(utf8); }});
+  TextEncoding found;
+  EXPECT_EQ(DecodeText("\xEF\xE5", &found), "<xx>");
+  EXPECT_EQ(found, TextEncoding::Ansi);
+  EXPECT_EQ(DecodeText("caf\xC3\xA9"), "caf\xC3\xA9");  // UTF-8 never goes through it
+  SetAnsiCodec({});
+  EXPECT_EQ(DecodeText("caf\xE9"), "caf\xC3\xA9");
 }
 
 TEST(TextFiles, CjkPathRoundTrip) {

@@ -1,9 +1,9 @@
 // Native builds (tests and fuzzers) read and write "ANSI" text as
 // Windows-1252, the code page of the files they are checked against.
-#include "tags/AnsiCodec.h"
+#include "base/AnsiCodec.h"
 
-namespace sv::tags {
+namespace sv {
 
 AnsiCodec SystemAnsiCodec() { return Cp1252Codec(); }
 
-}  // namespace sv::tags
+}  // namespace sv

@@ -5,9 +5,9 @@
 #include <string>
 
 #include "base/Utf.h"
-#include "tags/AnsiCodec.h"
+#include "base/AnsiCodec.h"
 
-namespace sv::tags {
+namespace sv {
 namespace {
 
 std::string ToUtf8(UINT codePage, std::string_view bytes) {
@@ -46,4 +46,4 @@ AnsiCodec WindowsCodePageCodec(unsigned codePage) {
 
 AnsiCodec SystemAnsiCodec() { return WindowsCodePageCodec(GetACP()); }
 
-}  // namespace sv::tags
+}  // namespace sv
