@@ -3,8 +3,12 @@
 namespace player {
 
 bool ArgumentQueue::Hold(const std::string& text, bool play, bool busy) {
+  return Hold(WaitingArgument{text, play}, busy);
+}
+
+bool ArgumentQueue::Hold(const WaitingArgument& argument, bool busy) {
   if (!busy && waiting_.empty()) return false;
-  waiting_.push_back({text, play});
+  waiting_.push_back(argument);
   return true;
 }
 

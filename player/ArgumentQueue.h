@@ -12,6 +12,10 @@ namespace player {
 struct WaitingArgument {
   std::string Text;
   bool Play = false;
+  // A dropped name: it plays when no entry is current at the moment it is
+  // treated, so that of names dropped during work the first one plays.
+  bool PlayIfNoneCurrent = false;
+  bool PlaysWhen(bool noneCurrent) const { return PlayIfNoneCurrent ? noneCurrent : Play; }
 };
 
 class ArgumentQueue {
@@ -20,6 +24,7 @@ class ArgumentQueue {
   // and also while earlier arguments still wait, so that none overtakes
   // them in the moment between the end of the work and their treatment.
   bool Hold(const std::string& text, bool play, bool busy);
+  bool Hold(const WaitingArgument& argument, bool busy);
   // The oldest waiting argument, taken out; none while `busy`.
   std::optional<WaitingArgument> Next(bool busy);
   bool Empty() const { return waiting_.empty(); }

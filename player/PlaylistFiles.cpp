@@ -176,4 +176,13 @@ void WritePlaylistFile(const std::string& path, const std::vector<std::string>& 
   sv::WriteFileAtomic(path, EncodePlaylistText(lines));
 }
 
+std::string BesideListName(std::string_view path, const FileExistsFunction& taken) {
+  const std::string extension = sv::ExtractFileExt(path);
+  const std::string stem(path.substr(0, path.size() - extension.size()));
+  for (int n = 2;; ++n) {
+    std::string name = stem + " (" + std::to_string(n) + ")" + extension;
+    if (!taken(name)) return name;
+  }
+}
+
 }  // namespace player

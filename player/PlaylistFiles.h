@@ -14,7 +14,7 @@
 // Text encoding of every M3U and PLS file, read or written:
 // - Reading: UTF-8 with a BOM is UTF-8; UTF-16 with a BOM (either byte order)
 //   is decoded; otherwise bytes that are valid UTF-8 are UTF-8, and anything
-//   else is Windows-1252, the ANSI code page of lists written by older
+//   else is in the system's ANSI code page, as lists written by older
 //   versions and by other programs.
 // - Writing: UTF-8, so that no name is ever lost to a code page; a file
 //   that holds anything beyond ASCII begins with the UTF-8 BOM, so that
@@ -105,5 +105,9 @@ bool ReadPlaylistLines(const std::string& path, std::vector<std::string>& lines)
 // Replaces the file at once, or raises FileWriteError and leaves any old file
 // as it was.
 void WritePlaylistFile(const std::string& path, const std::vector<std::string>& lines);
+
+// Where a list goes that cannot replace the file at path: beside it, as
+// "name (2).ext", "name (3).ext", ..., the first name that nothing takes.
+std::string BesideListName(std::string_view path, const FileExistsFunction& taken);
 
 }  // namespace player

@@ -128,6 +128,8 @@ class TForm1 : public forms::TForm {
   // which of them are visible: the tree alone fills it, the playlist alone
   // fills it, both share it with the tree on the left at its width.
   void AlignLists();
+  // The playlist and the tree, whose drawing shows the current entry.
+  void RepaintLists();
   void PanelPreviewAlbumMouseMove(forms::TComponent* Sender, forms::ShiftState Shift, int X, int Y);
   void ImgPreviewAlbumDblClick(forms::TComponent* Sender);
 
@@ -239,9 +241,9 @@ class TForm1 : public forms::TForm {
   forms::Panel* PanelPreviewAlbum = nullptr;  // Tag: picture height/width in percent
   forms::ImageView* ImgPreviewAlbum = nullptr;
   forms::ShortcutMenu* PopupMenu1 = nullptr;
-  forms::MenuEntry *MenuAfficher = nullptr, *MenuPlayPause = nullptr, *MenuPrev = nullptr, *MenuNext = nullptr,
-                   *MenuShuffle = nullptr, *MenuLectureBoucle = nullptr, *MenuResteAffichee = nullptr,
-                   *MenuOptions = nullptr, *MenuQuitter = nullptr;
+  forms::MenuEntry *MenuAfficher = nullptr, *MenuOuvrirFichier = nullptr, *MenuPlayPause = nullptr,
+                   *MenuPrev = nullptr, *MenuNext = nullptr, *MenuShuffle = nullptr, *MenuLectureBoucle = nullptr,
+                   *MenuResteAffichee = nullptr, *MenuOptions = nullptr, *MenuQuitter = nullptr;
   desktop::TTextTrayIcon* TrayIcon1 = nullptr;
   desktop::THotKeyManager* HotKeyManager1 = nullptr;
   desktop::TSnapForm* SnapForm1 = nullptr;
@@ -293,6 +295,9 @@ class TForm1 : public forms::TForm {
   void LoadPlugins();
   void RegisterHotKeys(const HotKeySettings& hotKeys);
   void LoadSavedPlaylist();
+  // Writes the own playlist, or beside it when it cannot be replaced; then
+  // raises the error, saying where the list went.
+  void SaveOwnPlaylist(const std::vector<std::string>& lines);
   void SaveCloseSettings();
   void StartScrobbler(const StartupSettings& settings);
 
@@ -355,6 +360,7 @@ class TForm1 : public forms::TForm {
   void SaveOnSessionEnd();
 
   // Commands.
+  void HandArgument(const WaitingArgument& argument);
   void TreatArgument(const std::string& argument, bool play);
   void ImportM3U(const std::string& path, bool play);
   void ImportPLS(const std::string& path, bool play);
@@ -392,6 +398,7 @@ class TForm1 : public forms::TForm {
   bool OptionsOrTagEditorOpen() const;
   void DescribeTree(forms::StateList& state) const;
   bool TreeComplete = false;  // the tree shows every base folder's scan or the whole cache
+  bool TreeWritten = false;   // the close wrote the tree's cache
 
   class RoadCall {
    public:
@@ -443,7 +450,7 @@ class TForm1 : public forms::TForm {
   bool PendingClose = false;  // a close that came during a road call
   WindowLayout SavedLayout;    // as read at the first showing
   bool Closed = false;
-  bool OwnPlaylistUnreadable = false;  // then the close leaves it as it is
+  bool OwnPlaylistUnreadable = false;  // then the close saves only a list made in this run
   std::string LastBalloon;  // the text of the last tray balloon shown
   std::string IconFile;     // the window's icon file; empty: the program's own
   HSONOCHANNEL PendingEnd = 0;  // an end of song that came during a road call

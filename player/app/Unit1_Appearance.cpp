@@ -141,8 +141,7 @@ void TForm1::PanelPreviewAlbumMouseMove(forms::TComponent*, forms::ShiftState Sh
   const int left = ClampPreview(X + panel.Left() - anchorX, panel.Width(), Panel_Listes->Width());
   const int top = ClampPreview(Y + panel.Top() - anchorY, panel.Height(), Panel_Listes->Height());
   panel.SetBounds(left, top, panel.Width(), panel.Height());
-  ListBox1->Invalidate();
-  TreeView1->Invalidate();
+  RepaintLists();
   PreviewTop = top;
   PreviewRight = Panel_Listes->Width() - panel.Width() - left;
 }

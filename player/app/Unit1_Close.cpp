@@ -13,6 +13,7 @@
 #include "forms/Wide.h"
 #include "net/win32/Scrobbler.h"
 #include "player/PlaylistFiles.h"
+#include "player/app/Steps.h"
 #include "player/app/Unit1.h"
 #include "player/app/Unit_Form_InfoBulle.h"
 #include "player/app/Unit_Form_Recherche.h"
@@ -20,24 +21,6 @@
 namespace player {
 
 namespace {
-
-// Runs one step of the close; a failure is kept (the first one) and the
-// close goes on.
-class CloseSteps {
- public:
-  template <class Work>
-  void Run(const Work& work) {
-    try {
-      work();
-    } catch (...) {
-      if (!firstError_) firstError_ = std::current_exception();
-    }
-  }
-  std::exception_ptr FirstError() const { return firstError_; }
-
- private:
-  std::exception_ptr firstError_;
-};
 
 BOOL CALLBACK CancelOwnedDialog(HWND window, LPARAM owner) {
   wchar_t name[16] = {};
@@ -89,17 +72,20 @@ void TForm1::FormCloseQuery(forms::TComponent*, bool& CanClose) {
 }
 
 std::exception_ptr TForm1::SaveState() {
-  CloseSteps steps;
+  Steps steps;
   if (StateSaved) return nullptr;
   StateSaved = true;
-  steps.Run([this] { SaveCloseSettings(); });
+  // The tree first: the expanded nodes are saved only with the tree they
+  // count in.
   if (Initialised) steps.Run([this] { SaveTreeCache(); });
-  // A list that could not be read at the start is left as it is.
-  if (!OwnPlaylistUnreadable) {
+  steps.Run([this] { SaveCloseSettings(); });
+  // A list that could not be read at the start is left as it is unless
+  // this run made one (it started empty).
+  if (!OwnPlaylistUnreadable || !Playlist.empty()) {
     steps.Run([this] {
       std::vector<std::string> texts;
       for (int i = 0; i < ListBox1->Count(); ++i) texts.push_back(ListBox1->Item(i));
-      WritePlaylistFile(PlaylistFile, OwnPlaylistLines(Playlist, texts, ExeFolder));
+      SaveOwnPlaylist(OwnPlaylistLines(Playlist, texts, ExeFolder));
     });
   }
   DeleteFileW(forms::widen(ExeFolder + "temp.jpg").c_str());
@@ -112,7 +98,7 @@ void TForm1::FormClose(forms::TComponent*, forms::CloseAction&) {
   // Each step runs on its own: one that fails (a read-only folder, a locked
   // list) is reported once at the end, and the close still goes through, so
   // the program always ends.
-  CloseSteps steps;
+  Steps steps;
   steps.Run([this] {
     if (std::exception_ptr error = SaveState()) std::rethrow_exception(error);
   });
@@ -176,7 +162,7 @@ void TForm1::SaveCloseSettings() {
     settings.Layout.Top = Top();
     settings.Layout.LastShownIndex = SpdBtnRep->Down() ? 1 : SpdBtnListe->Down() ? 2 : 3;
     settings.Layout.TreeViewWidth = TreeViewWidth;
-    settings.Layout.ExpandedNodes = ExpandedNodesText();
+    if (TreeWritten) settings.Layout.ExpandedNodes = ExpandedNodesText();
     for (std::size_t i = 0; i < settings.Equalizer.size(); ++i) settings.Equalizer[i] = Volume.EqGain[i];
   }
   SettingsFile(IniFileName).WriteCloseSettings(Initialised, settings);

@@ -47,23 +47,25 @@ class DropHandle {
 // lists under that work: they wait, in order.
 bool TForm1::MustHoldArguments() const { return !StartupDone || Busy || RoadDepth > 0; }
 
-void TForm1::TraiteParam(const std::string& Param, bool Play) {
+void TForm1::TraiteParam(const std::string& Param, bool Play) { HandArgument(WaitingArgument{Param, Play}); }
+
+void TForm1::HandArgument(const WaitingArgument& argument) {
   // Once closed, the lists, the channel and the timers are gone.
   if (Closed) return;
   // A quit does not wait behind a playback-road call: a station's open may
   // take long, and the close ends it.
-  if (StartupDone && RoadDepth > 0 && ParseSwitch(Param).Kind == SwitchKind::Quit) {
+  if (StartupDone && RoadDepth > 0 && ParseSwitch(argument.Text).Kind == SwitchKind::Quit) {
     RequestClose();
     return;
   }
   // The start-up's own argument is treated at once; it comes last there.
-  if (StartupDone && HeldArguments.Hold(Param, Play, MustHoldArguments())) {
+  if (StartupDone && HeldArguments.Hold(argument, MustHoldArguments())) {
     // Held only behind earlier ones: their turn may already be queued, but
     // not necessarily after this call.
     if (!MustHoldArguments()) PostMessageW(Handle(), kArgumentsMessage, 0, 0);
     return;
   }
-  TreatArgument(Param, Play);
+  TreatArgument(argument.Text, argument.PlaysWhen(CurrentIndex == -1));
 }
 
 // Posted when the work that held arguments back has returned; anything that
@@ -74,7 +76,7 @@ void TForm1::DrainArguments() {
     return;
   }
   while (auto next = HeldArguments.Next(MustHoldArguments())) {
-    TreatArgument(next->Text, next->Play);
+    TreatArgument(next->Text, next->PlaysWhen(CurrentIndex == -1));
   }
 }
 
@@ -244,7 +246,7 @@ void TForm1::WMDropFiles(HDROP drop) {
     names.push_back(forms::narrow(name));
   }
   SortPathsIgnoringCase(names);
-  for (const std::string& name : names) TraiteParam(name, CurrentIndex == -1);
+  for (const std::string& name : names) HandArgument(WaitingArgument{name, false, true});
 }
 
 void TForm1::FormKeyDown(forms::TComponent*, std::uint16_t& Key, forms::ShiftState Shift) {
@@ -257,8 +259,24 @@ void TForm1::FormKeyDown(forms::TComponent*, std::uint16_t& Key, forms::ShiftSta
     RechercheTexte->Tag = 0;
     LblLancerRechercheClick(nullptr);
   }
-  if (TreeKeyDown(Key, Shift)) return;
-  const bool listFocused = GetFocus() == ListBox1->Handle();
+  // The search box takes the typing: only finding and closing act on it.
+  if (RechercheBox->Visible()) {
+    if (Key == VK_RETURN) {
+      RechercheTexte->Tag = 0;
+      LblLancerRechercheClick(nullptr);
+      // The edit would only chime at it.
+      Key = 0;
+    } else if (Key == VK_ESCAPE) {
+      LblFermeRechercheClick(nullptr);
+      Key = 0;
+    }
+    return;
+  }
+  const bool ctrl = (Shift & forms::kCtrlKey) != 0;
+  if (Key == 'O') {
+    MenuOptionsClick(nullptr);
+    return;
+  }
   if (Key == 0xE2) {
     if (SpdBtnRep->Down()) {
       SpdBtnListe->SetDown(true);
@@ -268,15 +286,22 @@ void TForm1::FormKeyDown(forms::TComponent*, std::uint16_t& Key, forms::ShiftSta
       SpdBtnRep->SetDown(true);
     }
     SpdBtnRepClick(SpdBtnRep);
-  } else if (listFocused && (Key == VK_SPACE || Key == VK_RETURN)) {
+    return;
+  }
+  if (TreeKeyDown(Key, Shift) || GetFocus() != ListBox1->Handle()) return;
+  if (Key == 'A' && ctrl) {
+    ListBox1->SelectAll();
+  } else if (Key == 'I') {
+    MenuEditeurTagClick(nullptr);
+  } else if (Key == VK_DELETE) {
+    MenuSupprimerChansonClick(nullptr);
+  } else if (Key == VK_SPACE || Key == VK_RETURN) {
     if (ListBox1->ItemIndex() >= 0) {
       ActiveFichier(ListBox1->ItemIndex(), 0, 100, 0);
       LitFichier(false);
     }
-  } else if (listFocused && Key == 'A' && (Shift & forms::kCtrlKey)) {
-    ListBox1->SelectAll();
-  } else if (listFocused && Key == 'I') {
-    MenuEditeurTagClick(nullptr);
+  } else if (Key == 'F' && ctrl) {
+    MenuRechercherChansonClick(nullptr);
   }
 }
 

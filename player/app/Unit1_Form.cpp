@@ -122,6 +122,9 @@ TForm1::TForm1(forms::TComponent* owner) : TForm(owner, "TForm1"), Keys(std::mak
     else
       AfficheForm(0, false);
   };
+  MenuOuvrirFichier = PopupMenu1->Add("Ouvrir un fichier", "MenuOuvrirFichier");
+  // The dialog's own loop must not run inside the menu's.
+  MenuOuvrirFichier->OnClick = [this](forms::TComponent*) { PostMessageW(Handle(), kOpenDialogMessage, 0, 0); };
   PopupMenu1->Add("-");
   MenuPlayPause = PopupMenu1->Add("Lecture / Pause", "MenuPlayPause");
   MenuPrev = PopupMenu1->Add("Précédent", "MenuPrev");

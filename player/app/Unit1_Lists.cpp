@@ -24,6 +24,11 @@ void TForm1::AlignLists() {
   if (list) ListBox1->SetBounds(left, 0, std::max(0, width - left), height);
 }
 
+void TForm1::RepaintLists() {
+  ListBox1->Invalidate();
+  TreeView1->Invalidate();
+}
+
 void TForm1::Splitter1Moved(forms::TComponent*) {
   TreeViewWidth = TreeView1->Width();
   if (RechercheBox) RechercheBox->SetLeft(std::max(RechercheBox->Left(), ListBox1->Left() + 2));

@@ -63,7 +63,7 @@ void TForm1::ActiveFichier(int Index, std::int64_t Position, std::int64_t, float
   if (CurrentIndex < 0 || CurrentIndex >= static_cast<int>(Playlist.size())) return;
   SetTransportEnabled(true);
   ListBox1->SetItemIndex(CurrentIndex);
-  ListBox1->Invalidate();
+  RepaintLists();
 }
 
 void TForm1::LitFichier(bool ShowBubble) {
@@ -168,7 +168,7 @@ void TForm1::DesactiveFichier(bool ClearCover) {
   ElapsedSeconds = 0;
   LabelTemps->SetCaption(" 00:00");
   ProgressBar1->SetPosition(0);
-  ListBox1->Invalidate();
+  RepaintLists();
 }
 
 void TForm1::LecturePause() {

@@ -1,12 +1,18 @@
-// The open-file dialog and saving the playlist under a name of the user's.
+// The open-file dialog, saving the playlist under a name of the user's, and
+// writing the own playlist.
 #include <windows.h>
 #include <commdlg.h>
+
+#include <filesystem>
+#include <system_error>
 
 #include "base/Ascii.h"
 #include "base/Paths.h"
 #include "base/TextFile.h"
+#include "forms/Dispatch.h"
 #include "forms/Wide.h"
 #include "player/PlaylistFiles.h"
+#include "player/app/Steps.h"
 #include "player/app/Unit1.h"
 
 namespace player {
@@ -48,6 +54,19 @@ std::vector<std::string> ChosenFiles(const std::wstring& buffer) {
 
 }  // namespace
 
+void TForm1::SaveOwnPlaylist(const std::vector<std::string>& lines) {
+  try {
+    WritePlaylistFile(PlaylistFile, lines);
+  } catch (const sv::FileWriteError& error) {
+    const std::string beside = BesideListName(PlaylistFile, [](const std::string& path) {
+      std::error_code ec;
+      return std::filesystem::exists(sv::PathFromUtf8(path), ec);
+    });
+    WritePlaylistFile(beside, lines);
+    throw sv::Exception(std::string(error.what()) + "\nThe playlist was saved as \"" + beside + "\".");
+  }
+}
+
 TForm1::ModalCall::ModalCall(TForm1& form) : form_(form) { ++form_.ModalDepth; }
 
 TForm1::ModalCall::~ModalCall() {
@@ -77,11 +96,14 @@ void TForm1::MenuOuvrirFichierClick(forms::TComponent*) {
   if (files.size() > 1 && sv::LowerAscii(sv::ExtractFileExt(files.front())) != ".m3u") {
     // The choice becomes the own playlist. It is taken from memory: a
     // folder where that list cannot be written must not lose it.
-    try {
-      WritePlaylistFile(PlaylistFile, files);
-    } catch (const sv::FileWriteError&) {
-    }
+    Steps save;
+    save.Run([&] {
+      SaveOwnPlaylist(files);
+      OwnPlaylistUnreadable = false;
+    });
     ImportM3uLines(files, sv::ExtractFilePath(PlaylistFile), true);
+    // Where the list went is told once it plays.
+    if (save.FirstError()) forms::ReportException(save.FirstError());
     return;
   }
   TraiteParam(files.front(), true);

@@ -40,12 +40,6 @@ void TForm1::WireSearchBox() {
   RechercheTexte = forms::New<forms::Edit>(this, "RechercheTexte", RechercheBox, kEditBounds);
   RechercheTexte->SetFontColor(kBlack);
   RechercheTexte->OnChange = Bind(this, &TForm1::RechercheTexteChange);
-  RechercheTexte->OnKeyDown = [this](forms::TComponent*, std::uint16_t& key, forms::ShiftState) {
-    if (key != VK_RETURN) return;
-    key = 0;
-    RechercheTexte->Tag = 0;
-    LblLancerRechercheClick(RechercheTexte);
-  };
   LblLancerRecherche = forms::New<forms::Label>(this, "LblLancerRecherche", RechercheBox, kFindLinkBounds);
   LblLancerRecherche->SetCaption("< chercher >");
   LblLancerRecherche->OnClick = Bind(this, &TForm1::LblLancerRechercheClick);

@@ -15,6 +15,7 @@
 #include "player/PlaylistFiles.h"
 #include "player/StartupRules.h"
 #include "player/TextPieces.h"
+#include "player/app/Steps.h"
 #include "player/app/Unit1.h"
 #include "player/platform/FolderListing.h"
 #include "player/app/Unit_Form_InfoBulle.h"
@@ -84,20 +85,28 @@ void TForm1::Demarrage(const std::vector<std::string>& arguments) {
   }
   if (!StartAudioLibrary(settings)) forms::Application->Halt(1);
 
-  TimerAffichage = std::make_unique<desktop::TSimpleTimer>(20, [this](desktop::TSimpleTimer*) { TimerAffichageTimer(); });
-  TimerAvancement = std::make_unique<desktop::TSimpleTimer>(100, Bind(this, &TForm1::TimerAvancementTimer));
-  TimerCheckVersion =
-      std::make_unique<desktop::TSimpleTimer>(30000, [this](desktop::TSimpleTimer*) { TimerCheckVersionTimer(); });
-  TimerCDDB = std::make_unique<desktop::TSimpleTimer>(3000, [this](desktop::TSimpleTimer*) { TimerCDDBTimer(); });
-
-  SupportedExtensions = SplitToList(kBuiltInExtensions, ';');
-  LoadPlugins();
-  OpenDialogFilter = BuildOpenFilter(SupportedExtensions);
-
-  if (settings.Proxy.Enabled) {
+  // Each step runs whatever the one before raised, and what failed is
+  // reported once the start-up has ended: a half-started player would have
+  // no tray icon and would still hold every later hand-over.
+  Steps steps;
+  steps.Run([&] {
+    TimerAffichage =
+        std::make_unique<desktop::TSimpleTimer>(20, [this](desktop::TSimpleTimer*) { TimerAffichageTimer(); });
+    TimerAvancement = std::make_unique<desktop::TSimpleTimer>(100, Bind(this, &TForm1::TimerAvancementTimer));
+    TimerCheckVersion =
+        std::make_unique<desktop::TSimpleTimer>(30000, [this](desktop::TSimpleTimer*) { TimerCheckVersionTimer(); });
+    TimerCDDB = std::make_unique<desktop::TSimpleTimer>(3000, [this](desktop::TSimpleTimer*) { TimerCDDBTimer(); });
+  });
+  steps.Run([&] {
+    SupportedExtensions = SplitToList(kBuiltInExtensions, ';');
+    LoadPlugins();
+  });
+  steps.Run([&] { OpenDialogFilter = BuildOpenFilter(SupportedExtensions); });
+  steps.Run([&] {
+    if (!settings.Proxy.Enabled) return;
     ProxyText = BuildProxyText(settings.Proxy);
     SONO_SetConfig(SONO_CONFIG_NET_PROXY, ProxyText.c_str());
-  }
+  });
 
   LangFileName = ExeFolder + "lang\\" + settings.Options.Language;
   SkinFolder = sv::IncludeTrailingBackslash(ExeFolder + "skin\\" + settings.Options.Skin);
@@ -105,56 +114,67 @@ void TForm1::Demarrage(const std::vector<std::string>& arguments) {
 
   Flags = settings.Options.Flags;
   Volume.GlobalVolume = Flags.GlobalVolume;
-  MenuShuffle->Checked = settings.Playback.Shuffle;
-  MenuLectureBoucle->Checked = settings.Playback.LoopPlaylist;
-  MenuResteAffichee->Checked = settings.Options.StayVisible;
-  SetEqGains(Volume, settings.Equalizer);
-
-  TimerCheckVersion->Tag = 0;
-  if (settings.CheckNewVersion) TimerCheckVersion->SetEnabled(true);
   PreviewTop = settings.Options.PreviewTop;
   PreviewRight = settings.Options.PreviewRight;
   MsnNowPlaying = settings.MessengerNowPlaying;
   ScrobblerEnabled = settings.Scrobbler.Enabled;
-  if (ScrobblerEnabled) StartScrobbler(settings);
-
-  ProgressBar2->SetPosition(Flags.GlobalVolume ? VolumeBarFromLevel(SONO_GetVolume())
-                                               : std::clamp(settings.Playback.Volume, 0, 100));
-  Volume.VolumeBar = static_cast<int>(ProgressBar2->Position());
   Templates = settings.Templates;
-  ChargeLangue(1);
-  RegisterHotKeys(settings.HotKeys);
-  LoadSavedPlaylist();
+  steps.Run([&] {
+    MenuShuffle->Checked = settings.Playback.Shuffle;
+    MenuLectureBoucle->Checked = settings.Playback.LoopPlaylist;
+    MenuResteAffichee->Checked = settings.Options.StayVisible;
+    SetEqGains(Volume, settings.Equalizer);
+  });
+  steps.Run([&] {
+    TimerCheckVersion->Tag = 0;
+    if (settings.CheckNewVersion) TimerCheckVersion->SetEnabled(true);
+  });
+  steps.Run([&] {
+    if (ScrobblerEnabled) StartScrobbler(settings);
+  });
+  steps.Run([&] {
+    ProgressBar2->SetPosition(Flags.GlobalVolume ? VolumeBarFromLevel(SONO_GetVolume())
+                                                 : std::clamp(settings.Playback.Volume, 0, 100));
+    Volume.VolumeBar = static_cast<int>(ProgressBar2->Position());
+  });
+  steps.Run([&] { ChargeLangue(1); });
+  steps.Run([&] { RegisterHotKeys(settings.HotKeys); });
+  steps.Run([&] { LoadSavedPlaylist(); });
 
-  LoadIcons(settings.IconPath);
-  TrayIcon1->Enabled = true;
-  TrayIcon1->SetIconVisible(true);
+  steps.Run([&] { LoadIcons(settings.IconPath); });
+  steps.Run([&] {
+    TrayIcon1->Enabled = true;
+    TrayIcon1->SetIconVisible(true);
+  });
 
-  FormInfoBulle->ChargeSkin();
-  BubbleOpacity = std::clamp(settings.Options.BubbleOpacity, 0, 255);
-  FormInfoBulle->Tag = BubbleOpacity;
-  FormInfoBulle->SetAlphaBlendValue(static_cast<std::uint8_t>(BubbleOpacity));
-  FormInfoBulle->SetAlphaBlend(BubbleOpacity < 255);
-  FormInfoBulle->LeftAnchor = settings.BubbleLeftAnchor;
-  FormInfoBulle->TopAnchor = settings.BubbleTopAnchor;
+  steps.Run([&] {
+    FormInfoBulle->ChargeSkin();
+    BubbleOpacity = std::clamp(settings.Options.BubbleOpacity, 0, 255);
+    FormInfoBulle->Tag = BubbleOpacity;
+    FormInfoBulle->SetAlphaBlendValue(static_cast<std::uint8_t>(BubbleOpacity));
+    FormInfoBulle->SetAlphaBlend(BubbleOpacity < 255);
+    FormInfoBulle->LeftAnchor = settings.BubbleLeftAnchor;
+    FormInfoBulle->TopAnchor = settings.BubbleTopAnchor;
+  });
 
-  Lengths = std::make_unique<SonoLengthProbe>();
-  SongInfo = std::make_unique<sv::tags::TSongInfo>(Lengths.get());
-  Drives = std::make_unique<SonoCdDrives>();
-  CdTimer = std::make_unique<TimerCdLookup>(*TimerCDDB);
-  StartNetChecks();
+  steps.Run([&] {
+    Lengths = std::make_unique<SonoLengthProbe>();
+    SongInfo = std::make_unique<sv::tags::TSongInfo>(Lengths.get());
+    Drives = std::make_unique<SonoCdDrives>();
+    CdTimer = std::make_unique<TimerCdLookup>(*TimerCDDB);
+    StartNetChecks();
+  });
 
-  // What fails from here on is reported, and the start-up still ends: a
-  // half-started player would hold every later hand-over for good.
-  forms::Guarded([&] {
+  steps.Run([&] {
     ActiveFichier(settings.Playback.CurrentIndex, settings.Playback.Position, settings.Playback.LengthBytes,
                   static_cast<float>(settings.Playback.LengthSeconds));
     if (settings.PlayAtStartup) LitFichier(true);
   });
-  if (!arguments.empty()) forms::Guarded([&] { TraiteParam(arguments.front(), true); });
+  if (!arguments.empty()) steps.Run([&] { TraiteParam(arguments.front(), true); });
   Busy = false;
   StartupDone = true;
   if (!HeldArguments.Empty()) PostMessageW(Handle(), kArgumentsMessage, 0, 0);
+  if (const std::exception_ptr error = steps.FirstError()) forms::ReportException(error);
 }
 
 bool TForm1::StartAudioLibrary(const StartupSettings& settings) {
@@ -216,11 +236,12 @@ void TForm1::LoadSavedPlaylist() {
   std::vector<std::string> lines;
   try {
     if (!sv::FileExists(PlaylistFile) || !ReadPlaylistLines(PlaylistFile, lines)) return;
-  } catch (const sv::FileReadError&) {
+  } catch (const sv::FileReadError& error) {
     // Locked, refused or too large: the run starts with an empty list, and
-    // the close leaves the file as it is.
+    // the close leaves the file as it is unless a new list was made.
     OwnPlaylistUnreadable = true;
-    return;
+    throw sv::Exception(std::string(error.what()) +
+                        "\nThe playlist starts empty; the file is left as it is unless you make a new list.");
   }
   const auto entries =
       ReadOwnPlaylist(lines, sv::ExtractFilePath(PlaylistFile), SupportedExtensions,

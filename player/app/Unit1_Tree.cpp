@@ -6,7 +6,6 @@
 #include <algorithm>
 #include <exception>
 
-#include "base/Exception.h"
 #include "base/Paths.h"
 #include "base/TextFile.h"
 #include "forms/Application.h"
@@ -66,16 +65,18 @@ void TForm1::MiseaJours(bool Rescan) {
   try {
     TreeView1->Clear();
     const std::string cache = ExeFolder + "Sorivanel.tree";
+    bool cached = false;
     if (!Rescan && sv::FileExists(cache)) {
+      // A broken cache is replaced by a scan, once: the close writes the
+      // scanned tree over it.
       const TreeCacheRead read = ReadTreeCache(sv::ReadTextFile(cache));
-      {
+      if (!read.Malformed) {
         HeldRedraw held(*TreeView1);
         AddTreeLines(read.Lines, {});
+        cached = true;
       }
-      if (read.Malformed)
-        throw sv::Exception("Sorivanel.tree, line " + std::to_string(read.BadLine) +
-                            ": the line is more than one level below the one before it");
-    } else {
+    }
+    if (!cached) {
       for (const std::string& folder : SettingsFile(IniFileName).ReadBaseFolders()) {
         if (Closed) break;
         AjouteRep(folder);
@@ -116,6 +117,7 @@ void TForm1::SaveTreeCache() {
   // replace a good cache.
   if (!TreeComplete) return;
   sv::WriteFileAtomic(ExeFolder + "Sorivanel.tree", WriteTreeCache(TreeLines()));
+  TreeWritten = true;
 }
 
 std::string TForm1::ExpandedNodesText() const {

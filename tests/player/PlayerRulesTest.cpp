@@ -116,6 +116,14 @@ TEST(PlayerRules, WaitingArgumentsAreNeverOvertaken) {
   queue.Hold("d.mp3", true, true);
   queue.Clear();
   EXPECT_TRUE(queue.Empty());
+
+  // Dropped names: each plays only when nothing is current as it is treated.
+  EXPECT_TRUE(queue.Hold(WaitingArgument{"e.mp3", false, true}, true));
+  next = queue.Next(false);
+  ASSERT_TRUE(next);
+  EXPECT_TRUE(next->PlaysWhen(true));
+  EXPECT_FALSE(next->PlaysWhen(false));
+  EXPECT_TRUE((WaitingArgument{"f.mp3", true}).PlaysWhen(false));
 }
 
 TEST(PlayerRules, OpenFilterAddsOneEntryPerExtension) {

@@ -2,6 +2,7 @@
 // saved lists, and the text encoding of all of them on a real disk.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <fstream>
 #include <string>
@@ -269,4 +270,14 @@ TEST(PlaylistFilesOnDisk, AFailedWriteLeavesTheOldList) {
   int files = 0;
   for (const auto& item : std::filesystem::directory_iterator(temp.path())) files += item.is_regular_file();
   EXPECT_EQ(files, 1);
+}
+
+TEST(PlaylistFilesOnDisk, AListThatCannotReplaceTheFileGoesBesideIt) {
+  const std::vector<std::string> taken{"C:\\Player\\Sorivanel (2).m3u", "C:\\Player\\Sorivanel (3).m3u"};
+  const auto isTaken = [&](const std::string& path) {
+    return std::find(taken.begin(), taken.end(), path) != taken.end();
+  };
+  EXPECT_EQ(BesideListName("C:\\Player\\Sorivanel.m3u", isTaken), "C:\\Player\\Sorivanel (4).m3u");
+  EXPECT_EQ(BesideListName("C:\\Player\\list", isTaken), "C:\\Player\\list (2)");
+  EXPECT_EQ(BesideListName("C:\\My.Lists\\a.m3u", isTaken), "C:\\My.Lists\\a (2).m3u");
 }

@@ -53,24 +53,76 @@ TEST_F(Closing, NothingHandedOverDuringTheCloseIsTreated) {
   EXPECT_EQ(player->ExitCode().value_or(1), 0u);
 }
 
-TEST_F(Closing, AnUnreadableListStartsEmptyAndIsLeftAsItIs) {
+// Held open without sharing, as another program may hold it.
+HANDLE LockFile(const std::filesystem::path& path) {
+  return CreateFileW(path.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+}
+
+TEST_F(Closing, AnUnreadableListIsReportedAndAListMadeMeanwhileIsNotLost) {
   const std::string list = "#EXTM3U\r\na.wav\r\n";
   Prepare("[LECT]\r\nIndex=0\r\n", list);
   Place("a.wav");
-  // Held open without sharing while the player starts.
-  HANDLE lock = CreateFileW((folder / "Sorivanel.m3u").c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+  const std::string b = Place("b.wav");
+  HANDLE lock = LockFile(folder / "Sorivanel.m3u");
   ASSERT_NE(lock, INVALID_HANDLE_VALUE);
-  Start();
+  Start({}, true);
   CloseHandle(lock);
+  // Said at the start, and the start-up still finished.
+  ASSERT_TRUE(watcher->WaitForBoxes(1, 30000)) << "the unreadable list was not reported";
+  EXPECT_NE(watcher->Seen()[0].text.find("Sorivanel.m3u"), std::string::npos) << watcher->Seen()[0].text;
   EXPECT_EQ(Value("Entries"), "0");
   EXPECT_EQ(Value("TrayIcon"), "1");
-  // The start-up finished: hand-overs are treated, not held.
   EXPECT_EQ(Second({"/show"}), 0u);
   EXPECT_TRUE(svtest::WaitUntil([&] { return IsWindowVisible(mainWindow) != FALSE; }));
+  // Nothing was made: the list is left as it is.
   Quit();
   EXPECT_EQ(folder.Read("Sorivanel.m3u").value_or(""), list);
+
+  // A list made while the file is still held goes beside it, and the close
+  // says where.
+  lock = LockFile(folder / "Sorivanel.m3u");
+  ASSERT_NE(lock, INVALID_HANDLE_VALUE);
+  Start({}, true);
+  ASSERT_TRUE(watcher->WaitForBoxes(1, 30000));
+  EXPECT_EQ(Second({b}), 0u);
+  ASSERT_TRUE(WaitFor("Entries", "1"));
+  Quit();
+  CloseHandle(lock);
+  const auto boxes = watcher->Seen();
+  ASSERT_EQ(boxes.size(), 2u);
+  EXPECT_NE(boxes[1].text.find("Sorivanel (2).m3u"), std::string::npos) << boxes[1].text;
+  EXPECT_EQ(folder.Read("Sorivanel.m3u").value_or(""), list);
+  const std::string beside = folder.Read("Sorivanel (2).m3u").value_or("");
+  EXPECT_EQ(beside.rfind("#EXTM3U\r\n", 0), 0u) << beside;
+  EXPECT_NE(beside.find("\r\nb.wav\r\n"), std::string::npos) << beside;
+
+  // Released before the close: the list made replaces the file.
+  lock = LockFile(folder / "Sorivanel.m3u");
+  ASSERT_NE(lock, INVALID_HANDLE_VALUE);
+  Start({}, true);
+  ASSERT_TRUE(watcher->WaitForBoxes(1, 30000));
+  CloseHandle(lock);
+  EXPECT_EQ(Second({b}), 0u);
+  ASSERT_TRUE(WaitFor("Entries", "1"));
+  Quit();
+  EXPECT_EQ(watcher->Seen().size(), 1u);
+  EXPECT_EQ(folder.Read("Sorivanel.m3u").value_or(""), beside);
 }
 
+// A list written by a program of a Cyrillic system: its names come back
+// through the system's code page, and the close writes them as UTF-8.
+TEST_F(Closing, AListInTheSystemCodePageKeepsItsNames) {
+  // The player inherits the code page of this run.
+  if (GetACP() != 1251) GTEST_SKIP() << "needs the Windows code page 1251 (the player_app_code_page run)";
+  // "#EXTINF:-1,Песня" and "песня.wav" in Windows-1251.
+  Prepare("[LECT]\r\nIndex=0\r\n", "#EXTM3U\r\n#EXTINF:-1,\xCF\xE5\xF1\xED\xFF\r\n\xEF\xE5\xF1\xED\xFF.wav\r\n");
+  Place("a.wav", "песня.wav");
+  Start();
+  EXPECT_EQ(Value("Entry0"), PathOf("песня.wav"));
+  EXPECT_EQ(Value("Item0", "ListBox1"), " Песня");
+  Quit();
+  EXPECT_EQ(folder.Read("Sorivanel.m3u").value_or(""), "\xEF\xBB\xBF#EXTM3U\r\n#EXTINF:-1,Песня\r\nпесня.wav\r\n");
+}
 
 // What only a shown window knows, with sentinels the window would never
 // write: a comma as decimal separator, a tree view width and expanded
@@ -129,7 +181,7 @@ TEST_F(Closing, TheEndOfTheSessionDuringADialogSavesAtOnceAndEndsAfterIt) {
 
 TEST_F(Closing, ATreeCacheThatCannotBeWrittenStopsNothingElse) {
   const std::string list = "#EXTM3U\r\n#EXTINF:-1,Song\r\na.wav\r\n";
-  Prepare("ReglageVolumeGlobal=0\r\n[LECT]\r\nVolume=19\r\n", list);
+  Prepare("ReglageVolumeGlobal=0\r\nExpandedNodes=3,4\r\n[LECT]\r\nVolume=19\r\n", list);
   Place("a.wav");
   std::filesystem::create_directories(folder / "Sorivanel.tree");
   Start({}, true);
@@ -140,6 +192,8 @@ TEST_F(Closing, ATreeCacheThatCannotBeWrittenStopsNothingElse) {
   ASSERT_TRUE(player->WaitForExit(60000)) << "the player did not end";
   EXPECT_LE(watcher->Seen().size(), 1u);
   EXPECT_EQ(Settings().ReadInteger("LECT", "Volume", 0), 19);
+  // The expanded nodes count in the tree that was not written.
+  EXPECT_EQ(Settings().ReadString("DATA", "ExpandedNodes", ""), "3,4");
   EXPECT_EQ(folder.Read("Sorivanel.m3u").value_or(""), list);
 }
 

@@ -1,8 +1,14 @@
 // The folder tree of the real player on a folder tree made on the build
 // host: the scan and its cache file, the cache read back (also a broken
-// one), the expanded nodes, clicks that play and append folders, and the
-// folder menu's items.
+// one), the expanded nodes, clicks that play and append folders, the
+// folder menu's items, the playing folder's highlight, and files dropped
+// during a scan.
+#include <algorithm>
+#include <cstdint>
+#include <cstdlib>
+
 #include "tests/player/app/FolderTreeProgram.h"
+#include "tests/support/ScreenPicture.h"
 
 namespace playertest {
 namespace {
@@ -49,20 +55,16 @@ TEST_F(Tree, TheScanIsWrittenToTheCacheAndReadBackFromIt) {
   EXPECT_EQ(Settings().ReadString("DATA", "ExpandedNodes", ""), "0,1");
 }
 
-TEST_F(Tree, ABrokenCacheKeepsTheNodesBeforeTheFaultAndIsLeftAsItIs) {
-  const std::string broken = "C:\\A\\\r\n\tB\r\n\t\t\tToo deep\r\n\tC\r\n";
-  PrepareTree(Music(), broken);
-  Start({}, true);
-  EXPECT_EQ(Second({"/show"}), 0u);
-  ASSERT_TRUE(svtest::WaitUntil([&] { return !watcher->Seen().empty(); }, 30000)) << "no error box";
-  EXPECT_NE(watcher->Seen()[0].text.find("Sorivanel.tree"), std::string::npos) << watcher->Seen()[0].text;
-  auto tree = State("TreeView1");
-  EXPECT_EQ(tree["Count"], "2");
-  EXPECT_EQ(tree["Selected"], "C:\\A\\");
-  // The tree still works: a rescan reads the base folders.
-  EXPECT_EQ(Value("TreeComplete"), "0");
+TEST_F(Tree, ABrokenCacheIsReplacedByOneScan) {
+  PrepareTree(Music(), "C:\\A\\\r\n\tB\r\n\t\t\tToo deep\r\n\tC\r\n");
+  // No box: the base folders are scanned instead, and the close writes the
+  // scan over the broken cache, so that the next start reads it.
+  Start();
+  ShowAndWaitForTree();
+  EXPECT_EQ(Value("Node0", "TreeView1"), "0|" + Music());
   Quit();
-  EXPECT_EQ(folder.Read("Sorivanel.tree").value_or(""), broken);
+  EXPECT_EQ(folder.Read("Sorivanel.tree").value_or(""), ExpectedCache(Music()));
+  EXPECT_EQ(Settings().ReadString("DATA", "ExpandedNodes", ""), "0");
 }
 
 TEST_F(Tree, ClicksPlayAndAppendFoldersAndTheMenuFitsTheNode) {
@@ -100,6 +102,59 @@ TEST_F(Tree, ClicksPlayAndAppendFoldersAndTheMenuFitsTheNode) {
                                 "MenuGererRep,MenuRefreshRep");
   EXPECT_EQ(FolderMenu("list.m3u"), "MenuLireRep2,MenuEditerPlayliste,MenuGererRep,MenuRefreshRep");
   EXPECT_EQ(FolderMenu(""), "MenuGererRep,MenuRefreshRep");
+  Quit();
+}
+
+TEST_F(Tree, OnlyTheFolderOfTheCurrentSongIsHighlighted) {
+  PrepareTree(Music(), "");
+  Start();
+  // No node under the mouse: none is hot.
+  SetCursorPos(0, 0);
+  ShowAndWaitForTree();
+  const auto tag = static_cast<std::uint32_t>(std::stoul(Value("Tag", "TreeView1")));
+  const std::uint32_t highlight = ((tag & 0xFF) << 16) | (tag & 0xFF00) | ((tag >> 16) & 0xFF);
+  // Pixels of the highlight colour on the node's line, as the screen shows
+  // it: a tree that is not repainted keeps what it drew before.
+  const auto highlighted = [&](const std::string& text) {
+    const std::string point = Value("TreePoint" + std::to_string(NodeIndex(text)));
+    POINT at{std::atoi(point.c_str()), std::atoi(point.c_str() + point.find(',') + 1)};
+    ClientToScreen(TreeWindow(), &at);
+    const RECT line{at.x, at.y - 4, at.x + 30, at.y + 4};
+    const auto pixels = svtest::ScreenPixels(line);
+    return std::count(pixels.begin(), pixels.end(), highlight) > 0;
+  };
+  EXPECT_EQ(Second({Music() + "jazz\\c.wav"}), 0u);
+  ASSERT_TRUE(WaitFor("CurrentIndex", "0"));
+  EXPECT_TRUE(svtest::WaitUntil([&] { return highlighted("jazz"); }, 10000)) << "the playing folder is not shown";
+  EXPECT_FALSE(highlighted("Many"));
+  EXPECT_EQ(Second({Music() + "Many\\song000.wav"}), 0u);
+  ASSERT_TRUE(WaitFor("CurrentIndex", "1"));
+  EXPECT_TRUE(svtest::WaitUntil([&] { return highlighted("Many") && !highlighted("jazz"); }, 10000))
+      << "the tree still shows the previous song's folder";
+  svtest::SaveScreenPng(TreeWindow(), svtest::BuiltFile("tests/player/app") / "tree-playing-folder.png");
+  Quit();
+}
+
+TEST_F(Tree, OfFilesDroppedDuringAScanTheFirstPlays) {
+  // A base folder of many folders, whose scan lets messages through.
+  const std::filesystem::path wide = folder / "wide";
+  for (int i = 0; i < 4000; ++i) std::filesystem::create_directories(wide / ("f" + std::to_string(i)));
+  PrepareTree(svtest::PathToUtf8(wide) + "\\", "");
+  const std::string b = Place("long.wav", "b.wav"), a = Place("long.wav", "A.wav");
+  Start();
+  svtest::ProgramUnderTest show(program, {"/show"});
+  // The base node is there while its folders are scanned.
+  ASSERT_TRUE(svtest::WaitUntil([&] { return Value("Count", "TreeView1") == "1"; }, 30000));
+  ASSERT_EQ(Value("TreeComplete"), "0");
+  auto reply = client.Request(appWindow, {"drop", "Form1", "", b, a});
+  ASSERT_TRUE(reply && reply->ok);
+  EXPECT_EQ(Value("TreeComplete"), "0") << "the scan ended before the drop";
+  ASSERT_TRUE(WaitFor("TreeComplete", "1", 120000));
+  ASSERT_TRUE(WaitFor("Entries", "2"));
+  auto state = State();
+  EXPECT_EQ(state["Entry0"], a);
+  EXPECT_EQ(state["Entry1"], b);
+  EXPECT_EQ(state["CurrentIndex"], "0");
   Quit();
 }
 

@@ -1,6 +1,7 @@
 // The tray menu and the window's right-click menu of the running player,
-// chosen from with the keyboard as a user does: showing, the transport, the
-// three options and quitting, and a quit that arrives while the menu opens.
+// chosen from with the keyboard as a user does: showing, opening files, the
+// transport, the three options and quitting, and a quit that arrives while
+// the menu opens.
 #include <algorithm>
 #include <string>
 #include <vector>
@@ -121,9 +122,10 @@ TEST_F(Menus, TheTrayAndWindowMenusShowTheWindowAndSetTheOptionsThatTheCloseSave
   // Hidden: the tray menu offers to show.
   HWND menu = OpenTrayMenu();
   ASSERT_NE(menu, nullptr);
-  EXPECT_EQ(Items(menu), (std::vector<std::string>{"Afficher", "-", "Lecture / Pause", "Précédente", "Suivante", "-",
-                                                    "Lecture aléatoire", "Lecture en boucle", "Reste affichée",
-                                                    "Options...", "-", "Quitter"}));
+  EXPECT_EQ(Items(menu), (std::vector<std::string>{"Afficher", "Ouvrir un fichier", "-", "Lecture / Pause",
+                                                    "Précédente", "Suivante", "-", "Lecture aléatoire",
+                                                    "Lecture en boucle", "Reste affichée", "Options...", "-",
+                                                    "Quitter"}));
   Choose(menu, "Afficher");
   ASSERT_TRUE(WaitFor("FormShown", "1"));
   EXPECT_TRUE(svtest::WaitUntil([&] { return IsWindowVisible(mainWindow) != FALSE; }));
@@ -153,6 +155,16 @@ TEST_F(Menus, TheTrayAndWindowMenusShowTheWindowAndSetTheOptionsThatTheCloseSave
   svtest::PumpMessages();
   EXPECT_TRUE(IsWindowVisible(mainWindow));
   DestroyWindow(other);
+
+  // The open-file entry brings the system's dialog.
+  watcher.reset();
+  menu = OpenWindowMenu();
+  ASSERT_NE(menu, nullptr);
+  Choose(menu, "Ouvrir un fichier");
+  const HWND dialog = svtest::WaitForWindow("#32770", "", 15000, player->Id());
+  ASSERT_NE(dialog, nullptr) << "no open dialog";
+  PostMessageW(dialog, WM_COMMAND, IDCANCEL, 0);
+  EXPECT_TRUE(svtest::WaitUntil([&] { return !IsWindow(dialog); }, 15000));
 
   // Quitting from the window's menu saves the three options.
   menu = OpenWindowMenu();

@@ -322,6 +322,40 @@ TEST_F(PlaylistOps, TheSearchBoxFindsFromTheThirdCharacterAndWraps) {
   Quit();
 }
 
+TEST_F(PlaylistOps, KeysRemoveTheSelectionFindAndOpenTheOptions) {
+  PrepareList({"One", "Two", "Three"});
+  Start();
+  ShowWindow();
+  Click(1, 0);
+  ASSERT_TRUE(WaitFor("Selection", "1", 10000, "ListBox1"));
+  // The mouse over the list gives it the keys (handled before the key).
+  PostMessageW(list, WM_MOUSEMOVE, 0, MAKELPARAM(20, 100));
+  // Delete: the selection goes.
+  PostMessageW(list, WM_KEYDOWN, VK_DELETE, 0);
+  EXPECT_TRUE(WaitFor("Entries", "2"));
+  EXPECT_EQ(Texts(), (std::vector<std::string>{" One", " Three"}));
+  // Ctrl+F: the search box, which then leaves every key but Enter and
+  // Escape to the typing.
+  PressWithCtrl('F');
+  ASSERT_TRUE(WaitFor("Visible", "1", 10000, "RechercheBox"));
+  HWND edit = svtest::FindChildByName(mainWindow, "RechercheTexte");
+  ASSERT_NE(edit, nullptr);
+  svtest::SendTo(edit, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(L"on"));
+  for (WPARAM key : {WPARAM('O'), WPARAM(VK_DELETE), WPARAM(VK_RETURN)}) PostMessageW(edit, WM_KEYDOWN, key, 0);
+  EXPECT_TRUE(WaitFor("Selection", "0", 10000, "ListBox1"));
+  PostMessageW(edit, WM_KEYDOWN, VK_ESCAPE, 0);
+  EXPECT_TRUE(WaitFor("Visible", "0", 10000, "RechercheBox"));
+  EXPECT_EQ(player->WaitForWindow("TFormOptions", "", 0), nullptr) << "O in the search box opened the options";
+  EXPECT_EQ(Value("Entries"), "2");
+  // O: the options window.
+  PostMessageW(list, WM_KEYDOWN, 'O', 0);
+  const HWND options = player->WaitForWindow("TFormOptions", "", 20000);
+  ASSERT_NE(options, nullptr) << "O did not open the options";
+  PostMessageW(options, WM_CLOSE, 0, 0);
+  EXPECT_TRUE(svtest::WaitUntil([&] { return !IsWindow(options); }, 10000));
+  Quit();
+}
+
 TEST_F(PlaylistOps, ASavedListReadsBackAsTheSameEntries) {
   PrepareList({"Alpha", "Beta"});
   std::filesystem::create_directories(folder / "sub");
@@ -367,6 +401,15 @@ TEST_F(PlaylistOps, SeveralOpenedFilesReplaceTheListEvenWhereItCannotBeWritten) 
   EXPECT_EQ(entries, (std::vector<std::string>{PathOf("b.wav"), PathOf("c.wav")}));
   EXPECT_EQ(Value("CurrentIndex"), "0");
   EXPECT_TRUE(WaitFor("Channel", "1"));
+  // The choice went beside the list it could not replace, and the user is
+  // told where.
+  watcher = std::make_unique<svtest::MessageBoxWatcher>(player->Id(), svtest::MessageBoxWatcher::Mode::Record);
+  ASSERT_TRUE(watcher->WaitForBoxes(1, 20000));
+  EXPECT_NE(watcher->Seen()[0].text.find("Sorivanel (2).m3u"), std::string::npos) << watcher->Seen()[0].text;
+  const std::string beside = folder.Read("Sorivanel (2).m3u").value_or("");
+  for (const char* name : {"b.wav", "c.wav"})
+    EXPECT_NE(beside.find(PathOf(name) + "\r\n"), std::string::npos) << beside;
+  watcher.reset();
   std::filesystem::remove(folder / "Sorivanel.m3u");
   // One chosen list replaces the list as an argument would.
   folder.Write("other.m3u", "#EXTM3U\r\n#EXTINF:-1,From the list\r\na.wav\r\n");
