@@ -21,7 +21,8 @@ void ReframeWindow(HWND window) {
 }
 }  // namespace
 
-TForm::TForm(TComponent* owner, const std::string& className) : WindowedControl(owner), className_(className) {
+TForm::TForm(TComponent* owner, const std::string& className, BorderKind border)
+    : WindowedControl(owner), className_(className), border_(border) {
   HWND ownerWindow = Application ? Application->Handle() : nullptr;
   CreateHandle(className, WS_POPUP | WS_CLIPCHILDREN | BorderBits(border_), 0, ownerWindow, "", Bounds{0, 0, 320, 240});
 }

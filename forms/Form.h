@@ -18,8 +18,11 @@ enum class BorderKind { None, Single, Sizeable };
 
 class TForm : public WindowedControl {
  public:
-  // Owned by the application window when there is an application.
-  TForm(TComponent* owner, const std::string& className);
+  // Owned by the application window when there is an application. A form
+  // that is never framed is made without a frame: under Wine a window made
+  // framed stays managed, and each show of a managed window waits for a
+  // window manager, for seconds where there is none.
+  TForm(TComponent* owner, const std::string& className, BorderKind border = BorderKind::Sizeable);
   ~TForm() override;
 
   const std::string& ClassName() const { return className_; }

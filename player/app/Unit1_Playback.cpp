@@ -105,16 +105,17 @@ void TForm1::LitFichier(bool ShowBubble) {
       } else if (module) {
         ShowModuleName(Channel);
       }
-      if (ShowBubble) ShowBubbleIfHidden(TrayIcon1->Hint());
       if (SONO_ChannelGetLength(Channel) >= 0) ProgressBar1->SetEnabled(true);
       SONO_ChannelSetPosition(Channel, ProgressBar1->Position());
+      // The song starts first: nothing shown may hold the sound back.
+      SONO_ChannelPlay(Channel, FALSE);
       ListBox1->Invalidate();
       ListBox1->SetItemIndex(CurrentIndex);
       SetLabelTemps(true);
-      SONO_ChannelPlay(Channel, FALSE);
       TimerAvancement->Tag = 10;
       TimerAvancement->SetEnabled(true);
       SetPlayGlyph(true);
+      if (ShowBubble) ShowBubbleIfHidden(TrayIcon1->Hint());
       forms::Application->ProcessMessages();
       if (ScrobblerEnabled && Scrobbler && SongInfo->Found)
         Scrobbler->ScheduleSubmission(SongInfo->Artist, SongInfo->Title, SongInfo->Album, "",

@@ -7,9 +7,8 @@ using forms::Bind;
 using forms::Bounds;
 using forms::New;
 
-TFormInfoBulle::TFormInfoBulle(forms::TComponent* owner) : TForm(owner, "TFormInfoBulle") {
+TFormInfoBulle::TFormInfoBulle(forms::TComponent* owner) : TForm(owner, "TFormInfoBulle", forms::BorderKind::None) {
   SetName("FormInfoBulle");
-  SetBorderStyle(forms::BorderKind::None);
   SetStayOnTop(true);
   SetCaption("Sorivanel");
   // A tool window that is never activated: no taskbar button, and a click

@@ -279,5 +279,29 @@ TEST_F(Playback, PlaysTheListInOrderToTheSoundDevice) {
   Quit();
 }
 
+// Recorded by no_pause_between_songs.sh, which bounds the silence between
+// the two tones.
+TEST_F(Playback, TheNextSongFollowsWithoutSilence) {
+  if (!std::getenv("SV_RECORDING")) GTEST_SKIP() << "needs the recording harness";
+  const ManagedWindows managed;
+  // The shipped settings: the window stays in the tray and the info bubble
+  // announces each song.
+  Prepare("[LECT]\r\nIndex=0\r\nLectureBoucle=0\r\n", List({"a.wav", "b.wav"}));
+  Place("a.wav");
+  Place("b.wav");
+  Start();
+  ASSERT_EQ(Value("FormShown"), "0");
+  EXPECT_EQ(Second({"/play"}), 0u);
+  // The bubble announced the second song too.
+  EXPECT_TRUE(svtest::WaitUntil([&] {
+    return FormState("FormInfoBulle")["Text"].find("b.wav") != std::string::npos;
+  }, 30000));
+  ASSERT_TRUE(svtest::WaitUntil([&] {
+    auto state = State();
+    return state["Channel"] == "0" && state["CurrentIndex"] == "0";
+  }, 30000));
+  Quit();
+}
+
 }  // namespace
 }  // namespace playertest

@@ -8,6 +8,23 @@ std::filesystem::path Fixture(std::string_view name) {
   return svtest::BuiltFile("tests/player/app/fixtures") / svtest::PathFromUtf8(name);
 }
 
+namespace {
+constexpr wchar_t kPlayerX11Key[] = L"Software\\Wine\\AppDefaults\\Sorivanel.exe\\X11 Driver";
+}
+
+ManagedWindows::ManagedWindows() {
+  if (RegCreateKeyExW(HKEY_CURRENT_USER, kPlayerX11Key, 0, nullptr, 0, KEY_SET_VALUE, nullptr, &key_, nullptr) !=
+      ERROR_SUCCESS)
+    return;
+  RegSetValueExW(key_, L"Managed", 0, REG_SZ, reinterpret_cast<const BYTE*>(L"Y"), 2 * sizeof(wchar_t));
+}
+
+ManagedWindows::~ManagedWindows() {
+  if (!key_) return;
+  RegCloseKey(key_);
+  RegDeleteKeyW(HKEY_CURRENT_USER, kPlayerX11Key);
+}
+
 PlayerProgram::PlayerProgram() = default;
 
 void PlayerProgram::TearDown() {

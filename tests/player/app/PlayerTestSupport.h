@@ -61,6 +61,21 @@ class PlayerProgram : public ::testing::Test {
   HWND mainWindow = nullptr;
 };
 
+// The player's windows managed as in a Wine prefix left as made (the test
+// prefix makes them unmanaged) while it lives; it applies to players
+// started meanwhile. Showing a managed window there waits for a window
+// manager, which the virtual display has not.
+class ManagedWindows {
+ public:
+  ManagedWindows();
+  ~ManagedWindows();
+  ManagedWindows(const ManagedWindows&) = delete;
+  ManagedWindows& operator=(const ManagedWindows&) = delete;
+
+ private:
+  HKEY key_ = nullptr;
+};
+
 // Ctrl and a key, pressed and released through the input queue: what the
 // player's global hot keys answer.
 void PressWithCtrl(WORD key);

@@ -1,7 +1,8 @@
 #!/usr/bin/env python3
 """Checks that a recording holds the given tones, in the given order, each
 for at least 300 ms: what an end-to-end test hears when the player plays a
-list of test tones.
+list of test tones. With --max-gap-ms=N, the silence between two tones
+heard one after the other may last at most N ms.
 
 The recording is raw signed 16-bit little-endian, channels interleaved.
 Exits 0 when the tones are heard in order, 1 with the reason otherwise, and
@@ -10,7 +11,8 @@ import array
 import math
 import sys
 
-USAGE = "usage: tone_order.py <recording.raw> <rate> <channels> <freq1> <freq2> [...]"
+USAGE = "usage: tone_order.py [--max-gap-ms=N] <recording.raw> <rate> <channels> <freq1> <freq2> [...]"
+GAP_OPTION = "--max-gap-ms="
 WINDOW_SECONDS = 0.05
 MIN_TONE_WINDOWS = 6  # 300 ms
 # A skip of the output under load, or one window straddling a track change,
@@ -112,13 +114,24 @@ def describe(run):
     return f"{what} ({start:.2f}-{end:.2f} s)"
 
 
+def longest_gap(runs):
+    """The longest stretch between one tone heard and the next, in ms, and
+    the two runs around it."""
+    gaps = [((after[1] - before[2] - 1) * WINDOW_SECONDS * 1000, before, after)
+            for before, after in zip(runs, runs[1:])]
+    return max(gaps, key=lambda gap: gap[0]) if gaps else None
+
+
 def main(argv):
-    if len(argv) < 5:
+    options = [a for a in argv[1:] if a.startswith(GAP_OPTION)]
+    argv = [a for a in argv if not a.startswith(GAP_OPTION)]
+    if len(argv) < 5 or len(options) > 1:
         print(USAGE, file=sys.stderr)
         return 2
     try:
         rate, channels = int(argv[2]), int(argv[3])
         frequencies = [float(f) for f in argv[4:]]
+        max_gap_ms = float(options[0][len(GAP_OPTION):]) if options else None
     except ValueError as error:
         print(f"bad argument: {error}", file=sys.stderr)
         return 2
@@ -147,6 +160,11 @@ def main(argv):
               f"{heard.count('other')} of them held none of these tones")
         return 1
     print("heard in order: " + ", ".join(describe(r) for r in runs))
+    gap = longest_gap(runs)
+    if max_gap_ms is not None and gap and gap[0] > max_gap_ms:
+        print(f"{gap[0]:.0f} ms of silence between {describe(gap[1])} and {describe(gap[2])}, "
+              f"more than {max_gap_ms:g} ms")
+        return 1
     return 0
 
 

@@ -2,7 +2,8 @@
 # Runs tone_order.py on recordings made by sox: tones in order pass; the
 # wrong order, silence, noise, a tone too short, heard once too often or an
 # unexpected sound between them fail; a skip of the output within a tone
-# does not split it.
+# does not split it. With a bound on the silence between tones, a pause
+# longer than the bound fails.
 # Usage: tone_order_selftest.sh <tone_order.py>
 set -u
 checker=$1
@@ -47,6 +48,7 @@ cat a48 drop48 a48 b48 c48 > dropout-48k-mono.raw
 cat a gap a > twice.raw
 cat a long-drop crackle a b > long-dropout.raw
 cat a hiss b > noise-between.raw
+cat a b > joined.raw
 
 expect 0 in-order.raw 44100 2 440 880
 expect 1 reversed.raw 44100 2 440 880
@@ -62,6 +64,10 @@ expect 1 twice.raw 44100 2 440
 expect 1 noise-between.raw 44100 2 440 880
 expect 1 in-order.raw 44100 2 440 880 1320
 expect 1 missing.raw 44100 2 440 880
+expect 0 --max-gap-ms=300 joined.raw 44100 2 440 880
+expect 0 --max-gap-ms=600 in-order.raw 44100 2 440 880
+expect 1 --max-gap-ms=300 in-order.raw 44100 2 440 880
+expect 2 --max-gap-ms=x joined.raw 44100 2 440 880
 expect 2 in-order.raw 44100 2
 expect 2 in-order.raw 44100 2 30000
 expect 2 in-order.raw 8 2 1
@@ -71,6 +77,9 @@ python3 "$checker" quiet 44100 2 440 880 | grep -q "is silent" ||
   { echo "FAIL: no reason given for a silent recording"; failures=$((failures + 1)); }
 python3 "$checker" reversed.raw 44100 2 440 880 | grep -q "heard: 880 Hz" ||
   { echo "FAIL: no account of what was heard"; failures=$((failures + 1)); }
+
+python3 "$checker" --max-gap-ms=300 in-order.raw 44100 2 440 880 | grep -q "ms of silence between 440 Hz" ||
+  { echo "FAIL: no account of a long pause"; failures=$((failures + 1)); }
 
 [ "$failures" -eq 0 ] && echo "all tone order checks passed"
 [ "$failures" -eq 0 ]
