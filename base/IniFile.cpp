@@ -162,6 +162,19 @@ std::vector<std::string> IniFile::ReadSection(const std::string& section) const 
   return keys;
 }
 
+std::vector<std::pair<std::string, std::string>> IniFile::ReadSectionValues(const std::string& section) const {
+  std::vector<std::pair<std::string, std::string>> values;
+  const std::size_t header = FindSection(section);
+  if (header == npos) return values;
+  std::unordered_set<std::string> seen;
+  for (std::size_t i = header + 1, end = SectionEnd(header); i < end; ++i) {
+    const Line& line = lines_[i];
+    if (line.kind != Line::Kind::Key || !seen.insert(LowerAscii(line.name)).second) continue;
+    values.emplace_back(line.name, StripQuotes(TrimRight(std::string_view(line.text).substr(line.valueAt))));
+  }
+  return values;
+}
+
 std::vector<std::string> IniFile::ReadSections() const {
   std::vector<std::string> sections;
   std::unordered_set<std::string> seen;

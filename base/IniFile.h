@@ -8,6 +8,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 #include "base/Exception.h"
@@ -44,6 +45,9 @@ class IniFile {
   bool SectionExists(const std::string& section) const;
   bool ValueExists(const std::string& section, const std::string& key) const;
   std::vector<std::string> ReadSection(const std::string& section) const;  // key names in file order
+  // Each key of the section once, with its value as ReadString gives it, in
+  // file order: one pass for readers of many keys.
+  std::vector<std::pair<std::string, std::string>> ReadSectionValues(const std::string& section) const;
   std::vector<std::string> ReadSections() const;
 
   // Each writer updates the file at once and raises IniWriteError

@@ -2,6 +2,7 @@
 
 #include <filesystem>
 #include <system_error>
+#include <unordered_map>
 
 #include "base/Ascii.h"
 #include "base/IniFile.h"
@@ -114,13 +115,19 @@ std::vector<ImportedEntry> ParseM3u(const std::vector<std::string>& lines, std::
 
 std::vector<ImportedEntry> ParsePls(std::string_view fileBytes, std::string_view folder) {
   const sv::IniFile ini("", fileBytes);
+  // The file is read once: a look-up per key would make a long list
+  // quadratic.
+  std::unordered_map<std::string, std::string> values;
+  for (auto& [key, value] : ini.ReadSectionValues("playlist")) values.emplace(sv::LowerAscii(key), std::move(value));
   std::vector<ImportedEntry> entries;
   for (int i = 1;; ++i) {
     const std::string number = std::to_string(i);
-    if (!ini.ValueExists("playlist", "File" + number)) break;
-    std::string path = ini.ReadString("playlist", "File" + number, "");
+    const auto file = values.find("file" + number);
+    if (file == values.end()) break;
+    std::string path = file->second;
     if (!IsStreamUrl(path)) path = sv::ExpandFileName(path, folder);
-    entries.push_back({std::move(path), ini.ReadString("playlist", "Title" + number, "")});
+    const auto title = values.find("title" + number);
+    entries.push_back({std::move(path), title == values.end() ? std::string() : title->second});
   }
   return entries;
 }

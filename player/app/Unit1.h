@@ -330,7 +330,29 @@ class TForm1 : public forms::TForm {
    private:
     TForm1& form_;
     HCURSOR cursor_;
+    bool wasBusy_;
   };
+  // An import into the list (a list file, a folder): a long list operation
+  // whose entries go in with the list's redraw held and one repaint at the
+  // end. Each title read from a file lets pending messages run, so the
+  // window keeps answering while nothing can replace the list under it.
+  class ListImport {
+   public:
+    explicit ListImport(TForm1& form);
+    ~ListImport();
+    ListImport(const ListImport&) = delete;
+    ListImport& operator=(const ListImport&) = delete;
+    // Adds an entry with its text, read from the file when empty. False
+    // once a close waits: the rest is dropped.
+    bool Add(const std::string& path, const std::string& text);
+
+   private:
+    TForm1& form_;
+    ListWork work_;
+    bool holdsRedraw_;
+    std::size_t added_ = 0;
+  };
+  bool Importing = false;
   // A dialog of the main window is open: a close meanwhile ends the dialog
   // and comes after it.
   class ModalCall {

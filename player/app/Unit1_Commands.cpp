@@ -143,6 +143,7 @@ void TForm1::ChangeSkin(const std::string& name) {
 }
 
 void TForm1::TreatFolder(const std::string& path) {
+  ListWork work(*this);
   const bool append = Keys->ShiftDown();
   const bool recurse = Keys->CtrlDown();
   if (!append) {
@@ -160,9 +161,10 @@ void TForm1::AjouteRepLecture(const std::string& Folder, bool Recurse, bool Star
     return;
   }
   const std::vector<std::string> files = GatherFolderFiles(Folder, Recurse, SupportedExtensions);
+  ListImport import(*this);
   bool started = false;
   for (const std::string& file : files) {
-    AppendEntry(file, DisplayTitle(file));
+    if (!import.Add(file, {})) return;
     if (Start && !started && !MenuShuffle->Checked) {
       started = true;
       CurrentIndex = static_cast<int>(Playlist.size()) - 1;
@@ -185,11 +187,12 @@ void TForm1::ImportM3U(const std::string& path, bool play) {
 }
 
 void TForm1::ImportM3uLines(const std::vector<std::string>& lines, const std::string& folder, bool play) {
+  ListImport import(*this);
   ClearEntries();
   DesactiveFichier(true);
   const auto entries = ParseM3u(lines, folder, SupportedExtensions);
   for (const auto& entry : entries) {
-    AppendEntry(entry.Path, entry.Title.empty() ? DisplayTitle(entry.Path) : " " + entry.Title);
+    if (!import.Add(entry.Path, entry.Title.empty() ? std::string() : " " + entry.Title)) return;
     if (play && Playlist.size() == 1) {
       ActiveFichier(0, 0, 100, 0);
       LitFichier(true);
@@ -200,10 +203,11 @@ void TForm1::ImportM3uLines(const std::vector<std::string>& lines, const std::st
 void TForm1::ImportPLS(const std::string& path, bool play) {
   // A list that cannot be read raises before anything changes.
   const auto entries = ParsePls(sv::ReadFileBytes(path), sv::ExtractFilePath(path));
+  ListImport import(*this);
   ClearEntries();
   DesactiveFichier(true);
   for (const auto& entry : entries) {
-    AppendEntry(entry.Path, entry.Title.empty() ? DisplayTitle(entry.Path) : entry.Title);
+    if (!import.Add(entry.Path, entry.Title)) return;
     if (play && Playlist.size() == 1) {
       ActiveFichier(0, 0, 100, 0);
       LitFichier(true);

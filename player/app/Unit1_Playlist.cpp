@@ -1,5 +1,5 @@
 // The playlist's context menu and its commands: play, select all, remove,
-// refresh; and the long list operations' guard.
+// refresh; and the guards of long list operations and imports.
 #include <algorithm>
 
 #include "forms/Application.h"
@@ -38,15 +38,40 @@ class HiddenWhile {
 
 }  // namespace
 
-TForm1::ListWork::ListWork(TForm1& form) : form_(form), cursor_(SetCursor(LoadCursorW(nullptr, IDC_WAIT))) {
+TForm1::ListWork::ListWork(TForm1& form)
+    : form_(form), cursor_(SetCursor(LoadCursorW(nullptr, IDC_WAIT))), wasBusy_(form.Busy) {
   form_.Busy = true;
 }
 
 TForm1::ListWork::~ListWork() {
-  form_.Busy = false;
   SetCursor(cursor_);
+  // Inside another long operation (or the start-up): that one ends it.
+  form_.Busy = wasBusy_;
+  if (wasBusy_) return;
   if (!form_.HeldArguments.Empty() && !form_.MustHoldArguments()) PostMessageW(form_.Handle(), kArgumentsMessage, 0, 0);
   form_.ResumeDeferredClose();
+}
+
+TForm1::ListImport::ListImport(TForm1& form) : form_(form), work_(form), holdsRedraw_(!form.Importing) {
+  form_.Importing = true;
+  if (holdsRedraw_) SendMessageW(form_.ListBox1->Handle(), WM_SETREDRAW, FALSE, 0);
+}
+
+TForm1::ListImport::~ListImport() {
+  if (!holdsRedraw_) return;
+  form_.Importing = false;
+  SendMessageW(form_.ListBox1->Handle(), WM_SETREDRAW, TRUE, 0);
+  RedrawWindow(form_.ListBox1->Handle(), nullptr, nullptr, RDW_ERASE | RDW_FRAME | RDW_INVALIDATE);
+}
+
+bool TForm1::ListImport::Add(const std::string& path, const std::string& text) {
+  if (form_.PendingClose || form_.Closed) return false;
+  const bool read = text.empty();
+  form_.AppendEntry(path, read ? form_.DisplayTitle(path) : text);
+  // Entries with their own text cost little: messages run now and then.
+  constexpr std::size_t kEntriesBetweenPumps = 256;
+  if (read || ++added_ % kEntriesBetweenPumps == 0) forms::Application->ProcessMessages();
+  return !form_.PendingClose && !form_.Closed;
 }
 
 void TForm1::WirePlaylist() {

@@ -76,6 +76,12 @@ TForm1::ModalCall::~ModalCall() {
 
 void TForm1::MenuOuvrirFichierClick(forms::TComponent*) {
   if (Closed) return;
+  // What it opens replaces the list: during an import it waits its turn
+  // with the arguments.
+  if (Busy) {
+    HeldArguments.Hold("/open", true, true);
+    return;
+  }
   std::wstring buffer(kOpenBufferChars, L'\0');
   const std::wstring filter = DialogFilter(OpenDialogFilter);
   OPENFILENAMEW dialog{};

@@ -185,6 +185,8 @@ void TForm1::MenuChansonsClick(forms::TComponent* Sender) {
   if (!item) return;
   const std::string song = item->Hint;
   if (Keys->ShiftDown()) {
+    // An entry added in the middle of an import would split it.
+    if (Busy) return;
     const std::string text = DisplayTitle(song);
     AppendEntry(song, text);
   } else {

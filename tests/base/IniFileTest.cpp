@@ -79,6 +79,10 @@ TEST(IniRead, NamesIgnoreCaseAndTheFirstOccurrenceWins) {
   EXPECT_FALSE(ini.ValueExists("other", "y"));
   EXPECT_EQ(ini.ReadSections(), (std::vector<std::string>{"data", "Other"}));
   EXPECT_EQ(ini.ReadSection("DATA"), (std::vector<std::string>{"Key"}));
+  using Values = std::vector<std::pair<std::string, std::string>>;
+  EXPECT_EQ(ini.ReadSectionValues("DATA"), (Values{{"Key", "first"}}));
+  EXPECT_EQ(ini.ReadSectionValues("other"), (Values{{"x", "1"}}));
+  EXPECT_TRUE(ini.ReadSectionValues("none").empty());
 }
 
 TEST(IniRead, HandWrittenOddities) {
@@ -90,6 +94,8 @@ TEST(IniRead, HandWrittenOddities) {
   EXPECT_FALSE(ini.ValueExists("Spaced", "; Comment"));
   EXPECT_EQ(ini.ReadSections(), std::vector<std::string>{"Spaced"});
   EXPECT_EQ(ini.ReadSection("Spaced"), (std::vector<std::string>{"Key", "k"}));
+  EXPECT_EQ(ini.ReadSectionValues("Spaced"),
+            (std::vector<std::pair<std::string, std::string>>{{"Key", "v"}, {"k", "in Spaced still"}}));
 }
 
 TEST(IniRead, Utf16AndAnsiFilesRead) {

@@ -3,6 +3,7 @@
 // a request to a program's application window and collects the reply.
 #include <windows.h>
 
+#include <functional>
 #include <optional>
 #include <string>
 #include <vector>
@@ -25,6 +26,11 @@ class AutomationClient {
   // the window is not an application window.
   std::optional<AutomationReply> Request(HWND applicationWindow, const std::vector<std::string>& fields,
                                          DWORD timeoutMs = 5000);
+
+  // Run when a reply arrives, while the program still waits for it to be
+  // taken: what reaches the program's queue now comes after what the
+  // request posted.
+  std::function<void()> WhileReplying;
 
   // The component names of a form ("list"), in the order listed.
   std::vector<std::string> ComponentNames(HWND applicationWindow, const std::string& form);

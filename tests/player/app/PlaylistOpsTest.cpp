@@ -2,6 +2,7 @@
 // each item does, the search box, saving the list and opening files through
 // the system's dialogs, all driven as a user would (mouse, keys, dialogs).
 #include <algorithm>
+#include <sstream>
 #include <string>
 #include <vector>
 
@@ -451,6 +452,60 @@ TEST_F(PlaylistOps, AListThatCannotBeReadIsReportedAndTheOldListStays) {
     EXPECT_EQ(Texts(), (std::vector<std::string>{" Alpha", " Beta"})) << name;
   }
   Quit();
+}
+
+// A long import lets the window answer while it runs, and what would
+// replace the list meanwhile waits until the list is whole. The commands
+// are queued behind the drop on purpose: they reach the player while it
+// waits for the drop request's reply to be taken.
+TEST_F(PlaylistOps, ALongImportAnswersMeanwhileAndIsNeverInterleaved) {
+  PrepareList({"Alpha"}, "[LECT]\r\nIndex=0\r\n");
+  Place("tune.ogg");
+  Place("b.wav");
+  Place("c.wav");
+  constexpr int kEntries = 2000;
+  std::vector<std::string> lines{"#EXTM3U"};
+  lines.insert(lines.end(), kEntries, "tune.ogg");
+  folder.Write("big.m3u", Lines(lines));
+  Start();
+  ShowWindow();
+  // An entry is current: the drop fills the list without playing.
+  ASSERT_EQ(Value("CurrentIndex"), "0");
+  client.WhileReplying = [&] {
+    PostMessageW(list, WM_KEYDOWN, VK_END, 0);
+    PostMessageW(list, WM_KEYUP, VK_END, 0);
+  };
+  ASSERT_TRUE(client.Request(appWindow, {"drop", "Form1", "", PathOf("big.m3u")}, 60000));
+  client.WhileReplying = nullptr;
+  std::map<std::string, std::string> shown;
+  ASSERT_TRUE(svtest::WaitUntil([&] {
+    shown = State("ListBox1");
+    return shown["Count"] == std::to_string(kEntries) && shown["SelCount"] == "1";
+  }, 60000));
+  // End went to the last entry there was when the key was handled.
+  EXPECT_LT(std::atoi(shown["ItemIndex"].c_str()), kEntries - 1) << "the key waited for the whole import";
+  auto entries = Entries();
+  ASSERT_EQ(entries.size(), static_cast<std::size_t>(kEntries));
+  EXPECT_EQ(entries.front(), PathOf("tune.ogg"));
+
+  // Nothing is current now: this drop plays its first entry as it fills.
+  ASSERT_EQ(Value("CurrentIndex"), "-1");
+  watcher.reset();
+  DWORD handedOver = ~DWORD(0);
+  client.WhileReplying = [&] { handedOver = Second({"/open"}); };
+  ASSERT_TRUE(client.Request(appWindow, {"drop", "Form1", "", PathOf("big.m3u")}, 60000));
+  client.WhileReplying = nullptr;
+  EXPECT_EQ(handedOver, 0u);
+  // The dialog comes once the list is whole, and its choice replaces it.
+  AnswerFileDialog("\"c.wav\" \"b.wav\"");
+  EXPECT_TRUE(WaitFor("Entries", "2"));
+  Quit();
+  // The list as it stood at the end: the choice, and nothing after it.
+  std::vector<std::string> saved;
+  std::istringstream file(folder.Read("Sorivanel.m3u").value_or(""));
+  for (std::string line; std::getline(file, line);)
+    if (!line.empty() && line[0] != '#') saved.push_back(line);
+  EXPECT_EQ(saved, (std::vector<std::string>{"c.wav\r", "b.wav\r"}));
 }
 
 }  // namespace
