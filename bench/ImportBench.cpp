@@ -50,48 +50,46 @@ class ImportBench : public PlayerProgram {
     }
     return best;
   }
-};
 
-void TaggedImports() {
-  ImportBench bench;
-  bench.StartPlayer();
-  const std::string lists[] = {bench.TaggedList(200), bench.TaggedList(2000)};
-  double hidden[2] = {}, shown[2] = {};
-  for (int i = 0; i < 2; ++i) hidden[i] = bench.ImportMs(lists[i]);
-  bench.Second({"/show"});
-  for (int i = 0; i < 2; ++i) shown[i] = bench.ImportMs(lists[i]);
-  bench.Quit();
-  std::printf("200 tagged entries: shown %.0f ms, hidden %.0f ms; 2,000: shown %.0f ms, hidden %.0f ms\n", shown[0],
-              hidden[0], shown[1], hidden[1]);
-  PrintBenchRow("import of 200 tagged entries: window shown vs hidden", shown[0], hidden[0], "ms");
-  PrintBenchRow("import of 2,000 tagged entries: window shown vs hidden", shown[1], hidden[1], "ms");
-}
-
-void LongPls() {
-  constexpr int kEntries = 100000;
-  ImportBench bench;
-  bench.StartPlayer();
-  std::string pls = "[playlist]\r\n", m3u = "#EXTM3U\r\n";
-  for (int i = 1; i <= kEntries; ++i) {
-    const std::string n = std::to_string(i);
-    pls += "File" + n + "=songs\\s" + n + ".mp3\r\nTitle" + n + "=Song " + n + "\r\n";
-    m3u += "#EXTINF:-1,Song " + n + "\r\nsongs\\s" + n + ".mp3\r\n";
+  void TaggedImports() {
+    StartPlayer();
+    const std::string lists[] = {TaggedList(200), TaggedList(2000)};
+    double hidden[2] = {}, shown[2] = {};
+    for (int i = 0; i < 2; ++i) hidden[i] = ImportMs(lists[i]);
+    Second({"/show"});
+    for (int i = 0; i < 2; ++i) shown[i] = ImportMs(lists[i]);
+    Quit();
+    std::printf("200 tagged entries: shown %.0f ms, hidden %.0f ms; 2,000: shown %.0f ms, hidden %.0f ms\n",
+                shown[0], hidden[0], shown[1], hidden[1]);
+    PrintBenchRow("import of 200 tagged entries: window shown vs hidden", shown[0], hidden[0], "ms");
+    PrintBenchRow("import of 2,000 tagged entries: window shown vs hidden", shown[1], hidden[1], "ms");
   }
-  pls += "NumberOfEntries=" + std::to_string(kEntries) + "\r\nVersion=2\r\n";
-  bench.folder.Write("long.pls", pls);
-  bench.folder.Write("long.m3u", m3u);
-  const double plsMs = bench.ImportMs(bench.PathOf("long.pls"));
-  const double m3uMs = bench.ImportMs(bench.PathOf("long.m3u"));
-  bench.Quit();
-  std::printf("100,000 entries: PLS %.0f ms, M3U %.0f ms\n", plsMs, m3uMs);
-  PrintBenchRow("import of 100,000 entries: PLS vs M3U", plsMs, m3uMs, "ms");
-}
+
+  void LongPls() {
+    constexpr int kEntries = 100000;
+    StartPlayer();
+    std::string pls = "[playlist]\r\n", m3u = "#EXTM3U\r\n";
+    for (int i = 1; i <= kEntries; ++i) {
+      const std::string n = std::to_string(i);
+      pls += "File" + n + "=songs\\s" + n + ".mp3\r\nTitle" + n + "=Song " + n + "\r\n";
+      m3u += "#EXTINF:-1,Song " + n + "\r\nsongs\\s" + n + ".mp3\r\n";
+    }
+    pls += "NumberOfEntries=" + std::to_string(kEntries) + "\r\nVersion=2\r\n";
+    folder.Write("long.pls", pls);
+    folder.Write("long.m3u", m3u);
+    const double plsMs = ImportMs(PathOf("long.pls"));
+    const double m3uMs = ImportMs(PathOf("long.m3u"));
+    Quit();
+    std::printf("100,000 entries: PLS %.0f ms, M3U %.0f ms\n", plsMs, m3uMs);
+    PrintBenchRow("import of 100,000 entries: PLS vs M3U", plsMs, m3uMs, "ms");
+  }
+};
 
 }  // namespace
 }  // namespace playertest
 
 int main() {
-  playertest::TaggedImports();
-  playertest::LongPls();
+  playertest::ImportBench().TaggedImports();
+  playertest::ImportBench().LongPls();
   return 0;
 }
