@@ -109,6 +109,8 @@ constexpr LanguageEntry kOptionEntries[] = {
     Option("CheckBox6", "Afficher/Cacher"),
     Option("CheckBox7", "Avancer rapidement"),
     Option("CheckBox8", "Reculer rapidement"),
+    // The four apply buttons share one key.
+    Option("BtnAppliquer", "Appliquer", "BtnSetHotKey"),
     // Base folders.
     Page("Page2", "Répertoires"),
     Option("GroupBox1", "Répertoire de base"),
@@ -156,6 +158,7 @@ constexpr LanguageEntry kOptionEntries[] = {
     Option("BtnIconeDefaut", "Par défaut", "LabelDefautFormatNomCDA", D::Angles),
     Option("GroupBox14", "Aide", "LabelAideFormatNomCDA", D::Angles),
     Option("GroupBox14", "Aide"),
+    Option("BtnAppliquer", "Appliquer", "BtnValiderNomChansons"),
     Step("ListBoxAideFormatNom", K::ClearItems),
     // About.
     Page("Page5", "A propos..."),
@@ -170,6 +173,7 @@ constexpr LanguageEntry kOptionEntries[] = {
     Option("LabelProxyPort", "Port"),
     Option("LabelProxyUser", "User"),
     Option("LabelProxyPass", "Mot de passe"),
+    Option("BtnAppliquer", "Appliquer", "BtnValiderProxy"),
     // Track submission and the messenger.
     Page("Page8", "AudioScrobbler / MSN"),
     // The messenger's display name in quotes; the service's address in quotes.
@@ -179,6 +183,7 @@ constexpr LanguageEntry kOptionEntries[] = {
     Option("CheckBoxAudioScrobbler", "Activer le AudioScrobbler \"post.sorivanel.invalid\""),
     Option("LabelProxyUser", "User", "LabelAudioScrobblerUser"),
     Option("LabelProxyPass", "Mot de passe", "LabelAudioScrobblerPass"),
+    Option("BtnAppliquer", "Appliquer", "BtnValiderAudioScrobbler"),
     // The log view's link, then the log itself, then the page list.
     Text(kMenu, "MenuRefresh", "Rafraîchir", "LabelOpenAudioScrobblerLog", D::Angles),
     Step("LabelOpenAudioScrobblerLog", K::Click),

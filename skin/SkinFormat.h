@@ -45,6 +45,11 @@ struct FontSpec {
   bool Italic = false;
 };
 
+// A stored font that this machine lacks is listed under its name with this
+// mark, in the player's font choice and in the editor alike, and written
+// back under its name alone.
+inline constexpr char kMissingFontMark[] = " (?)";
+
 // A background: bitmap path as stored (relative to the skin folder) and its
 // repeated column and row; nothing stored means half the bitmap's size.
 struct Background {

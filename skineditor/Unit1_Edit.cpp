@@ -5,6 +5,7 @@
 
 #include "forms/Dialogs.h"
 #include "forms/Wide.h"
+#include "skin/SkinFormat.h"
 #include "skin/SkinPaths.h"
 #include "skineditor/Unit1.h"
 
@@ -15,7 +16,7 @@ namespace {
 using sv::skin::Field;
 using sv::skin::FieldKind;
 
-constexpr char kNotInstalled[] = " (not installed)";
+using sv::skin::kMissingFontMark;
 
 int CALLBACK CollectFace(const LOGFONTW* font, const TEXTMETRICW*, DWORD, LPARAM data) {
   if (font->lfFaceName[0] != L'@') reinterpret_cast<std::set<std::wstring>*>(data)->insert(font->lfFaceName);
@@ -50,7 +51,7 @@ void TForm1::FillFontNames(forms::ComboBox* combo) {
 void TForm1::SetFontName(forms::ComboBox* combo, const std::string& name) {
   const auto missing = missingFonts_.find(combo);
   if (missing != missingFonts_.end()) {
-    const int index = combo->IndexOf(missing->second + kNotInstalled);
+    const int index = combo->IndexOf(missing->second + kMissingFontMark);
     if (index >= 0) SendMessageW(combo->Handle(), CB_DELETESTRING, static_cast<WPARAM>(index), 0);
     missingFonts_.erase(missing);
   }
@@ -61,8 +62,8 @@ void TForm1::SetFontName(forms::ComboBox* combo, const std::string& name) {
   int index = combo->IndexOf(name);
   if (index < 0) {
     missingFonts_[combo] = name;
-    combo->Add(name + kNotInstalled);
-    index = combo->IndexOf(name + kNotInstalled);
+    combo->Add(name + kMissingFontMark);
+    index = combo->IndexOf(name + kMissingFontMark);
   }
   combo->SetItemIndex(index);
 }
@@ -70,7 +71,7 @@ void TForm1::SetFontName(forms::ComboBox* combo, const std::string& name) {
 std::string TForm1::FontName(const forms::ComboBox* combo) const {
   const std::string text = combo->Text();
   const auto missing = missingFonts_.find(combo);
-  if (missing != missingFonts_.end() && text == missing->second + kNotInstalled) return missing->second;
+  if (missing != missingFonts_.end() && text == missing->second + kMissingFontMark) return missing->second;
   return text;
 }
 

@@ -226,7 +226,7 @@ std::string PlainTimeOfDay(int hours, int minutes, int seconds) {
 }
 
 std::string MPEGInfoText(const InfosMPEG& info, const TimeOfDayFormatter& timeOfDay, char decimalSeparator) {
-  // The duration as a time of day: whole milliseconds, wrapped at 24 hours,
+  // The duration in hours, minutes and seconds: whole milliseconds, wrapped at 24 hours,
   // seconds truncated.
   constexpr double kMsPerDay = 86400000.0;
   double ms = std::isfinite(info.Duration) ? std::round(info.Duration * 1000.0) : 0.0;

@@ -40,20 +40,15 @@ void DecodeMPEGHeader(const std::uint8_t header[4], InfosMPEG& info);
 TagStatus ReadMPEGInfo(const std::string& path, InfosMPEG& info,
                        FileSystem& fs = NativeFileSystem());
 
-// Formats a time of day (hours 0-23) the way the user's system shows times.
+// Formats the duration split into hours (0-23), minutes and seconds.
 using TimeOfDayFormatter = std::function<std::string(int hours, int minutes, int seconds)>;
 
-// "hh:mm:ss", for platforms without a user time format.
+// "hh:mm:ss": a duration reads the same whatever the user's clock format.
 std::string PlainTimeOfDay(int hours, int minutes, int seconds);
 
-#ifdef _WIN32
-// The user's time format, as the system writes times ("12:04:10 AM" in an
-// English (US) locale).
-std::string SystemTimeOfDay(int hours, int minutes, int seconds);
-#endif
-
-// The nine lines, each ended by CR LF. The duration is also shown as a time
-// of day, wrapping at 24 hours; `decimalSeparator` is the program-wide one.
+// The nine lines, each ended by CR LF. The duration is also shown in hours,
+// minutes and seconds, wrapping at 24 hours; `decimalSeparator` is the
+// program-wide one.
 std::string MPEGInfoText(const InfosMPEG& info, const TimeOfDayFormatter& timeOfDay = PlainTimeOfDay,
                          char decimalSeparator = '.');
 

@@ -18,7 +18,7 @@ constexpr OptionsControl kConnectionPage[] = {
     {K::Edit, "EditProxyUser", "GroupBoxProxy", {140, 107, 224, 21}, ""},
     {K::Label, "LabelProxyPass", "GroupBoxProxy", {12, 138, 124, 17}, "Mot de passe"},
     {K::PasswordEdit, "EditProxyPass", "GroupBoxProxy", {140, 135, 224, 21}, ""},
-    {K::Button, "BtnValiderProxy", "GroupBoxProxy", {284, 164, 80, 25}, "Valider"},
+    {K::Button, "BtnValiderProxy", "GroupBoxProxy", {284, 164, 80, 25}, "Appliquer"},
 };
 
 }  // namespace

@@ -9,14 +9,13 @@
 #include "forms/Wide.h"
 #include "player/app/Unit1.h"
 #include "player/app/Unit_Form_Options.h"
+#include "skin/SkinFormat.h"
 
 namespace player {
 
 namespace {
 
-// A stored font that this machine lacks is shown under its name with this
-// mark, and written back under its name alone.
-constexpr char kMissingMark[] = " (?)";
+using sv::skin::kMissingFontMark;
 
 int CALLBACK CollectFont(const LOGFONTW* font, const TEXTMETRICW*, DWORD, LPARAM data) {
   if (font->lfFaceName[0] != L'@') reinterpret_cast<std::set<std::wstring>*>(data)->insert(font->lfFaceName);
@@ -40,7 +39,7 @@ std::vector<std::string> ScreenFonts() {
 void SelectFontName(forms::ComboBox& combo, const std::string& name) {
   // A marked entry of an earlier choice goes first.
   for (int i = combo.Count() - 1; i >= 0; --i)
-    if (combo.Item(i).ends_with(kMissingMark)) {
+    if (combo.Item(i).ends_with(kMissingFontMark)) {
       combo.Clear();
       break;
     }
@@ -48,7 +47,7 @@ void SelectFontName(forms::ComboBox& combo, const std::string& name) {
     for (const std::string& font : ScreenFonts()) combo.Add(font);
   int index = combo.IndexOf(name);
   if (index < 0 && !name.empty()) {
-    combo.Add(name + kMissingMark);
+    combo.Add(name + kMissingFontMark);
     index = combo.Count() - 1;
   }
   combo.SetItemIndex(index);
@@ -58,7 +57,7 @@ std::string ChosenFontName(const forms::ComboBox& combo) {
   const int index = combo.ItemIndex();
   if (index < 0) return {};
   std::string name = combo.Item(index);
-  if (name.ends_with(kMissingMark)) name.resize(name.size() - (sizeof(kMissingMark) - 1));
+  if (name.ends_with(kMissingFontMark)) name.resize(name.size() - (sizeof(kMissingFontMark) - 1));
   return name;
 }
 

@@ -25,7 +25,7 @@ constexpr OptionsControl kHotKeysPage[] = {
     {K::HotKey, "HotKeyAvancerRapide", "GroupBox6", {190, 214, 174, 22}, ""},
     {K::CheckBox, "CheckBox8", "GroupBox6", {12, 248, 170, 17}, "Reculer rapidement"},
     {K::HotKey, "HotKeyReculerRapide", "GroupBox6", {190, 246, 174, 22}, ""},
-    {K::Button, "BtnSetHotKey", "", {296, 292, 80, 25}, "Valider"},
+    {K::Button, "BtnSetHotKey", "", {296, 292, 80, 25}, "Appliquer"},
 };
 
 // In the order of the settings table (play, previous, next, volume up and

@@ -24,7 +24,7 @@ constexpr OptionsControl kSongNamesPage[] = {
     {K::ListBox, "ListBoxAideFormatNom", "GroupBox14", {8, 18, 360, 76}, ""},
     {K::CheckBox, "CheckLireMetaTags", "", {0, 312, 280, 17}, "Lire les meta tags"},
     {K::CheckBox, "CheckLireCDDB", "", {0, 332, 280, 17}, "Tenter de récupérer les infos CDDB sur internet"},
-    {K::Button, "BtnValiderNomChansons", "", {296, 308, 80, 25}, "Valider"},
+    {K::Button, "BtnValiderNomChansons", "", {296, 308, 80, 25}, "Appliquer"},
     {K::LinkLabel, "ImageFreeDB", "", {296, 336, 80, 17}, "< CDDB >"},
 };
 

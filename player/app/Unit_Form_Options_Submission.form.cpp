@@ -17,7 +17,7 @@ constexpr OptionsControl kSubmissionPage[] = {
     {K::Edit, "EditAudioScrobblerUser", "GroupBoxAudioScrobbler", {140, 44, 224, 21}, ""},
     {K::Label, "LabelAudioScrobblerPass", "GroupBoxAudioScrobbler", {12, 75, 124, 17}, "Mot de passe"},
     {K::PasswordEdit, "EditAudioScrobblerPass", "GroupBoxAudioScrobbler", {140, 72, 224, 21}, ""},
-    {K::Button, "BtnValiderAudioScrobbler", "GroupBoxAudioScrobbler", {284, 98, 80, 25}, "Valider"},
+    {K::Button, "BtnValiderAudioScrobbler", "GroupBoxAudioScrobbler", {284, 98, 80, 25}, "Appliquer"},
     {K::Memo, "MemoAudioScrobbler", "", {0, 186, 376, 146}, "No log file"},
     {K::LinkLabel, "LabelOpenAudioScrobblerLog", "", {0, 338, 140, 17}, "< Rafraîchir >"},
     {K::LinkLabel, "ImageLastFm", "", {236, 338, 140, 17}, "post.sorivanel.invalid"},

@@ -85,7 +85,7 @@ void TFormTag::MiseAJours() {
   ShowColumn(1, loader.Column2);
   CheckClick(nullptr);
 
-  LabelInfos->SetCaption(Files.size() == 1 ? TagInfoText(Files[0], sv::tags::SystemTimeOfDay, '.') : "...");
+  LabelInfos->SetCaption(Files.size() == 1 ? TagInfoText(Files[0], sv::tags::PlainTimeOfDay, '.') : "...");
   ComboBox1->SetItemIndex(0);
   Progression->SetPosition(0);
   SetButtonsEnabled(!Files.empty());

@@ -166,7 +166,7 @@ TEST(LanguageTexts, OptionsWindowPagesAboutTextAndSharedKeys) {
   const auto texts = ResolveLanguageTexts(
       LangWindow::Options,
       FileOf("[OPTION]\nPage0=Settings\nPage3=Look\nPage5=About\nRadioGroup1Item0=Yes\nBtnIconeDefaut=Default\n"
-             "GroupBox14=Help\nLabelProxyUser=Login\n[MENU]\nMenuRefresh=Reload\n"
+             "GroupBox14=Help\nLabelProxyUser=Login\nBtnAppliquer=Apply\n[MENU]\nMenuRefresh=Reload\n"
              "[APROPOS]\n100=first\n101=second\n103=gap\n"),
       kProgramVersion);
   EXPECT_EQ(texts.front(), (LanguageText{"", TextKind::Caption, 0, "Sorivanel - Settings", {}}));
@@ -188,6 +188,9 @@ TEST(LanguageTexts, OptionsWindowPagesAboutTextAndSharedKeys) {
     EXPECT_EQ(CaptionOf(texts, label), "< Default >") << label;
   for (const char* label : {"LabelAideFormatNomTag", "LabelAideFormatNomSansTag", "LabelAideFormatNomCDA"})
     EXPECT_EQ(CaptionOf(texts, label), "< Help >") << label;
+  // The four apply buttons read in the file's language.
+  for (const char* button : {"BtnSetHotKey", "BtnValiderNomChansons", "BtnValiderProxy", "BtnValiderAudioScrobbler"})
+    EXPECT_EQ(CaptionOf(texts, button), "Apply") << button;
   EXPECT_EQ(CaptionOf(texts, "LabelAudioScrobblerUser"), "Login");
   EXPECT_EQ(CaptionOf(texts, "LabelAudioScrobblerPass"), "Mot de passe");
   EXPECT_EQ(CaptionOf(texts, "LabelGetMoreSkins"), "< Get more skin >");

@@ -74,7 +74,7 @@ TEST_F(Editor, OpenAndSaveWithoutEditsKeepsEverythingButUserFont) {
   Start({SkinPath("full") + "skin.ini"});
   ASSERT_TRUE(WaitFor("Guard", "1"));
   // The stored font is not installed: kept, marked.
-  EXPECT_EQ(Value("Text", "ComboFontName"), "NoSuchFontXYZ (not installed)");
+  EXPECT_EQ(Value("Text", "ComboFontName"), "NoSuchFontXYZ (?)");
   // The background is wider than the design width: the preview takes the
   // bitmap's width, and the right-anchored play button moves with it in
   // the preview only.

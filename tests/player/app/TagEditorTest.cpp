@@ -212,6 +212,8 @@ TEST_F(TagEditor, OneSongShowsItsStreamAndCopiesItsId3v1TagIntoId3v2) {
   const std::string info = reply->text;
   EXPECT_NE(info.find("Caption=Size : 84899 bytes"), std::string::npos) << info;
   EXPECT_NE(info.find("MPEG 2.5 Layer 3\r\n32 Kbit/s, 8000 Hz"), std::string::npos) << info;
+  // A duration, whatever the user's clock format.
+  EXPECT_NE(info.find("Duration : 21.22s (00:00:21)\r\n"), std::string::npos) << info;
   EXPECT_EQ(EditorState("LabelTitrev2")["Text"], "cover1.mp3");
   EXPECT_EQ(EditorState("LabelArtistv1")["Text"], "Artist One");
 
