@@ -11,7 +11,7 @@
 #include "player/app/Unit1.h"
 #include "player/app/Unit_Form_InfoBulle.h"
 #include "player/app/Unit_Gestion_Langue.h"
-#include "skin/NineSlice.h"
+#include "skin/platform/SkinPainting.h"
 
 namespace player {
 
@@ -143,17 +143,8 @@ void TFormEgaliseur::LabelCloseMouseLeave() {
 void TFormEgaliseur::FormPaint(forms::TComponent*) {
   HDC dc = PaintingDC();
   if (!dc || !FormInfoBulle || !FormInfoBulle->BackgroundBitmap) return;
-  const forms::PixelBitmap& bitmap = *FormInfoBulle->BackgroundBitmap;
-  forms::OffscreenDC source;
-  HGDIOBJ old = SelectObject(source.Get(), bitmap.Handle());
-  SetStretchBltMode(dc, COLORONCOLOR);
-  for (const sv::skin::SlicePiece& piece : sv::skin::NineSlice(bitmap.Width(), bitmap.Height(), ClientWidth(),
-                                                               ClientHeight(), FormInfoBulle->DuplicateW,
-                                                               FormInfoBulle->DuplicateH)) {
-    StretchBlt(dc, piece.Dest.Left, piece.Dest.Top, piece.Dest.Width(), piece.Dest.Height(), source.Get(),
-               piece.Source.Left, piece.Source.Top, piece.Source.Width(), piece.Source.Height(), SRCCOPY);
-  }
-  SelectObject(source.Get(), old);
+  sv::skin::PaintNineSlice(dc, *FormInfoBulle->BackgroundBitmap, ClientWidth(), ClientHeight(),
+                           FormInfoBulle->DuplicateW, FormInfoBulle->DuplicateH);
 }
 
 }  // namespace player

@@ -5,14 +5,11 @@
 #include <algorithm>
 
 #include "base/IniFile.h"
-#include "forms/GdiObject.h"
 #include "forms/Wide.h"
 #include "player/app/Unit1.h"
-#include "skin/BmpFile.h"
 #include "skin/NineSlice.h"
-#include "skin/SkinColours.h"
 #include "skin/SkinFormat.h"
-#include "skin/SkinPaths.h"
+#include "skin/platform/SkinPainting.h"
 
 namespace player {
 
@@ -22,9 +19,7 @@ constexpr int kMinimumWidth = 100;
 constexpr int kMinimumHeight = 40;
 
 forms::ColourValue Shown(sv::skin::ColourValue value, sv::skin::ColourValue fallback) {
-  const sv::skin::ShownColour shown = sv::skin::ShowColour(value, fallback);
-  if (shown.SystemIndex) return 0x80000000u | static_cast<forms::ColourValue>(*shown.SystemIndex);
-  return shown.Rgb;
+  return sv::skin::ScreenColour(value, fallback);
 }
 
 int PointsToPixels(int points) {
@@ -55,40 +50,39 @@ TBubbleLabel::TBubbleLabel(forms::TComponent* owner, forms::WindowedControl* par
 
 BubbleSize TBubbleLabel::Measure(int wrapWidth) const {
   const std::wstring text = forms::widen(Caption());
-  // Measured as it is painted: in a memory device context.
-  forms::OffscreenDC dc;
-  if (!dc.Get()) return {};
-  HGDIOBJ old = SelectObject(dc.Get(), Font().Handle());
   BubbleSize size;
-  if (wrapWidth > 0) {
-    // The label takes the whole width it wraps in, so that painting breaks
-    // the lines where the measure did.
-    RECT area{0, 0, wrapWidth, 0};
-    DrawTextW(dc.Get(), text.c_str(), static_cast<int>(text.size()), &area, DT_CALCRECT | kTextFlags | kWrapFlags);
-    size = {wrapWidth, area.bottom - area.top};
-  } else {
-    // Line by line: the widest line is the width.
+  MeasureWith([&](HDC dc) {
+    if (wrapWidth > 0) {
+      // The label takes at least the whole width it wraps in, so that
+      // painting breaks the lines where the measure did.
+      const SIZE drawn = forms::DrawnTextSize(dc, text, kTextFlags | kWrapFlags, wrapWidth);
+      size = {std::max(wrapWidth, static_cast<int>(drawn.cx)), static_cast<int>(drawn.cy)};
+      return;
+    }
+    // Line by line, as painting draws each line: the widest is the width.
     TEXTMETRICW metrics{};
-    GetTextMetricsW(dc.Get(), &metrics);
+    GetTextMetricsW(dc, &metrics);
     int lines = 0;
     for (std::size_t start = 0; start <= text.size();) {
       std::size_t end = text.find_first_of(L"\r\n", start);
       if (end == std::wstring::npos) end = text.size();
-      SIZE extent{};
-      if (end > start) GetTextExtentPoint32W(dc.Get(), text.c_str() + start, static_cast<int>(end - start), &extent);
-      size.Width = std::max(size.Width, static_cast<int>(extent.cx));
+      if (end > start) {
+        const SIZE drawn = forms::DrawnTextSize(dc, std::wstring_view(text).substr(start, end - start),
+                                                DT_SINGLELINE | kTextFlags);
+        size.Width = std::max(size.Width, static_cast<int>(drawn.cx));
+      }
       ++lines;
       if (end == text.size()) break;
       start = end + (text.compare(end, 2, L"\r\n") == 0 ? 2 : 1);
     }
     size.Height = lines * metrics.tmHeight;
-  }
-  SelectObject(dc.Get(), old);
+  });
   return size;
 }
 
 void TBubbleLabel::Paint(HDC dc) {
-  RECT area{0, 0, Width(), Height()};
+  // Wrapped lines break where the measure broke them.
+  RECT area{0, 0, WordWrap && WrapWidth > 0 ? WrapWidth : Width(), Height()};
   const std::wstring text = forms::widen(Caption());
   HGDIOBJ old = SelectObject(dc, Font().Handle());
   SetBkMode(dc, TRANSPARENT);
@@ -112,16 +106,12 @@ void TFormInfoBulle::ChargeSkin() {
 
   // A file that cannot be decoded counts as missing: the rest of the skin
   // still applies.
-  if (const auto image = sv::skin::LoadBmpFile(sv::skin::ResolveSkinPath(folder, bubble.Back.BitmapFile))) {
-    auto bitmap = std::make_shared<forms::PixelBitmap>(image->Width, image->Height);
-    bitmap->SetPixels(image->Pixels.data());
-    BackgroundBitmap = std::move(bitmap);
-    DuplicateW = sv::skin::SplitFor(bubble.Back.DuplicateW, image->Width);
-    DuplicateH = sv::skin::SplitFor(bubble.Back.DuplicateH, image->Height);
-    SetMinimumSize(image->Width <= kMinimumWidth ? kMinimumWidth : image->Width,
-                   image->Height <= kMinimumHeight ? kMinimumHeight : image->Height);
-  } else {
-    BackgroundBitmap.reset();
+  BackgroundBitmap = sv::skin::LoadSkinPicture(folder, bubble.Back.BitmapFile);
+  if (BackgroundBitmap) {
+    const int width = BackgroundBitmap->Width(), height = BackgroundBitmap->Height();
+    DuplicateW = sv::skin::SplitFor(bubble.Back.DuplicateW, width);
+    DuplicateH = sv::skin::SplitFor(bubble.Back.DuplicateH, height);
+    SetMinimumSize(width <= kMinimumWidth ? kMinimumWidth : width, height <= kMinimumHeight ? kMinimumHeight : height);
   }
   SetColor(Shown(bubble.ColorBackGround, defaults.ColorBackGround));
   SetTransparentColorValue(Shown(bubble.Back.TransparentColor, defaults.Back.TransparentColor));
@@ -158,7 +148,10 @@ void TFormInfoBulle::Affiche(const std::string& Text) {
 
   const int screenWidth = GetSystemMetrics(SM_CXSCREEN), screenHeight = GetSystemMetrics(SM_CYSCREEN);
   const BubbleLayout layout = LayoutBubble(TextMargins, cover, {MinWidth(), MinHeight()}, screenWidth,
-                                           [this](int wrap) { return Label1->Measure(wrap); });
+                                           [this](int wrap) {
+                                             Label1->WrapWidth = wrap;
+                                             return Label1->Measure(wrap);
+                                           });
   Label1->WordWrap = layout.Wrapped;
   Label1->SetBounds(layout.LabelLeft, layout.LabelTop, layout.Label.Width, layout.Label.Height);
 
@@ -212,15 +205,7 @@ void TFormInfoBulle::FormMouseDown(forms::TComponent*, forms::MouseButton, forms
 void TFormInfoBulle::FormPaint(forms::TComponent*) {
   HDC dc = PaintingDC();
   if (!BackgroundBitmap || !dc) return;
-  forms::OffscreenDC source;
-  HGDIOBJ old = SelectObject(source.Get(), BackgroundBitmap->Handle());
-  SetStretchBltMode(dc, COLORONCOLOR);
-  for (const sv::skin::SlicePiece& piece : sv::skin::NineSlice(BackgroundBitmap->Width(), BackgroundBitmap->Height(),
-                                                               ClientWidth(), ClientHeight(), DuplicateW, DuplicateH)) {
-    StretchBlt(dc, piece.Dest.Left, piece.Dest.Top, piece.Dest.Width(), piece.Dest.Height(), source.Get(),
-               piece.Source.Left, piece.Source.Top, piece.Source.Width(), piece.Source.Height(), SRCCOPY);
-  }
-  SelectObject(source.Get(), old);
+  sv::skin::PaintNineSlice(dc, *BackgroundBitmap, ClientWidth(), ClientHeight(), DuplicateW, DuplicateH);
 }
 
 void TFormInfoBulle::DescribeState(forms::StateList& state) const {

@@ -25,6 +25,9 @@ class TBubbleLabel : public forms::Label {
   TBubbleLabel(forms::TComponent* owner, forms::WindowedControl* parent, forms::Bounds bounds);
 
   bool WordWrap = false;
+  // The width the lines wrap in; the label may be wider when a line's
+  // glyphs reach past it.
+  int WrapWidth = 0;
   // The caption's size: lines as given, or wrapped within `wrapWidth`.
   BubbleSize Measure(int wrapWidth) const;
 

@@ -2,10 +2,13 @@
 // corner of the work area, holds and slides away; its look in both shipped
 // skins (kept as bubble-<skin>.png); a long title that wraps; the cover's
 // box; the click that brings up the main window; and when it stays away.
+#include <cstdio>
 #include <thread>
 #include <vector>
 
 #include "tests/player/app/WindowShots.h"
+#include "tests/support/PaintedText.h"
+#include "tests/support/ScreenPicture.h"
 
 namespace playertest {
 namespace {
@@ -63,6 +66,27 @@ class Bubble : public WindowShots {
     return samples;
   }
 
+  // The bubble's text, measured where it is painted (the ink a bitmap of
+  // the bubble window's format receives, in the label's font), fits the
+  // label's box whole: no line is cut at the right or the bottom.
+  void ExpectTextFits(HWND window) {
+    auto label = FormState("FormInfoBulle", "Label1");
+    int left = 0, top = 0, width = 0, height = 0;
+    ASSERT_EQ(std::sscanf(label["Bounds"].c_str(), "%d,%d,%d,%d", &left, &top, &width, &height), 4);
+    std::string text = BubbleValue("Text");
+    for (std::size_t at = text.find("\\r\\n"); at != std::string::npos; at = text.find("\\r\\n", at))
+      text.replace(at, 4, "\r\n");
+    const bool wrapped = BubbleValue("WordWrap") == "1";
+    const UINT flags = DT_NOPREFIX | DT_EXPANDTABS | (wrapped ? DT_WORDBREAK | DT_EDITCONTROL : 0);
+    const SIZE needed = svtest::PaintedTextSize(window, label, text, flags, wrapped ? width : 0);
+    EXPECT_LE(needed.cx, width) << text;
+    EXPECT_LE(needed.cy, height) << text;
+    RECT client{};
+    GetClientRect(window, &client);
+    EXPECT_LE(left + width, client.right) << "the label lies inside the bubble";
+    EXPECT_LE(top + height, client.bottom);
+  }
+
   static RECT WorkArea() {
     RECT area{};
     SystemParametersInfoW(SPI_GETWORKAREA, 0, &area, 0);
@@ -89,14 +113,18 @@ class FocusWindow {
 TEST_F(Bubble, SlidesInAtTheCornerHoldsAndLeavesWithoutTakingTheFocus) {
   Prepare();
   PlaceSkins();
-  const std::string song = Place("long.wav", "Tune.wav");
+  const std::string song = Place("long.wav", "share - sorivanel - demo of a title of some length.wav");
   Start();
   HWND bubble = BubbleWindow();
   FocusWindow focus;
   HWND before = GetForegroundWindow();
   ASSERT_EQ(Second({song}), 0u);
   sv::skin::BmpImage shot;
-  const std::vector<Sample> samples = Follow(bubble, [&] { shot = CaptureForm("FormInfoBulle", "bubble-default"); });
+  const std::vector<Sample> samples = Follow(bubble, [&] {
+    shot = CaptureForm("FormInfoBulle", "bubble-default");
+    // As the screen shows it, too.
+    svtest::SaveScreenPng(bubble, svtest::BuiltFile("tests/player/app") / "bubble-default-screen.png");
+  });
   ASSERT_GE(samples.size(), 3u);
   EXPECT_EQ(BubbleValue("Text"), "Sorivanel\\r\\n" + Value("Bubble"));
 
@@ -140,6 +168,7 @@ TEST_F(Bubble, SlidesInAtTheCornerHoldsAndLeavesWithoutTakingTheFocus) {
   int text = 0;
   for (std::uint32_t p : shot.Pixels) text += p == 0x555555;
   EXPECT_GT(text, 20) << "text drawn in ColorText";
+  ExpectTextFits(bubble);
   Quit();
 }
 
@@ -186,6 +215,7 @@ TEST_F(Bubble, ArdoiseIsCutInNinePiecesWithItsKeyAndALongTitleWraps) {
   int text = 0;
   for (std::uint32_t p : shot.Pixels) text += p == 0xC0C8D0;
   EXPECT_GT(text, 50) << "text drawn in ColorText";
+  ExpectTextFits(bubble);
   Quit();
 }
 
