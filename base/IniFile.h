@@ -29,6 +29,8 @@ class IniFile {
   // As if path held these bytes; the disk is not read (tests and fuzzing).
   IniFile(std::string path, std::string_view fileBytes);
   const std::string& FileName() const { return path_; }
+  // The file is there but could not be read (and reads as empty).
+  bool Unreadable() const { return unreadable_; }
   // The text a save writes now.
   std::string Contents() const;
 

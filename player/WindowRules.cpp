@@ -6,18 +6,22 @@ namespace player {
 
 namespace {
 constexpr int kStickOut = 15;   // more than this past the right or bottom edge is brought back
-constexpr int kReachable = 30;  // the top-left square kept inside the work area
 constexpr int kEdgeBand = 10;
 constexpr unsigned kScSize = 0xF000;
 constexpr unsigned kScMoveCaption = 0xF012;
 }  // namespace
 
-ScreenBox ClampShownBounds(const ScreenBox& saved, const WorkAreaBox& area) {
+ScreenBox ClampShownBounds(const ScreenBox& saved, const WorkAreaBox& area, const WorkAreaBox& screens) {
   ScreenBox box = saved;
+  const bool offScreens = box.Left + box.Width <= screens.Left || box.Left >= screens.Right ||
+                          box.Top + box.Height <= screens.Top || box.Top >= screens.Bottom;
+  if (offScreens) {
+    box.Left = std::max(area.Left, area.Right - box.Width - kStickOut);
+    box.Top = std::max(area.Top, area.Bottom - box.Height - kStickOut);
+    return box;
+  }
   if (box.Left + box.Width > area.Right + kStickOut) box.Left = area.Right - box.Width - kStickOut;
   if (box.Top + box.Height > area.Bottom + kStickOut) box.Top = area.Bottom - box.Height - kStickOut;
-  box.Left = std::max(std::min(box.Left, area.Right - kReachable), area.Left);
-  box.Top = std::max(std::min(box.Top, area.Bottom - kReachable), area.Top);
   return box;
 }
 

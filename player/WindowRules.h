@@ -21,11 +21,14 @@ struct WorkAreaBox {
   int Bottom = 0;
 };
 
-// A window sticking out more than 15 px past the right or bottom edge comes
-// back 15 px inside it (up to 15 px out stays as it is); then its top-left
-// 30 x 30 px are kept inside the work area, so a window saved on a monitor
-// that is gone stays within reach.
-ScreenBox ClampShownBounds(const ScreenBox& saved, const WorkAreaBox& area);
+// Where a shown window goes. Bounds wholly off the screens (`screens`, the
+// virtual screen: a monitor that is gone) take the default place, 15 px
+// inside the bottom-right corner of the work area. Otherwise a window
+// sticking out more than 15 px past the right or bottom edge of `area`
+// (the work area of its monitor) comes back 15 px inside it, and its left
+// and top edges stay as they are: a window kept on a monitor left of or
+// above the primary one stays there.
+ScreenBox ClampShownBounds(const ScreenBox& saved, const WorkAreaBox& area, const WorkAreaBox& screens);
 
 // The frameless window's edges under the mouse: 10 px bands.
 enum EdgeBits : unsigned { kEdgeNone = 0, kEdgeLeft = 1, kEdgeRight = 2, kEdgeTop = 4, kEdgeBottom = 8 };

@@ -1,5 +1,7 @@
 #include "skin/BmpFile.h"
 
+#include <algorithm>
+
 #include "base/Exception.h"
 #include "base/TextFile.h"
 
@@ -9,7 +11,12 @@ namespace {
 
 constexpr std::size_t kFileHeader = 14;
 constexpr std::uint32_t kRgb = 0;
+constexpr std::uint32_t kRle8 = 1;
+constexpr std::uint32_t kRle4 = 2;
 constexpr std::uint32_t kBitFields = 3;
+constexpr std::uint32_t kCoreHeader = 12;       // the first OS/2 header: 16-bit sizes, 3-byte palette entries
+constexpr std::uint32_t kOs2MinimumHeader = 16;  // the second OS/2 header, cut anywhere from 16 to 64 bytes
+constexpr std::uint32_t kOs2Header = 64;
 
 std::uint32_t U32(std::string_view b, std::size_t at) {
   return static_cast<std::uint32_t>(static_cast<unsigned char>(b[at])) |
@@ -37,7 +44,14 @@ struct Layout {
   std::size_t paletteEntrySize = 4;
   std::uint32_t masks[3] = {0, 0, 0};
   bool bitFields = false;
+  std::uint32_t runLength = kRgb;  // kRle8 or kRle4 for run-length pixels
 };
+
+// Header sizes: Windows' 40, 52, 56, 108 and 124, and both OS/2 headers.
+bool KnownHeaderSize(std::uint32_t size) {
+  return size == kCoreHeader || (size >= kOs2MinimumHeader && size <= kOs2Header) || size == 108 || size == 124;
+}
+bool IsOs2Header(std::uint32_t size) { return size != 40 && size != 52 && size != 56 && size <= kOs2Header; }
 
 BmpCheck Refuse(std::string problem) { return {std::nullopt, std::move(problem)}; }
 
@@ -46,14 +60,12 @@ BmpCheck Check(std::string_view b, Layout& out) {
   if (b[0] != 'B' || b[1] != 'M') return Refuse("no bitmap signature");
   const std::uint32_t pixelsAt = U32(b, 10);
   const std::uint32_t headerSize = U32(b, kFileHeader);
-  if (headerSize != 12 && headerSize != 40 && headerSize != 52 && headerSize != 56 && headerSize != 108 &&
-      headerSize != 124)
-    return Refuse("unknown bitmap header size");
+  if (!KnownHeaderSize(headerSize)) return Refuse("unknown bitmap header size");
   if (kFileHeader + headerSize > b.size()) return Refuse("bitmap header cut short");
   std::int64_t width = 0, height = 0;
   std::uint16_t planes = 0, bits = 0;
   std::uint32_t compression = kRgb, used = 0;
-  if (headerSize == 12) {
+  if (headerSize == kCoreHeader) {
     width = U16(b, 18);
     height = U16(b, 20);
     planes = U16(b, 22);
@@ -64,14 +76,19 @@ BmpCheck Check(std::string_view b, Layout& out) {
     height = static_cast<std::int32_t>(U32(b, 22));
     planes = U16(b, 26);
     bits = U16(b, 28);
-    compression = U32(b, 30);
-    used = U32(b, 46);
+    // A short OS/2 header leaves out the fields past its end: they are 0.
+    if (headerSize >= 20) compression = U32(b, 30);
+    if (headerSize >= 36) used = U32(b, 46);
   }
   if (planes != 1) return Refuse("bitmap planes not 1");
   if (bits != 1 && bits != 4 && bits != 8 && bits != 16 && bits != 24 && bits != 32)
     return Refuse("unsupported bits per pixel");
-  if (compression != kRgb && !(compression == kBitFields && (bits == 16 || bits == 32)))
-    return Refuse("compressed bitmaps are not read");
+  const bool runLength = (compression == kRle8 && bits == 8) || (compression == kRle4 && bits == 4);
+  // OS/2 gives 3 another meaning (Huffman coding), which is not read.
+  const bool bitFields = compression == kBitFields && (bits == 16 || bits == 32) && !IsOs2Header(headerSize);
+  if (compression != kRgb && !runLength && !bitFields) return Refuse("this compression is not read");
+  if (runLength && height < 0) return Refuse("run-length bitmap stored top-down");
+  if (runLength) out.runLength = compression;
   out.info.TopDown = height < 0;
   if (height < 0) height = -height;
   if (width < 1 || height < 1 || width > kMaxBitmapSide || height > kMaxBitmapSide)
@@ -96,10 +113,15 @@ BmpCheck Check(std::string_view b, Layout& out) {
     if (used > most) return Refuse("palette larger than the bit depth allows");
     out.paletteEntries = used ? used : most;
     out.paletteAt = after;
+    // The first OS/2 header counts no entries: the palette ends where the
+    // pixels start.
+    if (headerSize == kCoreHeader && pixelsAt > after)
+      out.paletteEntries = std::min(most, (pixelsAt - after) / out.paletteEntrySize);
     if (out.paletteAt + out.paletteEntries * out.paletteEntrySize > b.size()) return Refuse("palette cut short");
   }
   out.rowBytes = (static_cast<std::size_t>(width) * bits + 31) / 32 * 4;
-  const std::size_t need = out.rowBytes * static_cast<std::size_t>(height);
+  // Runs take what they take: the decoder stops at the end of the file.
+  const std::size_t need = runLength ? 0 : out.rowBytes * static_cast<std::size_t>(height);
   if (pixelsAt < kFileHeader + 12 || pixelsAt > b.size() || b.size() - pixelsAt < need)
     return Refuse("pixel data cut short");
   out.pixelsAt = pixelsAt;
@@ -117,6 +139,47 @@ std::uint32_t Channel(std::uint32_t value, std::uint32_t mask) {
   const std::uint32_t top = mask >> shift;
   const std::uint32_t v = (value & mask) >> shift;
   return static_cast<std::uint32_t>((static_cast<std::uint64_t>(v) * 255 + top / 2) / top);
+}
+
+// Run-length pixels into palette indexes, bottom row first as stored.
+// Pixels the runs skip or never reach keep index 0; runs past a row's end
+// or the last row are cut.
+std::vector<std::uint8_t> RunLengthIndexes(std::string_view b, const Layout& l) {
+  const auto width = static_cast<std::size_t>(l.info.Width), height = static_cast<std::size_t>(l.info.Height);
+  std::vector<std::uint8_t> indexes(width * height, 0);
+  const bool four = l.runLength == kRle4;
+  std::size_t at = l.pixelsAt, x = 0, row = 0;
+  auto put = [&](std::uint8_t index) {
+    if (x < width && row < height) indexes[row * width + x] = index;
+    ++x;
+  };
+  auto byte = [&](std::size_t i) { return static_cast<std::uint8_t>(b[i]); };
+  while (at + 1 < b.size() && row < height) {
+    const std::uint8_t count = byte(at), value = byte(at + 1);
+    at += 2;
+    if (count > 0) {
+      for (std::uint8_t i = 0; i < count; ++i)
+        put(four ? static_cast<std::uint8_t>(i % 2 ? value & 0xF : value >> 4) : value);
+    } else if (value == 0) {
+      x = 0;
+      ++row;
+    } else if (value == 1) {
+      break;
+    } else if (value == 2) {
+      if (at + 1 >= b.size()) break;
+      x += byte(at);
+      row += byte(at + 1);
+      at += 2;
+    } else {
+      // Absolute: `value` pixels as they are, padded to a 16-bit boundary.
+      const std::size_t bytes = four ? (value + 1u) / 2u : value;
+      if (at + bytes > b.size()) break;
+      for (std::size_t i = 0; i < value; ++i)
+        put(four ? static_cast<std::uint8_t>(i % 2 ? byte(at + i / 2) & 0xF : byte(at + i / 2) >> 4) : byte(at + i));
+      at += bytes + bytes % 2;
+    }
+  }
+  return indexes;
 }
 
 }  // namespace
@@ -138,6 +201,15 @@ std::optional<BmpImage> DecodeBmp(std::string_view b) {
     const std::size_t at = l.paletteAt + index * l.paletteEntrySize;
     return U24(b, at);
   };
+  if (l.runLength != kRgb) {
+    const std::vector<std::uint8_t> indexes = RunLengthIndexes(b, l);
+    const auto width = static_cast<std::size_t>(image.Width);
+    for (std::size_t row = 0; row < static_cast<std::size_t>(image.Height); ++row) {
+      const std::size_t y = static_cast<std::size_t>(image.Height) - 1 - row;
+      for (std::size_t x = 0; x < width; ++x) image.Pixels[y * width + x] = paletteColour(indexes[row * width + x]);
+    }
+    return image;
+  }
   for (int row = 0; row < image.Height; ++row) {
     const int y = l.info.TopDown ? row : image.Height - 1 - row;
     const std::size_t rowAt = l.pixelsAt + static_cast<std::size_t>(row) * l.rowBytes;

@@ -3,7 +3,8 @@
 // file's size before anything is decoded, the dimensions are capped, and a
 // file that fails any check is refused as a whole (the caller treats it as
 // missing). Uncompressed 1, 4, 8, 16, 24 and 32 bits per pixel, with or
-// without bit-field masks; run-length compressed files are refused.
+// without bit-field masks, run-length compressed 4 and 8 bits per pixel,
+// and the Windows and both OS/2 headers.
 #include <cstdint>
 #include <optional>
 #include <string>

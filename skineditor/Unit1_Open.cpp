@@ -88,12 +88,19 @@ bool TForm1::LoadFolder(const std::string& folder) {
                                    "\nPlease copy an existing \"skin.ini\" file from another folder.");
     return false;
   }
+  const sv::IniFile ini(folder + "skin.ini");
+  if (ini.Unreadable()) {
+    // Its values would read as the defaults, and a save would replace the
+    // whole skin with them: the skin open so far stays, as for a missing file.
+    forms::ShowError(Handle(), "The file \"" + folder + "skin.ini\" cannot be read.\nIt may be open in another "
+                               "program without sharing; close it there and open the skin again.");
+    return false;
+  }
   Tag = 0;
   SkinFolder = folder;
   SetCaption(folder);
   pictures_.clear();
   reported_.clear();
-  const sv::IniFile ini(folder + "skin.ini");
   ShowDocument(sv::skin::ReadDocument(ini));
   playGlyph_ = nullptr;
   showsPause_ = false;

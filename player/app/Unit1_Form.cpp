@@ -236,6 +236,11 @@ void TForm1::DescribeState(forms::StateList& state) const {
   state.emplace_back("CddbTimerTicks", std::to_string(CddbTimerTicks));
   state.emplace_back("Cover", ShownCover);
   state.emplace_back("PlayGlyph", ShowsPauseGlyph ? "pause" : "play");
+  // The lists' font as name, height in pixels, weight and italic.
+  LOGFONTW listFont{};
+  if (ListFont) GetObjectW(ListFont.Get(), sizeof listFont, &listFont);
+  state.emplace_back("ListFont", forms::narrow(listFont.lfFaceName) + "," + std::to_string(-listFont.lfHeight) + "," +
+                                     std::to_string(listFont.lfWeight) + "," + std::to_string(listFont.lfItalic));
   // The hot keys' identifiers in the settings' order; 0: not registered.
   std::string hotKeys;
   for (const std::uint16_t id : {HotKeyPlay, HotKeyPrev, HotKeyNext, HotKeyVolUp, HotKeyVolDwn, HotKeyShowHide,

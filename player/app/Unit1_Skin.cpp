@@ -26,6 +26,12 @@ forms::ColourValue Shown(sv::skin::ColourValue value, sv::skin::ColourValue fall
   return sv::skin::ScreenColour(value, fallback);
 }
 
+// The default skin's pictures built into the program, in the order of the
+// button keys.
+constexpr const wchar_t* kBuiltInGlyphs[sv::skin::kButtonPictureCount] = {
+    L"GLYPH_PLAY", L"GLYPH_PAUSE", L"GLYPH_NEXT", L"GLYPH_PREV",
+    L"GLYPH_REP",  L"GLYPH_LISTE", L"GLYPH_EQUALIZER", L"GLYPH_OPTIONS"};
+
 }  // namespace
 
 void TForm1::LoadSkin(bool Full) {
@@ -37,8 +43,12 @@ void TForm1::LoadSkin(bool Full) {
   // pictures are in hand, and its size never does.
   auto background = LoadSkinPicture(SkinFolder, skin.Back.BitmapFile);
   std::array<std::shared_ptr<forms::PixelBitmap>, sv::skin::kButtonPictureCount> glyphs;
-  for (int i = 0; i < sv::skin::kButtonPictureCount; ++i)
-    glyphs[static_cast<std::size_t>(i)] = LoadSkinPicture(SkinFolder, skin.Buttons[static_cast<std::size_t>(i)]);
+  for (std::size_t i = 0; i < glyphs.size(); ++i) {
+    glyphs[i] = LoadSkinPicture(SkinFolder, skin.Buttons[i]);
+    // A file missing at the first load (no default skin beside the
+    // program): the built-in picture, which later skins' files replace.
+    if (!glyphs[i] && !SkinApplied) glyphs[i] = sv::skin::LoadResourcePicture(kBuiltInGlyphs[i]);
+  }
 
   BackgroundBitmap = background;
   if (BackgroundBitmap) {
@@ -124,16 +134,12 @@ void TForm1::LoadIcons(const std::string& iconPath) {
   }
 }
 
-// The skin's font for the tree (underlined on its hot node only), the same
-// without underline for the playlist, and for the time label, sized in
-// points on this screen.
+// The skin's font for the tree (underlined on its hot node only) and the
+// same without underline for the playlist, sized in points on this screen.
+// The time label keeps its own font, which its fixed box is sized for: the
+// skin gives it only its colour.
 void TForm1::ApplySkinFonts(const sv::skin::FontSpec& font) {
   const LOGFONTW description = sv::skin::SkinFontDescription(font, false);
-  forms::TextFont& label = LabelTemps->Font();
-  label.SetName(font.Name);
-  label.SetHeight(-description.lfHeight);
-  label.SetBold(font.Bold);
-  label.SetItalic(font.Italic);
   TreeView1->SetFont(description);
   TreeView1->Invalidate();
   forms::FontHandle created = sv::skin::CreateSkinFont(font, false);

@@ -11,10 +11,21 @@ namespace player {
 void TForm1::AfficheForm(int, bool Immediate) {
   if (!Initialised) Initialisation();
   if (!FormShown) {
+    // The work area of the window's own monitor, so that a window kept on
+    // another monitor is not pulled onto the primary one.
+    const RECT bounds{Left(), Top(), Left() + Width(), Top() + Height()};
+    MONITORINFO monitor{};
+    monitor.cbSize = sizeof monitor;
     RECT area{};
-    SystemParametersInfoW(SPI_GETWORKAREA, 0, &area, 0);
-    const ScreenBox box =
-        ClampShownBounds({Left(), Top(), Width(), Height()}, {area.left, area.top, area.right, area.bottom});
+    if (GetMonitorInfoW(MonitorFromRect(&bounds, MONITOR_DEFAULTTOPRIMARY), &monitor))
+      area = monitor.rcWork;
+    else
+      SystemParametersInfoW(SPI_GETWORKAREA, 0, &area, 0);
+    const int screenLeft = GetSystemMetrics(SM_XVIRTUALSCREEN), screenTop = GetSystemMetrics(SM_YVIRTUALSCREEN);
+    const ScreenBox box = ClampShownBounds(
+        {Left(), Top(), Width(), Height()}, {area.left, area.top, area.right, area.bottom},
+        {screenLeft, screenTop, screenLeft + GetSystemMetrics(SM_CXVIRTUALSCREEN),
+         screenTop + GetSystemMetrics(SM_CYVIRTUALSCREEN)});
     SetBounds(box.Left, box.Top, box.Width, box.Height);
   }
   Show();

@@ -23,13 +23,29 @@ const std::array<Size, kControlCount> kMainControlSizes = {{
     {24, 24},  // BtnNext
 }};
 
-std::shared_ptr<forms::PixelBitmap> LoadSkinPicture(const std::string& folder, const std::string& value,
-                                                    std::string* problem) {
-  const auto image = LoadBmpFile(ResolveSkinPath(folder, value), problem);
+namespace {
+
+std::shared_ptr<forms::PixelBitmap> BitmapOf(const std::optional<BmpImage>& image) {
   if (!image) return nullptr;
   auto bitmap = std::make_shared<forms::PixelBitmap>(image->Width, image->Height);
   bitmap->SetPixels(image->Pixels.data());
   return bitmap;
+}
+
+}  // namespace
+
+std::shared_ptr<forms::PixelBitmap> LoadSkinPicture(const std::string& folder, const std::string& value,
+                                                    std::string* problem) {
+  return BitmapOf(LoadBmpFile(ResolveSkinPath(folder, value), problem));
+}
+
+std::shared_ptr<forms::PixelBitmap> LoadResourcePicture(const wchar_t* name) {
+  const HMODULE module = GetModuleHandleW(nullptr);
+  HRSRC found = FindResourceW(module, name, MAKEINTRESOURCEW(10));  // RT_RCDATA
+  HGLOBAL loaded = found ? LoadResource(module, found) : nullptr;
+  const void* bytes = loaded ? LockResource(loaded) : nullptr;
+  if (!bytes) return nullptr;
+  return BitmapOf(DecodeBmp(std::string_view(static_cast<const char*>(bytes), SizeofResource(module, found))));
 }
 
 forms::ColourValue ScreenColour(ColourValue value, ColourValue fallback) {

@@ -30,6 +30,10 @@ extern const std::array<Size, kControlCount> kMainControlSizes;
 std::shared_ptr<forms::PixelBitmap> LoadSkinPicture(const std::string& folder, const std::string& value,
                                                     std::string* problem = nullptr);
 
+// A bitmap file built into the program as a resource of that name, or
+// null when there is none.
+std::shared_ptr<forms::PixelBitmap> LoadResourcePicture(const wchar_t* name);
+
 // The colour to paint for a stored value; one no painter can show gives
 // `fallback`, the key's default.
 forms::ColourValue ScreenColour(ColourValue value, ColourValue fallback);

@@ -7,8 +7,10 @@
 namespace player {
 namespace {
 
-TEST(WindowRules, ShownBoundsStayWithinReach) {
+TEST(WindowRules, ShownBoundsKeepTheirLeftAndTopUnlessWhollyOffTheScreens) {
   const WorkAreaBox area{0, 0, 1024, 738};
+  // A second monitor left of the primary one.
+  const WorkAreaBox screens{-1280, 0, 1024, 768};
   struct Case {
     const char* name;
     ScreenBox saved;
@@ -19,16 +21,21 @@ TEST(WindowRules, ShownBoundsStayWithinReach) {
       {"15 px out stays", {739, 100, 300, 380}, {739, 100, 300, 380}},
       {"20 px out comes 15 px inside", {744, 100, 300, 380}, {709, 100, 300, 380}},
       {"20 px out at the bottom", {100, 378, 300, 380}, {100, 343, 300, 380}},
-      {"negative left and top", {-500, -40, 300, 380}, {0, 0, 300, 380}},
-      {"far right, wider than the area", {5000, 10, 2000, 380}, {0, 10, 2000, 380}},
-      {"far below", {10, 9000, 300, 380}, {10, 343, 300, 380}},
+      {"on the monitor at the left", {-1000, 100, 300, 380}, {-1000, 100, 300, 380}},
+      {"across both monitors", {-150, 100, 300, 380}, {-150, 100, 300, 380}},
+      {"partly above the top", {100, -40, 300, 380}, {100, -40, 300, 380}},
+      {"wholly left of the screens", {-1600, 100, 300, 380}, {709, 343, 300, 380}},
+      {"wholly above the screens", {100, -400, 300, 380}, {709, 343, 300, 380}},
+      {"wholly right, wider than the area", {5000, 10, 2000, 380}, {0, 343, 2000, 380}},
+      {"far below", {10, 9000, 300, 380}, {709, 343, 300, 380}},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
-    EXPECT_EQ(ClampShownBounds(c.saved, area), c.shown);
+    EXPECT_EQ(ClampShownBounds(c.saved, area, screens), c.shown);
   }
-  // A work area that does not start at 0 (a taskbar on the left).
-  EXPECT_EQ(ClampShownBounds({0, 0, 300, 380}, {60, 0, 1024, 738}), (ScreenBox{60, 0, 300, 380}));
+  // A work area that does not start at 0 (a taskbar on the left): the left
+  // edge stays even under the taskbar.
+  EXPECT_EQ(ClampShownBounds({0, 0, 300, 380}, {60, 0, 1024, 738}, {0, 0, 1024, 768}), (ScreenBox{0, 0, 300, 380}));
 }
 
 TEST(WindowRules, EdgesGiveTheSystemsCommandsAndCursors) {

@@ -3,7 +3,9 @@
 // end.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -87,6 +89,75 @@ TEST(BmpFile, EachDepthDecodesToItsPixels) {
   EXPECT_EQ(DecodeBmp(fullPalette)->Pixel(0, 0), 0x7F7F7Fu);
 }
 
+// The same 4 x 3 picture (bottom row first: red red green blue; then a
+// skipped row; top: white green), compressed each way.
+TEST(BmpFile, RunLengthAndOs2FilesDecode) {
+  const std::string palette = Bytes({0, 0, 0, 0, 0, 0, 255, 0, 0, 255, 0, 0, 255, 0, 0, 0, 255, 255, 255, 0});
+  auto expect = [](const std::optional<BmpImage>& image, const char* name) {
+    SCOPED_TRACE(name);
+    ASSERT_TRUE(image.has_value());
+    ASSERT_EQ(image->Width, 4);
+    ASSERT_EQ(image->Height, 3);
+    const std::uint32_t want[3][4] = {{0xFFFFFF, 0x00FF00, 0, 0}, {0, 0, 0, 0}, {0xFF0000, 0xFF0000, 0x00FF00, 0x0000FF}};
+    for (int y = 0; y < 3; ++y)
+      for (int x = 0; x < 4; ++x) EXPECT_EQ(image->Pixel(x, y), want[y][x]) << x << "," << y;
+  };
+  // RLE8: a run of two reds, three pixels as they are (padded to an even
+  // count; the third falls past the row's end and is cut), end of line, a
+  // delta over the empty row, three pixels as they are, end of bitmap.
+  expect(DecodeBmp(Bmp(4, 3, 8, palette, Bytes({2, 1, 0, 3, 2, 3, 0, 0, 0, 0, 0, 2, 0, 1, 0, 3, 4, 2, 0, 0, 0, 1}), 1)),
+         "RLE8");
+  // RLE4: the red pair as a run of one index pair, three pixels as they
+  // are (two bytes), end of line twice, a run of white-green, end of bitmap.
+  expect(DecodeBmp(Bmp(4, 3, 4, palette, Bytes({2, 0x11, 0, 3, 0x23, 0, 0, 0, 0, 0, 2, 0x42, 0, 1}), 2)), "RLE4");
+  // Runs past the row's end, a delta past the last row and a file that
+  // stops mid-run are cut, never written past the picture.
+  const auto wild = DecodeBmp(Bmp(4, 3, 8, palette, Bytes({200, 1, 0, 2, 90, 90, 9}), 1));
+  ASSERT_TRUE(wild.has_value());
+  EXPECT_EQ(wild->Pixel(3, 2), 0xFF0000u);
+
+  // The first OS/2 header: 16-bit sizes and a palette of 3-byte entries that
+  // ends where the pixels start (here two entries at 8 bits per pixel).
+  std::string core(26, '\0');
+  core[0] = 'B';
+  core[1] = 'M';
+  core += Bytes({0, 0, 255, 0, 255, 0});
+  core += Bytes({1, 0, 0, 0, 0, 1, 0, 0});
+  Put32(core, 2, static_cast<std::uint32_t>(core.size()));
+  Put32(core, 10, 32);
+  Put32(core, 14, 12);
+  Put16(core, 18, 2);
+  Put16(core, 20, 2);
+  Put16(core, 22, 1);
+  Put16(core, 24, 8);
+  const auto os2 = DecodeBmp(core);
+  ASSERT_TRUE(os2.has_value()) << CheckBmpHeader(core).Problem;
+  EXPECT_EQ(os2->Pixel(0, 1), 0x00FF00u);
+  EXPECT_EQ(os2->Pixel(1, 1), 0xFF0000u);
+  EXPECT_EQ(os2->Pixel(0, 0), 0xFF0000u);
+  EXPECT_EQ(os2->Pixel(1, 0), 0x00FF00u);
+
+  // The second OS/2 header, whole (64 bytes) and cut to 16 bytes.
+  for (std::uint32_t size : {64u, 16u}) {
+    SCOPED_TRACE(size);
+    const std::string windows = Bmp(2, 2, 24, "", Bytes({0, 0, 255, 0, 255, 0, 0, 0, 255, 0, 0, 255, 255, 255, 0, 0}));
+    std::string file = windows.substr(0, 14 + std::min(size, 40u));
+    file.resize(14 + size, '\0');
+    file += windows.substr(54);
+    Put32(file, 2, static_cast<std::uint32_t>(file.size()));
+    Put32(file, 10, 14 + size);
+    Put32(file, 14, size);
+    const auto image = DecodeBmp(file);
+    ASSERT_TRUE(image.has_value()) << CheckBmpHeader(file).Problem;
+    EXPECT_EQ(image->Pixel(0, 1), 0xFF0000u);
+    EXPECT_EQ(image->Pixel(1, 0), 0xFFFFFFu);
+  }
+  // OS/2's compression 3 is Huffman coding, not bit fields.
+  std::string huffman = Bmp(1, 1, 32, std::string(24, '\0'), std::string(4, '\0'), 3);
+  Put32(huffman, 14, 64);
+  EXPECT_FALSE(DecodeBmp(huffman).has_value());
+}
+
 TEST(BmpFile, HostileHeadersAreRefused) {
   const std::string good = Bmp(2, 2, 24, "", std::string(16, '\x10'));
   ASSERT_TRUE(CheckBmpHeader(good).Info.has_value());
@@ -105,7 +176,9 @@ TEST(BmpFile, HostileHeadersAreRefused) {
       {"most negative height", Bmp(2, INT32_MIN, 24, "", std::string(16, '\0'))},
       {"8192 x 8192 (too many pixels)", Bmp(8192, 8192, 1, std::string(8, '\0'), std::string(64, '\0'))},
       {"bits 7", Bmp(2, 2, 7, "", std::string(16, '\0'))},
-      {"run-length", Bmp(2, 2, 8, std::string(1024, '\0'), std::string(16, '\0'), 1)},
+      {"run-length at 24 bits", Bmp(2, 2, 24, "", std::string(16, '\0'), 1)},
+      {"run-length stored top-down", Bmp(2, -2, 8, std::string(1024, '\0'), std::string(16, '\0'), 1)},
+      {"RLE4 at 8 bits", Bmp(2, 2, 8, std::string(1024, '\0'), std::string(16, '\0'), 2)},
       {"bit fields at 24 bits", Bmp(2, 2, 24, "", std::string(16, '\0'), 3, std::string(12, '\0'))},
       {"palette cut short", Bmp(2, 2, 8, std::string(20, '\0'), "")},
   };

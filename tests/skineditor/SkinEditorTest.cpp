@@ -8,6 +8,7 @@
 
 #include <commctrl.h>
 
+#include <cstdio>
 #include <fstream>
 
 #include "base/IniFile.h"
@@ -15,6 +16,7 @@
 #include "tests/skineditor/EditorDriver.h"
 #include "tests/support/BmpWriter.h"
 #include "tests/support/GdiObjects.h"
+#include "tests/support/PaintedText.h"
 
 namespace editortest {
 namespace {
@@ -32,6 +34,18 @@ class Editor : public EditorProgram {
     svtest::SendTo(Control("PageControl1"), WM_LBUTTONUP, 0, point);
     EXPECT_TRUE(WaitFor("ActivePage", std::to_string(page), "PageControl1"));
   }
+  // The bubble preview's text, measured where it is painted (a bitmap of
+  // its panel's format, the label's font), fits the label's box whole.
+  void ExpectBubbleTextFits() {
+    auto label = State("Label45");
+    int left = 0, top = 0, width = 0, height = 0;
+    ASSERT_EQ(std::sscanf(label["Bounds"].c_str(), "%d,%d,%d,%d", &left, &top, &width, &height), 4);
+    const SIZE needed =
+        svtest::PaintedTextSize(Control("Panel1"), label, "Sorivanel\n Artist - Album - SampleTrack", DT_NOPREFIX);
+    EXPECT_LE(needed.cx, width);
+    EXPECT_LE(needed.cy, height);
+  }
+
   std::string FullIni() { return svtest::ReadFileBytes(folder / "skin" / "full" / "skin.ini").value_or(""); }
 };
 
@@ -65,6 +79,12 @@ TEST_F(Editor, ShippedSkinsOpenAndShowThePlayersLook) {
     PageControlPage(page);
     ScreenShot(page == 1 ? "editor-ardoise-balloon" : "editor-ardoise-buttons");
   }
+  ExpectBubbleTextFits();
+  // A larger bold font: the preview still holds the whole text.
+  Type("ComboBalloonFontSize", "14");
+  Click("CheckBalloonBold");
+  ExpectBubbleTextFits();
+  Capture("Panel1", "editor-bubble-14pt");
   EXPECT_TRUE(Quiet());
 }
 
@@ -153,7 +173,7 @@ TEST_F(Editor, AValueThePlayerCannotUseIsShownAsThePlayerShowsItAndSavedAfterAWa
             "abc");
 }
 
-TEST_F(Editor, AFolderWithoutSkinIniKeepsTheOpenSkin) {
+TEST_F(Editor, AFolderWithoutSkinIniOrAnUnreadableOneKeepsTheOpenSkin) {
   std::filesystem::create_directories(folder / "skin" / "empty");
   Start({SkinPath("default") + "skin.ini"});
   ASSERT_TRUE(WaitFor("Guard", "1"));
@@ -164,6 +184,23 @@ TEST_F(Editor, AFolderWithoutSkinIniKeepsTheOpenSkin) {
                          "\nPlease copy an existing \"skin.ini\" file from another folder.");
   EXPECT_EQ(svtest::WindowText(mainWindow), SkinPath("default"));
   EXPECT_EQ(Value("SkinFolder"), SkinPath("default"));
+  EXPECT_TRUE(Quiet());
+
+  // A skin.ini held open without read sharing: an error naming it, and the
+  // skin open so far stays with its values.
+  PlaceFull();
+  HANDLE lock = CreateFileW((folder / "skin" / "full" / "skin.ini").c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING,
+                            FILE_ATTRIBUTE_NORMAL, nullptr);
+  ASSERT_NE(lock, INVALID_HANDLE_VALUE);
+  Drop({SkinPath("full") + "skin.ini"});
+  const auto locked = AnswerBoxes({{"cannot be read", IDOK}});
+  CloseHandle(lock);
+  ASSERT_EQ(locked.size(), 1u);
+  EXPECT_NE(locked[0].find(SkinPath("full") + "skin.ini"), std::string::npos) << locked[0];
+  EXPECT_EQ(svtest::WindowText(mainWindow), SkinPath("default"));
+  EXPECT_EQ(Value("SkinFolder"), SkinPath("default"));
+  EXPECT_EQ(Text("Edit11"), "Default");
+  EXPECT_EQ(Value("Modified"), "0");
   EXPECT_TRUE(Quiet());
 }
 

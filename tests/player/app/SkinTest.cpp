@@ -4,6 +4,7 @@
 // of the session. Each shipped skin leaves a picture of the window in the
 // build folder (skin-<name>.png) for a person to look at.
 #include <algorithm>
+#include <cstdio>
 #include <set>
 #include <string>
 
@@ -95,11 +96,12 @@ TEST_F(Skins, ShippedSkinsAreLaidOutFromTheirDesignSizeAndPainted) {
   EXPECT_EQ(Bounds("Splitter1"), "100,0,3,460");
   EXPECT_EQ(Bounds("ListBox1"), "103,0,287,460");
 
-  // The time label in the skin's font and its own colour.
+  // The time label in its own font (the skin's bold list font would not
+  // fit its box) and the skin's colour.
   auto label = State("LabelTemps");
   EXPECT_EQ(label["FontName"], "Tahoma");
-  EXPECT_EQ(label["FontHeight"], "11") << "8 points";
-  EXPECT_EQ(label["FontBold"], "1");
+  EXPECT_EQ(label["FontHeight"], "11");
+  EXPECT_EQ(label["FontBold"], "0");
   EXPECT_EQ(label["FontColor"], "000000");
 
   // The list: item 1 plays, item 0 is selected.
@@ -119,7 +121,7 @@ TEST_F(Skins, ShippedSkinsAreLaidOutFromTheirDesignSizeAndPainted) {
   // The list box has a 2 px sunken edge; its items start inside it.
   const int listX = 5 + 103 + 2, listY = 5 + 2;
   // Past the end of the titles, whose length follows the test folder's name.
-  EXPECT_EQ(Hex(shot.Pixel(listX + 265, listY + item0.top + 8)), "FFFFFF") << "selected background";
+  EXPECT_EQ(Hex(shot.Pixel(listX + 265, listY + item0.top + 8)), "A8C8EC") << "selected background, set apart from the list";
   EXPECT_EQ(Hex(shot.Pixel(listX + 265, listY + item1.top + 8)), "EEEEEE") << "list background";
   EXPECT_EQ(Hex(shot.Pixel(5 + 50, 5 + 200)), "EEEEEE") << "the tree's background";
   bool playingText = false;
@@ -200,7 +202,8 @@ TEST_F(Skins, NinePiecesAtTwoSizesAndABrokenBitmapKeepsTheWindow) {
   PlaceSkins();
   std::filesystem::create_directories(folder / "skin/probe");
   std::filesystem::create_directories(folder / "skin/broken");
-  folder.Write("skin/probe/nine.bmp", svtest::Bmp(rows));
+  // Saved run-length compressed, as older paint programs save skins.
+  folder.Write("skin/probe/nine.bmp", svtest::Rle8Bmp(rows));
   folder.Write("skin/probe/skin.ini",
                "[FOND]\r\nBackgroundbmpfile=nine.bmp\r\nDuplicateW=4\r\nDuplicateH=4\r\n"
                "[POSITION]\r\nListsLeft=150\r\nListsTop=150\r\nListsWidth=20\r\nListsHeight=20\r\n");
@@ -236,14 +239,38 @@ TEST_F(Skins, NinePiecesAtTwoSizesAndABrokenBitmapKeepsTheWindow) {
   EXPECT_EQ(Bounds("Form1"), "100,50,420,460");
   const sv::skin::BmpImage plain = Capture();
   EXPECT_EQ(Hex(plain.Pixel(1, 1)), "302010");
-  // The user's font over the skin's, key by key.
+  // The user's font over the skin's, key by key, for the lists.
+  EXPECT_EQ(Value("ListFont"), "Arial,13,400,1") << "10 points";
+  // The skin's 10-point font goes to the lists only: the time label keeps
+  // the font its box is sized for.
   auto label = State("LabelTemps");
-  EXPECT_EQ(label["FontName"], "Arial");
-  EXPECT_EQ(label["FontHeight"], "13") << "10 points";
-  EXPECT_EQ(label["FontBold"], "0");
-  EXPECT_EQ(label["FontItalic"], "1");
+  EXPECT_EQ(label["FontName"], "Tahoma");
+  EXPECT_EQ(label["FontHeight"], "11");
+  EXPECT_EQ(label["FontItalic"], "0");
   Resize(100, 50);
   EXPECT_EQ(Bounds("Form1"), "100,50,300,100");
+  Quit();
+}
+
+TEST_F(Skins, WithoutTheSkinFolderTheButtonsShowBuiltInPictures) {
+  // No "skin" folder beside the program at all.
+  Prepare("Gauche=100\r\nHaut=50\r\nLargeur=300\r\nHauteur=380\r\n");
+  Start();
+  ShowWindow();
+  const sv::skin::BmpImage shot = Capture("no-skin-folder");
+  ASSERT_EQ(shot.Width, 300);
+  for (const char* button :
+       {"SpdBtnEgaliseur", "SpdBtnOptions", "SpdBtnRep", "SpdBtnListe", "SpdBtnPrev", "SpdBtnPlay", "SpdBtnNext"}) {
+    int left = 0, top = 0, width = 0, height = 0;
+    ASSERT_EQ(std::sscanf(Bounds(button).c_str(), "%d,%d,%d,%d", &left, &top, &width, &height), 4) << button;
+    // The transport buttons are disabled with an empty playlist: their
+    // pictures are greyed, not in the ink colour.
+    int ink = 0;
+    for (int y = top; y < top + height && y < shot.Height; ++y)
+      for (int x = left; x < left + width && x < shot.Width; ++x) ink += shot.Pixel(x, y) != 0xD4D0C8;
+    EXPECT_GE(ink, 12) << button << " has no picture";
+  }
+  EXPECT_EQ(Value("PlayGlyph"), "play");
   Quit();
 }
 
@@ -281,14 +308,19 @@ TEST_F(Skins, FadeShownBoundsAndDeactivation) {
   EXPECT_EQ(Value("FormShown"), "0");
   Quit();
 
-  // Stay visible: no hide. A window saved off the left and top edge comes
-  // back within reach.
+  // Stay visible: no hide. A window saved partly off the left and top
+  // edges keeps them, shown after a hide too.
   folder.Write("Sorivanel.ini", "[DATA]\r\nCheckNouvelleVersion=0\r\nResteAffichee=1\r\nGauche=-100\r\nHaut=-40\r\n"
                                 "Largeur=300\r\nHauteur=380\r\n");
   Start();
   ShowWindow();
-  EXPECT_EQ(WindowRect().left, area.left);
-  EXPECT_EQ(WindowRect().top, area.top);
+  EXPECT_EQ(WindowRect().left, -100);
+  EXPECT_EQ(WindowRect().top, -40);
+  ASSERT_EQ(Second({"/show"}), 0u);  // a toggle: hides
+  ASSERT_TRUE(WaitFor("FormShown", "0"));
+  ShowWindow();
+  EXPECT_EQ(WindowRect().left, -100);
+  EXPECT_EQ(WindowRect().top, -40);
   // Moved 4 px from the work area's edge, the window snaps onto it; 6 px
   // away it stays.
   SetWindowPos(mainWindow, nullptr, area.left + 4, area.top + 50, 0, 0, SWP_NOZORDER | SWP_NOSIZE | SWP_NOACTIVATE);
