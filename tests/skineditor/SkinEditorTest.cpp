@@ -324,13 +324,15 @@ TEST_F(Editor, ColoursAndBitmapsComeFromTheirDialogsAndRedrawsLeakNothing) {
   EXPECT_EQ(Text("Edit17"), "..\\ardoise\\img_play.bmp");
 
   // Every keystroke redraws the preview; the redraws keep no GDI objects
-  // beyond those the first ones load for the later ones.
+  // beyond those the first ones load for the later ones. A redraw that kept
+  // one object would add a thousand; the system's own caches (fonts, device
+  // contexts) grow by a few dozen at most, at moments of their own.
   for (int i = 0; i < 20; ++i) Type("Edit6", i % 2 ? "310" : "300");
   const long before = svtest::GdiObjects(editor->Handle());
   ASSERT_GT(before, 0) << "the editor's GDI objects cannot be counted";
   for (int i = 0; i < 1000; ++i) Type("Edit6", i % 2 ? "310" : "300");
   const long after = svtest::GdiObjects(editor->Handle());
-  EXPECT_LE(after, before + 5) << "before " << before << ", after " << after;
+  EXPECT_LE(after, before + 100) << "before " << before << ", after " << after;
 }
 
 }  // namespace
