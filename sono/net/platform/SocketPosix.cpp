@@ -108,6 +108,9 @@ IoStatus Socket::Receive(void* buffer, size_t size, size_t& received, int timeou
   const auto deadline = DeadlineAfter(timeoutMs);
   const int fd = static_cast<int>(handle_);
   for (;;) {
+    // A peer that never stops sending never makes the read wait, so the
+    // cancel is looked at before each read as well as during the waits.
+    if (cancel && cancel->load()) return IoStatus::Cancelled;
     const ssize_t count = ::recv(fd, buffer, size, 0);
     if (count > 0) {
       received = static_cast<size_t>(count);

@@ -122,6 +122,9 @@ IoStatus Socket::Receive(void* buffer, size_t size, size_t& received, int timeou
   const SOCKET socket = Native(handle_);
   const int chunk = static_cast<int>(size > 65536 ? 65536 : size);
   for (;;) {
+    // A peer that never stops sending never makes the read wait, so the
+    // cancel is looked at before each read as well as during the waits.
+    if (cancel && cancel->load()) return IoStatus::Cancelled;
     const int count = ::recv(socket, static_cast<char*>(buffer), chunk, 0);
     if (count > 0) {
       received = static_cast<size_t>(count);
