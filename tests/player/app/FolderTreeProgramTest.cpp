@@ -74,19 +74,19 @@ TEST_F(Tree, ClicksPlayAndAppendFoldersAndTheMenuFitsTheNode) {
   // Left click: the folder's songs replace the list, sorted by name, and the
   // first one plays.
   ClickNode("Many", WM_LBUTTONDOWN);
-  ASSERT_TRUE(WaitFor("Entries", "150"));
+  ASSERT_TRUE(WaitForList(150));
   EXPECT_EQ(Value("Entry0"), Music() + "Many\\song000.wav");
   EXPECT_EQ(Value("Entry149"), Music() + "Many\\song149.wav");
   EXPECT_EQ(Value("CurrentIndex"), "0");
   // Middle click: appended, the current entry stays.
   ClickNode("jazz", WM_MBUTTONDOWN);
-  ASSERT_TRUE(WaitFor("Entries", "151"));
+  ASSERT_TRUE(WaitForList(151));
   EXPECT_EQ(Value("Entry150"), Music() + "jazz\\c.wav");
   EXPECT_EQ(Value("CurrentIndex"), "0");
   // Sub-folders are included (the setting's default); the link back up
   // leads once into the base, and the walk ends.
   ClickNode("Rock", WM_LBUTTONDOWN);
-  ASSERT_TRUE(WaitFor("Entries", "154"));
+  ASSERT_TRUE(WaitForList(154));
   EXPECT_EQ(Value("Entry0"), Music() + "Rock\\A.wav");
   EXPECT_EQ(Value("Entry1"), Music() + "Rock\\b.wav");
 

@@ -113,6 +113,15 @@ bool PlayerProgram::WaitFor(const std::string& key, const std::string& value, DW
   return svtest::WaitUntil([&] { return Value(key, component) == value; }, timeoutMs);
 }
 
+bool PlayerProgram::WaitForList(std::size_t entries) {
+  return svtest::WaitUntil(
+      [&] {
+        auto state = State();
+        return state["Entries"] == std::to_string(entries) && state["Busy"] == "0";
+      },
+      30000);
+}
+
 sv::IniFile PlayerProgram::Settings() const { return sv::IniFile(svtest::PathToUtf8(folder / "Sorivanel.ini")); }
 
 std::string PlayerProgram::Place(std::string_view fixture, std::string_view name) {

@@ -46,6 +46,10 @@ class PlayerProgram : public ::testing::Test {
   // Waits generously: a loaded machine only makes the player slower.
   bool WaitFor(const std::string& key, const std::string& value, DWORD timeoutMs = 30000,
                const std::string& component = "");
+  // Waits for a list of that many entries and the end of the work that
+  // fills it: the last entry shows while the import still lets messages
+  // run, and a click then is refused as one during an import.
+  bool WaitForList(std::size_t entries);
   sv::IniFile Settings() const;
 
   // Copies a fixture into the player's folder; returns its full path.
