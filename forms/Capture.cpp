@@ -3,6 +3,8 @@
 #include <cstring>
 
 #include "base/Exception.h"
+#include "forms/GdiObject.h"
+#include "forms/PixelBitmap.h"
 #include "forms/Wide.h"
 
 namespace forms {
@@ -56,25 +58,12 @@ CapturedImage CaptureClientArea(HWND window, const RECT& area) {
   GetClientRect(window, &client);
   if (client.right <= 0 || client.bottom <= 0) return image;
 
-  BITMAPINFO info{};
-  info.bmiHeader.biSize = sizeof(info.bmiHeader);
-  info.bmiHeader.biWidth = client.right;
-  info.bmiHeader.biHeight = -client.bottom;  // top row first
-  info.bmiHeader.biPlanes = 1;
-  info.bmiHeader.biBitCount = 32;
-  info.bmiHeader.biCompression = BI_RGB;
-  void* bits = nullptr;
-  HDC screen = GetDC(nullptr);
-  HDC memory = CreateCompatibleDC(screen);
-  HBITMAP bitmap = CreateDIBSection(screen, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
-  ReleaseDC(nullptr, screen);
-  if (!memory || !bitmap) {
-    if (bitmap) DeleteObject(bitmap);
-    if (memory) DeleteDC(memory);
-    throw sv::Exception("Cannot make a bitmap for the capture");
-  }
-  HGDIOBJ old = SelectObject(memory, bitmap);
-  Render(window, memory);
+  std::uint32_t* source = nullptr;
+  OffscreenDC memory;
+  BitmapHandle bitmap = CreatePixelSection(client.right, client.bottom, source);
+  if (!memory.Get() || !bitmap) throw sv::Exception("Cannot make a bitmap for the capture");
+  HGDIOBJ old = SelectObject(memory.Get(), bitmap.Get());
+  Render(window, memory.Get());
   GdiFlush();
 
   RECT cut{};
@@ -82,15 +71,12 @@ CapturedImage CaptureClientArea(HWND window, const RECT& area) {
   image.Width = cut.right - cut.left;
   image.Height = cut.bottom - cut.top;
   image.Pixels.resize(static_cast<std::size_t>(image.Width) * static_cast<std::size_t>(image.Height));
-  const auto* source = static_cast<const std::uint32_t*>(bits);
   for (int y = 0; y < image.Height; ++y) {
     for (int x = 0; x < image.Width; ++x)
       image.Pixels[static_cast<std::size_t>(y) * image.Width + x] =
           source[static_cast<std::size_t>(cut.top + y) * client.right + cut.left + x] & 0x00FFFFFF;
   }
-  SelectObject(memory, old);
-  DeleteObject(bitmap);
-  DeleteDC(memory);
+  SelectObject(memory.Get(), old);
   return image;
 }
 

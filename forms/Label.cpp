@@ -5,6 +5,7 @@
 #include <string>
 
 #include "forms/GdiObject.h"
+#include "forms/PixelBitmap.h"
 #include "forms/Wide.h"
 #include "forms/WindowedControl.h"
 
@@ -36,20 +37,12 @@ SIZE DrawnTextSize(HDC dc, std::wstring_view text, UINT flags, int wrapWidth) {
   if (size.cx <= 0 || size.cy <= 0) return size;
   // Drawn into white with room to spare: the rightmost pixel it inks.
   const int width = static_cast<int>(size.cx) * 2 + 64, height = static_cast<int>(size.cy);
-  BITMAPINFO info{};
-  info.bmiHeader.biSize = sizeof(info.bmiHeader);
-  info.bmiHeader.biWidth = width;
-  info.bmiHeader.biHeight = -height;
-  info.bmiHeader.biPlanes = 1;
-  info.bmiHeader.biBitCount = 32;
-  info.bmiHeader.biCompression = BI_RGB;
-  void* bits = nullptr;
+  std::uint32_t* pixels = nullptr;
   OffscreenDC memory;
-  BitmapHandle bitmap(CreateDIBSection(memory.Get(), &info, DIB_RGB_COLORS, &bits, nullptr, 0));
-  if (!memory.Get() || !bitmap || !bits) return size;
+  BitmapHandle bitmap = CreatePixelSection(width, height, pixels);
+  if (!memory.Get() || !bitmap) return size;
   HGDIOBJ oldBitmap = SelectObject(memory.Get(), bitmap.Get());
   HGDIOBJ oldFont = SelectObject(memory.Get(), GetCurrentObject(dc, OBJ_FONT));
-  auto* pixels = static_cast<std::uint32_t*>(bits);
   std::fill(pixels, pixels + static_cast<std::size_t>(width) * static_cast<std::size_t>(height), 0xFFFFFFu);
   SetBkMode(memory.Get(), TRANSPARENT);
   SetTextColor(memory.Get(), RGB(0, 0, 0));
@@ -76,15 +69,8 @@ void Label::MeasureWith(const std::function<void(HDC)>& measure) const {
   // window's buffer, a window surface) may take a few pixels more than the
   // window's own context measures it.
   OffscreenDC memory;
-  BITMAPINFO info{};
-  info.bmiHeader.biSize = sizeof(info.bmiHeader);
-  info.bmiHeader.biWidth = 1;
-  info.bmiHeader.biHeight = 1;
-  info.bmiHeader.biPlanes = 1;
-  info.bmiHeader.biBitCount = 32;
-  info.bmiHeader.biCompression = BI_RGB;
-  void* bits = nullptr;
-  BitmapHandle bitmap(CreateDIBSection(memory.Get(), &info, DIB_RGB_COLORS, &bits, nullptr, 0));
+  std::uint32_t* pixels = nullptr;
+  BitmapHandle bitmap = CreatePixelSection(1, 1, pixels);
   if (!memory.Get() || !bitmap) return;
   HGDIOBJ oldBitmap = SelectObject(memory.Get(), bitmap.Get());
   HGDIOBJ old = SelectObject(memory.Get(), font_.Handle());

@@ -16,7 +16,7 @@ std::uint32_t ToPixel(COLORREF colour) {
 COLORREF FromPixel(std::uint32_t pixel) { return RGB((pixel >> 16) & 0xFF, (pixel >> 8) & 0xFF, pixel & 0xFF); }
 }  // namespace
 
-PixelBitmap::PixelBitmap(int width, int height) : width_(width), height_(height) {
+BitmapHandle CreatePixelSection(int width, int height, std::uint32_t*& pixels) {
   BITMAPINFO info{};
   info.bmiHeader.biSize = sizeof(info.bmiHeader);
   info.bmiHeader.biWidth = width;
@@ -25,9 +25,15 @@ PixelBitmap::PixelBitmap(int width, int height) : width_(width), height_(height)
   info.bmiHeader.biBitCount = 32;
   info.bmiHeader.biCompression = BI_RGB;
   void* bits = nullptr;
-  bitmap_.Reset(CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0));
-  if (!bitmap_ || !bits) throw sv::Exception("Cannot create a bitmap");
-  pixels_ = static_cast<std::uint32_t*>(bits);
+  BitmapHandle bitmap(CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0));
+  pixels = bitmap ? static_cast<std::uint32_t*>(bits) : nullptr;
+  if (!pixels) bitmap.Reset(nullptr);
+  return bitmap;
+}
+
+PixelBitmap::PixelBitmap(int width, int height) : width_(width), height_(height) {
+  bitmap_ = CreatePixelSection(width, height, pixels_);
+  if (!bitmap_) throw sv::Exception("Cannot create a bitmap");
 }
 
 COLORREF PixelBitmap::Pixel(int x, int y) const {

@@ -13,6 +13,10 @@ namespace forms {
 
 class TextFont;
 
+// A 32-bit bitmap of top-down rows, 0x00RRGGBB, whose pixels the caller
+// reads and writes; empty, with no pixels, when the system refuses one.
+BitmapHandle CreatePixelSection(int width, int height, std::uint32_t*& pixels);
+
 class PixelBitmap {
  public:
   PixelBitmap(int width, int height);
