@@ -258,7 +258,7 @@ TEST_F(Playback, ARadioStreamShowsItsStationAndTitles) {
   EXPECT_NE(station.Request().find("GET /live"), std::string::npos);
 }
 
-// Run by plays_in_order.sh, which records the sound device meanwhile and
+// Run by recorded_run.sh, which records the sound device meanwhile and
 // checks the three tones in the recording.
 TEST_F(Playback, PlaysTheListInOrderToTheSoundDevice) {
   if (!std::getenv("SV_RECORDING")) GTEST_SKIP() << "needs the recording harness";
@@ -279,7 +279,7 @@ TEST_F(Playback, PlaysTheListInOrderToTheSoundDevice) {
   Quit();
 }
 
-// Recorded by no_pause_between_songs.sh, which bounds the silence between
+// Recorded by recorded_run.sh, whose checker bounds the silence between
 // the two tones.
 TEST_F(Playback, TheNextSongFollowsWithoutSilence) {
   if (!std::getenv("SV_RECORDING")) GTEST_SKIP() << "needs the recording harness";
