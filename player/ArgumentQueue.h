@@ -3,6 +3,7 @@
 // long list operation or a playback-road call runs: those let messages
 // through, and an argument treated then would change the lists under that
 // work. They wait, and are treated later in their order of arrival.
+#include <cstddef>
 #include <deque>
 #include <optional>
 #include <string>
@@ -28,6 +29,7 @@ class ArgumentQueue {
   // The oldest waiting argument, taken out; none while `busy`.
   std::optional<WaitingArgument> Next(bool busy);
   bool Empty() const { return waiting_.empty(); }
+  std::size_t Size() const { return waiting_.size(); }
   void Clear() { waiting_.clear(); }
 
  private:

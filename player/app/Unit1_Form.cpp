@@ -211,6 +211,7 @@ void TForm1::DefaultHandler(forms::WindowMessage& message) {
 void TForm1::DescribeState(forms::StateList& state) const {
   state.emplace_back("Started", StartupDone ? "1" : "0");
   state.emplace_back("Busy", Busy ? "1" : "0");
+  state.emplace_back("Held", std::to_string(HeldArguments.Size()));
   state.emplace_back("CurrentIndex", std::to_string(CurrentIndex));
   state.emplace_back("Playing", Channel != 0 && SONO_ChannelIsActive(Channel) == SONO_ACTIVE_PLAYING ? "1" : "0");
   state.emplace_back("Channel", Channel != 0 ? "1" : "0");

@@ -65,7 +65,22 @@ void PlayerProgram::Start(const std::vector<std::string>& arguments, bool expect
 }
 
 DWORD PlayerProgram::Second(const std::vector<std::string>& arguments, DWORD timeoutMs) {
+  const DWORD exitCode = SecondEnded(arguments, timeoutMs);
+  WaitUntilTreated();
+  return exitCode;
+}
+
+DWORD PlayerProgram::SecondEnded(const std::vector<std::string>& arguments, DWORD timeoutMs) {
   return svtest::RunProgram(program, arguments, timeoutMs).exitCode;
+}
+
+bool PlayerProgram::WaitUntilTreated() {
+  return svtest::WaitUntil(
+      [&] {
+        auto state = State();
+        return state.empty() || (state["Busy"] == "0" && state["Held"] == "0");
+      },
+      60000);
 }
 
 DWORD PlayerProgram::SecondIn(const std::filesystem::path& workingFolder, const std::vector<std::string>& arguments) {
@@ -76,6 +91,7 @@ DWORD PlayerProgram::SecondIn(const std::filesystem::path& workingFolder, const 
     ADD_FAILURE() << "the second start did not end";
     return ~DWORD(0);
   }
+  WaitUntilTreated();
   return second.ExitCode().value_or(~DWORD(0));
 }
 

@@ -32,9 +32,18 @@ class PlayerProgram : public ::testing::Test {
   void Start(const std::vector<std::string>& arguments = {}, bool expectBoxes = false,
              const std::filesystem::path& workingFolder = {});
   // A second start (in the player's folder, or the one given); returns its
-  // exit code once it has ended.
+  // exit code once it has ended and the player has treated what it handed
+  // over. The sender is let go early where the player holds the arguments
+  // back (during a list import, a tree scan or a song change) or opens a
+  // station.
   DWORD Second(const std::vector<std::string>& arguments, DWORD timeoutMs = 20000);
   DWORD SecondIn(const std::filesystem::path& workingFolder, const std::vector<std::string>& arguments);
+  // The same, returning as soon as the second start has ended: for a start
+  // made while the player waits on the test.
+  DWORD SecondEnded(const std::vector<std::string>& arguments, DWORD timeoutMs = 20000);
+  // Waits until the player holds no arguments back and runs no list work,
+  // or has gone.
+  bool WaitUntilTreated();
   // Ends the player with "/quit" and waits for it.
   void Quit();
 

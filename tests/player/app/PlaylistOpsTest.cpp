@@ -492,7 +492,7 @@ TEST_F(PlaylistOps, ALongImportAnswersMeanwhileAndIsNeverInterleaved) {
   ASSERT_EQ(Value("CurrentIndex"), "-1");
   watcher.reset();
   DWORD handedOver = ~DWORD(0);
-  client.WhileReplying = [&] { handedOver = Second({"/open"}); };
+  client.WhileReplying = [&] { handedOver = SecondEnded({"/open"}); };
   ASSERT_TRUE(client.Request(appWindow, {"drop", "Form1", "", PathOf("big.m3u")}, 60000));
   client.WhileReplying = nullptr;
   EXPECT_EQ(handedOver, 0u);
