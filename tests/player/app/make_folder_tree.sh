@@ -2,13 +2,16 @@
 # A folder tree for the folder-tree and search tests, made on the build host:
 # twelve levels of folders, names in mixed case and outside the ANSI code
 # page, a folder named like a playlist, playlists, a link back up (a loop),
-# 150 short songs in one folder, and tagged songs for the search.
-#   make_folder_tree.sh OUTDIR SONG.wav TAGGED.mp3 TAGGED.ogg
+# 150 short songs in one folder, and tagged songs for the search. The first
+# song of that folder and the jazz one are long: the tests read what plays
+# while they play.
+#   make_folder_tree.sh OUTDIR SONG.wav TAGGED.mp3 TAGGED.ogg LONG.wav
 set -eu
 out=$1
 wav=$2
 v1mp3=$3
 ogg=$4
+long=$5
 rm -rf "$out"
 mkdir -p "$out"
 cd "$out"
@@ -25,13 +28,14 @@ printf '#EXTM3U\r\n' > Music/list.m3u
 printf '[playlist]\r\n' > Music/Rock/Live.PLS
 cp "$wav" Music/Rock/b.wav
 cp "$wav" Music/Rock/A.wav
-cp "$wav" Music/jazz/c.wav
+cp "$long" Music/jazz/c.wav
 cp "$wav" "Music/Ünïcödé 音楽/é.wav"
 i=0
 while [ $i -lt 150 ]; do
   cp "$wav" "Music/Many/song$(printf %03d $((149 - i))).wav"
   i=$((i + 1))
 done
+cp "$long" Music/Many/song000.wav
 
 # For the search: a folder named like the text, one below a folder that is
 # not, an MP3 whose ID3v1 title differs from its ID3v2 one, a tagged Ogg.
