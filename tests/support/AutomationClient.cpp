@@ -34,7 +34,7 @@ LRESULT CALLBACK AutomationClient::Procedure(HWND window, UINT message, WPARAM w
     const auto* data = reinterpret_cast<const COPYDATASTRUCT*>(lParam);
     if (data && data->dwData == forms::kAutomationReply) {
       self->reply_ = std::string(static_cast<const char*>(data->lpData), data->cbData);
-      if (self->WhileReplying) self->WhileReplying();
+      if (self->WhileReplying) self->WhileReplying(*self->reply_);
       return 1;
     }
   }

@@ -27,10 +27,11 @@ class AutomationClient {
   std::optional<AutomationReply> Request(HWND applicationWindow, const std::vector<std::string>& fields,
                                          DWORD timeoutMs = 5000);
 
-  // Run when a reply arrives, while the program still waits for it to be
-  // taken: what reaches the program's queue now comes after what the
-  // request posted.
-  std::function<void()> WhileReplying;
+  // Run with the reply's text when it arrives, while the program still
+  // waits for it to be taken: what reaches the program's queue now comes
+  // after what the request posted, and a request sent now is answered
+  // inside the one being answered.
+  std::function<void(const std::string& reply)> WhileReplying;
 
   // The component names of a form ("list"), in the order listed.
   std::vector<std::string> ComponentNames(HWND applicationWindow, const std::string& form);

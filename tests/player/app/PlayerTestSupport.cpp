@@ -56,12 +56,12 @@ void PlayerProgram::Start(const std::vector<std::string>& arguments, bool expect
   player = std::make_unique<svtest::ProgramUnderTest>(program, arguments, options);
   watcher = std::make_unique<svtest::MessageBoxWatcher>(
       player->Id(), expectBoxes ? svtest::MessageBoxWatcher::Mode::Record : svtest::MessageBoxWatcher::Mode::FailOnBox);
-  appWindow = player->WaitForWindow("TApplication", "Sorivanel", 20000);
-  mainWindow = player->WaitForWindow("TForm1", "", 20000);
+  appWindow = player->WaitForWindow("TApplication", "Sorivanel", 60000);
+  mainWindow = player->WaitForWindow("TForm1", "", 60000);
   ASSERT_NE(appWindow, nullptr);
   ASSERT_NE(mainWindow, nullptr);
   // The window may answer while its start-up still runs.
-  ASSERT_TRUE(WaitFor("Started", "1", 20000));
+  ASSERT_TRUE(WaitFor("Started", "1", 60000));
 }
 
 DWORD PlayerProgram::Second(const std::vector<std::string>& arguments, DWORD timeoutMs) {

@@ -471,7 +471,7 @@ TEST_F(PlaylistOps, ALongImportAnswersMeanwhileAndIsNeverInterleaved) {
   ShowWindow();
   // An entry is current: the drop fills the list without playing.
   ASSERT_EQ(Value("CurrentIndex"), "0");
-  client.WhileReplying = [&] {
+  client.WhileReplying = [&](const std::string&) {
     PostMessageW(list, WM_KEYDOWN, VK_END, 0);
     PostMessageW(list, WM_KEYUP, VK_END, 0);
   };
@@ -492,7 +492,7 @@ TEST_F(PlaylistOps, ALongImportAnswersMeanwhileAndIsNeverInterleaved) {
   ASSERT_EQ(Value("CurrentIndex"), "-1");
   watcher.reset();
   DWORD handedOver = ~DWORD(0);
-  client.WhileReplying = [&] { handedOver = SecondEnded({"/open"}); };
+  client.WhileReplying = [&](const std::string&) { handedOver = SecondEnded({"/open"}); };
   ASSERT_TRUE(client.Request(appWindow, {"drop", "Form1", "", PathOf("big.m3u")}, 60000));
   client.WhileReplying = nullptr;
   EXPECT_EQ(handedOver, 0u);
