@@ -10,7 +10,10 @@ std::filesystem::path Fixture(std::string_view name) {
 
 namespace {
 constexpr wchar_t kPlayerX11Key[] = L"Software\\Wine\\AppDefaults\\Sorivanel.exe\\X11 Driver";
-}
+
+// No list work runs and no argument waits for its turn.
+bool NothingPending(std::map<std::string, std::string>& state) { return state["Busy"] == "0" && state["Held"] == "0"; }
+}  // namespace
 
 ManagedWindows::ManagedWindows() {
   if (RegCreateKeyExW(HKEY_CURRENT_USER, kPlayerX11Key, 0, nullptr, 0, KEY_SET_VALUE, nullptr, &key_, nullptr) !=
@@ -78,7 +81,7 @@ bool PlayerProgram::WaitUntilTreated() {
   return svtest::WaitUntil(
       [&] {
         auto state = State();
-        return state.empty() || (state["Busy"] == "0" && state["Held"] == "0");
+        return state.empty() || NothingPending(state);
       },
       60000);
 }
@@ -133,7 +136,7 @@ bool PlayerProgram::WaitForList(std::size_t entries) {
   return svtest::WaitUntil(
       [&] {
         auto state = State();
-        return state["Entries"] == std::to_string(entries) && state["Busy"] == "0";
+        return state["Entries"] == std::to_string(entries) && NothingPending(state);
       },
       30000);
 }
