@@ -68,11 +68,11 @@ struct ScanNode {
 class TreeScan {
  public:
   TreeScan(FolderSource& source, const std::function<bool(const std::string&, const std::string&)>& less,
-           const std::function<void()>& afterEach)
-      : source_(source), less_(less), afterEach_(afterEach) {}
+           const std::function<void()>& afterEach, const std::function<bool()>& stop)
+      : source_(source), less_(less), afterEach_(afterEach), stop_(stop) {}
 
   void List(ScanNode& node, const std::string& path, int level) {
-    if (!node.Listed || level >= kTreeListDepth) return;
+    if (!node.Listed || level >= kTreeListDepth || (stop_ && stop_())) return;
     for (const WalkEntry& entry : source_.List(path)) {
       if (entry.IsFolder) {
         node.Children.push_back({entry.Name, seen_.Admit(source_, path + entry.Name + "\\", entry.IsLink), {}});
@@ -98,15 +98,16 @@ class TreeScan {
   FolderSource& source_;
   const std::function<bool(const std::string&, const std::string&)>& less_;
   const std::function<void()>& afterEach_;
+  const std::function<bool()>& stop_;
 };
 
 }  // namespace
 
 std::vector<TreeLine> ScanBaseFolder(FolderSource& source, const std::string& base,
                                      const std::function<bool(const std::string&, const std::string&)>& less,
-                                     const std::function<void()>& afterEach) {
+                                     const std::function<void()>& afterEach, const std::function<bool()>& stop) {
   const std::string path = sv::IncludeTrailingBackslash(base);
-  TreeScan scan(source, less, afterEach);
+  TreeScan scan(source, less, afterEach, stop);
   scan.seen_.Admit(source, path, false);
   ScanNode root{path, true, {}};
   scan.List(root, path, 0);

@@ -81,7 +81,8 @@ std::vector<std::string> WalkAllFolders(FolderSource& source, const std::string&
 // level kTreeListDepth - 1 are listed, so level kTreeListDepth shows without
 // children. A linked folder that leads to a folder already in this base's
 // tree is shown but not listed. Children are ordered by `less`; afterEach
-// runs after each folder listed.
+// runs after each folder listed; once `stop` answers true no further folder
+// is listed (the lines are then incomplete).
 inline constexpr int kTreeListDepth = 10;
 
 struct TreeLine {
@@ -92,6 +93,7 @@ struct TreeLine {
 
 std::vector<TreeLine> ScanBaseFolder(FolderSource& source, const std::string& base,
                                      const std::function<bool(const std::string&, const std::string&)>& less,
-                                     const std::function<void()>& afterEach = {});
+                                     const std::function<void()>& afterEach = {},
+                                     const std::function<bool()>& stop = {});
 
 }  // namespace player

@@ -9,6 +9,7 @@
 #include <cstdint>
 #include <deque>
 #include <exception>
+#include <functional>
 #include <memory>
 #include <optional>
 #include <string>
@@ -30,9 +31,10 @@
 #include "forms/SpeedButton.h"
 #include "forms/Splitter.h"
 #include "forms/TreeView.h"
-#include "player/ArgumentQueue.h"
 #include "player/DisplayTitle.h"
 #include "player/FolderWalk.h"
+#include "player/LongWork.h"
+#include "player/PlaylistFiles.h"
 #include "player/Settings.h"
 #include "player/SonoLengthProbe.h"
 #include "player/VolumeEqualizer.h"
@@ -49,14 +51,16 @@ class TScrobbler;
 
 namespace player {
 
+class StationOpens;
 class TFormInfoBulle;
 class TFormTag;
 
 // Messages the main window posts to itself.
 inline constexpr UINT kEndOfSongMessage = WM_APP + 1;   // wParam: the channel that ended
 inline constexpr UINT kStreamTitleMessage = WM_APP + 2;  // a stream title waits in the queue
-inline constexpr UINT kArgumentsMessage = WM_APP + 3;    // held arguments can be treated now
+inline constexpr UINT kWaitingMessage = WM_APP + 3;      // requests that waited for long work may run
 inline constexpr UINT kOpenDialogMessage = WM_APP + 4;   // "/open" outside the sender's call
+inline constexpr UINT kStationMessage = WM_APP + 5;      // wParam: the ticket of a station's open that ended
 
 // Where key states come from; tests of the program replace it.
 class KeyStateSource {
@@ -133,6 +137,29 @@ class TForm1 : public forms::TForm {
   void PanelPreviewAlbumMouseMove(forms::TComponent* Sender, forms::ShiftState Shift, int X, int Y);
   void ImgPreviewAlbumDblClick(forms::TComponent* Sender);
 
+  // What may run while long work lets messages through: every entry point
+  // hands its request here (the table in LongWork).
+  bool Request(RequestKind kind, std::function<void()> action);
+  // Work that holds the list runs: the start-up, an import, a song change,
+  // a tree scan or a tag write.
+  bool Busy() const;
+  // A long piece of work of the main window or of a window that works on
+  // its lists, declared to the gate for as long as it runs; a list
+  // operation shows the hourglass meanwhile.
+  class Work {
+   public:
+    Work(TForm1& form, WorkKind kind, std::function<void()> onEnd = {});
+    ~Work();
+    Work(const Work&) = delete;
+    Work& operator=(const Work&) = delete;
+    bool EndRequested() const { return scope_.EndRequested(); }
+
+   private:
+    TForm1& form_;
+    WorkGate::Scope scope_;
+    HCURSOR cursor_;
+  };
+
   // Stream titles and module names.
   void ShowModuleName(HSONOCHANNEL channel);
   void ApplyStreamTitle(HSONOCHANNEL channel, const std::string* data, bool fromLibrary);
@@ -178,7 +205,8 @@ class TForm1 : public forms::TForm {
   // The folder tree (Unit1_Tree) and its commands (Unit1_TreeMenu).
   void SpdBtnRepClick(forms::TComponent* Sender);
   void MiseaJours(bool Rescan);
-  void AjouteRep(const std::string& Folder);
+  // Adds a base folder's node and its sub-tree; `stop` ends the scan early.
+  void AjouteRep(const std::string& Folder, const std::function<bool()>& stop = {});
   std::string ReconstruitRep(forms::TreeNode Node) const;
   void ExpandNodes(const std::string& nodes);
   std::string ExpandedNodesText() const;
@@ -205,7 +233,6 @@ class TForm1 : public forms::TForm {
   float ElapsedSeconds = 0;
   std::vector<std::string> ShuffleHistory;
   std::string PlaylistFile;
-  bool Busy = false;
   bool FormShown = false;
   bool Initialised = false;
   TVolumeState Volume;  // Channel, EqGain, EqFx, EqParam and the volume bar
@@ -287,7 +314,6 @@ class TForm1 : public forms::TForm {
   void DescribeState(forms::StateList& state) const override;
 
  private:
-  // The tag editor's write is a road call: a close waits for it.
   friend class TFormTag;
 
   // Start-up pieces.
@@ -315,57 +341,43 @@ class TForm1 : public forms::TForm {
   void WirePlaylist();
   void WireSearchBox();
   void ImportM3uLines(const std::vector<std::string>& lines, const std::string& folder, bool play);
+  // The playback road's walk: from `candidate` on (wrapping) until an entry
+  // plays or the walk is back at `start`. A station's open ends the call;
+  // its end goes on from there (OnStationOpened).
+  void WalkFrom(int start, int candidate, bool showBubble);
+  // Plays a channel made for the current entry (the end of LitFichier).
+  void StartChannel(HSONOCHANNEL created, bool showBubble);
+  void OnStationOpened(std::uint32_t ticket);
   std::vector<int> SelectedIndices() const;
+  void RemoveSelection();
+  void RefreshTexts();
   void SetSearchColours(forms::ColourValue background, forms::ColourValue text);
 
-  // A long list operation: Busy and the hourglass while it runs, and what
-  // waited for it (arguments, a close) goes on afterwards.
-  class ListWork {
-   public:
-    explicit ListWork(TForm1& form);
-    ~ListWork();
-    ListWork(const ListWork&) = delete;
-    ListWork& operator=(const ListWork&) = delete;
-
-   private:
-    TForm1& form_;
-    HCURSOR cursor_;
-    bool wasBusy_;
-  };
-  // An import into the list (a list file, a folder): a long list operation
-  // whose entries go in with the list's redraw held and one repaint at the
-  // end. Each title read from a file lets pending messages run, so the
-  // window keeps answering while nothing can replace the list under it.
+  // An import into the list (a list file, a folder, the open dialog's
+  // choice): its entries go in with the list's redraw held and one repaint
+  // at the end, letting messages run now and then. Asked to end (a close),
+  // it puts the entries not yet added in without reading their tags; the
+  // close's save takes them too when it cannot wait (the end of a session).
   class ListImport {
    public:
-    explicit ListImport(TForm1& form);
+    // Entries with an empty text get the display title read from the file.
+    ListImport(TForm1& form, std::vector<PlaylistEntry> entries);
     ~ListImport();
     ListImport(const ListImport&) = delete;
     ListImport& operator=(const ListImport&) = delete;
-    // Adds an entry with its text, read from the file when empty. False
-    // once a close waits: the rest is dropped.
-    bool Add(const std::string& path, const std::string& text);
+    // Adds the entries; `afterEach` runs after each (the first one plays).
+    void Run(const std::function<void()>& afterEach);
+    // The entries not added yet.
+    std::vector<PlaylistEntry> Remaining() const;
 
    private:
     TForm1& form_;
-    ListWork work_;
-    bool holdsRedraw_;
-    std::size_t added_ = 0;
+    Work work_;
+    std::vector<PlaylistEntry> entries_;
+    std::size_t next_ = 0;
   };
-  bool Importing = false;
-  // A dialog of the main window is open: a close meanwhile ends the dialog
-  // and comes after it.
-  class ModalCall {
-   public:
-    explicit ModalCall(TForm1& form);
-    ~ModalCall();
-    ModalCall(const ModalCall&) = delete;
-    ModalCall& operator=(const ModalCall&) = delete;
-
-   private:
-    TForm1& form_;
-  };
-  int ModalDepth = 0;
+  ListImport* RunningImport = nullptr;
+  void ImportEntries(std::vector<PlaylistEntry> entries, bool play);
 
   void FreeChannel();
   void SetTransportEnabled(bool enabled);
@@ -381,32 +393,39 @@ class TForm1 : public forms::TForm {
   void SetFormCursor(int x, int y);
   void SaveOnSessionEnd();
 
-  // Commands.
-  void HandArgument(const WaitingArgument& argument);
-  void TreatArgument(const std::string& argument, bool play);
+  // Commands. An argument's kind of request, and its treatment; for a
+  // folder, Shift and Ctrl as they were when it arrived.
+  RequestKind ArgumentRequest(const std::string& argument, bool play) const;
+  void HandArgument(const std::string& argument, bool play, bool playIfNoneCurrent);
+  void TreatArgument(const std::string& argument, bool play, bool append = false, bool recurse = false);
   void ImportM3U(const std::string& path, bool play);
   void ImportPLS(const std::string& path, bool play);
-  void TreatFolder(const std::string& path);
+  void TreatFolder(const std::string& path, bool append, bool recurse);
   void ChangeSkin(const std::string& name);
   void ReceiveHandOver(forms::WindowMessage& message);
-  void DrainArguments();
-  bool MustHoldArguments() const;
+  void OpenFiles();
   void OnEndOfSong(HSONOCHANNEL channel);
   void DrainStreamTitles();
   void RequestClose();
 
   // The close (Unit1_Close): each step on its own; the state is saved once.
   void WireClose();
-  bool CloseMustWait() const;
-  void ResumeDeferredClose();
+  // The close, once let through: it runs when no loop that lets messages
+  // through is on the stack.
+  void ResumeAdmittedClose();
   void CancelOpenDialogs();
   // Settings, tree cache, own playlist, extracted cover: once, each on its
   // own; the first failure is handed back.
   std::exception_ptr SaveState();
+  // The own playlist's lines: the list, and what a running import has not
+  // added yet.
+  std::vector<std::string> OwnListLines() const;
   bool StateSaved = false;
-  bool EndingSession = false;  // no box then: nobody would answer it
+  bool CloseAsked = false;     // the close waits for its turn at the gate
+  bool CloseAdmitted = false;  // the gate let the close through
 
   // Folder tree pieces.
+  void BuildTree(bool Rescan);
   void CreateFolderMenu();
   // Adds nodes in tree order below the given chain of parents (empty: the
   // top level).
@@ -421,17 +440,6 @@ class TForm1 : public forms::TForm {
   void DescribeTree(forms::StateList& state) const;
   bool TreeComplete = false;  // the tree shows every base folder's scan or the whole cache
   bool TreeWritten = false;   // the close wrote the tree's cache
-
-  class RoadCall {
-   public:
-    explicit RoadCall(TForm1& form);
-    ~RoadCall();
-    RoadCall(const RoadCall&) = delete;
-    RoadCall& operator=(const RoadCall&) = delete;
-
-   private:
-    TForm1& form_;
-  };
 
   std::string ExeFolder;
   std::string IniFileName;
@@ -451,31 +459,32 @@ class TForm1 : public forms::TForm {
   std::unique_ptr<CddbLookupRunner> Cddb;
   std::unique_ptr<VersionChecker> Version;
   void StartNetChecks();
-  // A close during a lookup or check ends its request and waits until it
-  // has unwound (Unit1_NetChecks).
-  class NetCheckCall;
-  int NetCheckDepth = 0;
-  bool CloseAfterNetCheck = false;
   int CddbTimerTicks = 0;  // for the tests: the lookup timer's ticks
-  bool DeferCloseForNetCheck();
 
-  // Arguments received while the start-up or a long operation runs, in order.
-  ArgumentQueue HeldArguments;
+  WorkGate Gate;
   bool StartupDone = false;
-  int RoadDepth = 0;  // playback-road calls on the stack
-  unsigned RoadSerial = 0;  // playback-road calls so far
-  // A stream's channel, opened while messages are served (Unit1_StreamOpen);
-  // nullopt when a close or a newer road call came meanwhile.
-  std::optional<HSONOCHANNEL> OpenStreamChannel(const std::string& url);
-  bool StreamOpenInterrupted(unsigned serial) const;
-  bool SenderWaits = false;  // a second start waits for its argument's treatment
-  bool PendingClose = false;  // a close that came during a road call
+  // Stations being opened, and what the open of the current entry is for:
+  // the walk it belongs to and the play request it answers (PlaySerial
+  // moves on with every request that changes what plays).
+  std::unique_ptr<StationOpens> Stations;
+  struct StationWalk {
+    std::uint32_t Ticket = 0;
+    unsigned Serial = 0;
+    int Start = 0;
+    int Index = 0;
+    bool ShowBubble = false;
+  };
+  std::optional<StationWalk> PendingStation;
+  unsigned PlaySerial = 0;
   WindowLayout SavedLayout;    // as read at the first showing
   bool Closed = false;
-  bool OwnPlaylistUnreadable = false;  // then the close saves only a list made in this run
+  // The own list could not be read at the start: it is never replaced, and
+  // a list made in this run goes beside it (OwnListTarget).
+  bool OwnPlaylistUnreadable = false;
+  std::string OwnListTarget;  // where the own list is written
+  std::string BesideOwnList();
   std::string LastBalloon;  // the text of the last tray balloon shown
   std::string IconFile;     // the window's icon file; empty: the program's own
-  HSONOCHANNEL PendingEnd = 0;  // an end of song that came during a road call
   bool SkinApplied = false;
   forms::FontHandle ListFont;  // the list's font; replaced only after the list has the new one
 };

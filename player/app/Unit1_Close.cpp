@@ -1,7 +1,8 @@
 // The close of the main window: the one place where the playback state,
 // the flags, the window's geometry, the tree cache and the playlist are
-// saved, and what the player owns is freed. It runs once, when no handler
-// that uses the lists is on the stack; the end of the session saves first.
+// saved, and what the player owns is freed. It runs once, when no work or
+// loop that uses the lists is on the stack; the end of the session saves
+// first.
 #include <windows.h>
 
 #include <exception>
@@ -13,6 +14,7 @@
 #include "forms/Wide.h"
 #include "net/win32/Scrobbler.h"
 #include "player/PlaylistFiles.h"
+#include "player/app/StationOpens.h"
 #include "player/app/Steps.h"
 #include "player/app/Unit1.h"
 #include "player/app/Unit_Form_InfoBulle.h"
@@ -33,42 +35,54 @@ BOOL CALLBACK CancelOwnedDialog(HWND window, LPARAM owner) {
 }  // namespace
 
 void TForm1::WireClose() {
-  forms::Application->OnPumpsUnwound = [this] { ResumeDeferredClose(); };
+  forms::Application->OnPumpsUnwound = [this] { ResumeAdmittedClose(); };
+  // Requests that waited run from the message loop, not inside the end of
+  // the work they waited for.
+  Gate.OnRunnable = [this] { PostMessageW(Handle(), kWaitingMessage, 0, 0); };
+  SetMessageHandler(kWaitingMessage, [this](forms::WindowMessage&) { Gate.Drain(); });
 }
 
-// The close frees what handlers further up the stack still use: it waits
-// until none of them runs (a playback-road call, a long list operation, a
-// dialog, a loop that lets messages through).
-bool TForm1::CloseMustWait() const {
-  return RoadDepth > 0 || Busy || ModalDepth > 0 || (forms::Application && forms::Application->PumpDepth() > 0);
-}
-
-void TForm1::ResumeDeferredClose() {
-  if (!PendingClose || Closed || CloseMustWait()) return;
-  PendingClose = false;
-  PostMessageW(Handle(), WM_CLOSE, 0, 0);
+void TForm1::ResumeAdmittedClose() {
+  if (CloseAdmitted && !Closed) PostMessageW(Handle(), WM_CLOSE, 0, 0);
 }
 
 void TForm1::CancelOpenDialogs() {
-  if (ModalDepth > 0) EnumThreadWindows(GetCurrentThreadId(), &CancelOwnedDialog, reinterpret_cast<LPARAM>(Handle()));
+  EnumThreadWindows(GetCurrentThreadId(), &CancelOwnedDialog, reinterpret_cast<LPARAM>(Handle()));
 }
 
+// A close takes its turn at the gate like any request: it ends the work that
+// may end early (an import, a scan, a search, a check, a dialog) and waits
+// for the rest. Once let through, it runs when no loop that lets messages
+// through is left on the stack: those still use what the close frees.
 void TForm1::FormCloseQuery(forms::TComponent*, bool& CanClose) {
-  if (Closed) {
-    CanClose = false;
+  CanClose = false;
+  if (Closed) return;
+  if (CloseAdmitted) {
+    CanClose = !Gate.Working() && !(forms::Application && forms::Application->PumpDepth() > 0);
     return;
   }
-  if (DeferCloseForNetCheck()) {
-    CanClose = false;
-    return;
+  if (CloseAsked) return;
+  CloseAsked = true;
+  Request(RequestKind::Close, [this] {
+    CloseAdmitted = true;
+    PostMessageW(Handle(), WM_CLOSE, 0, 0);
+  });
+}
+
+std::vector<std::string> TForm1::OwnListLines() const {
+  std::vector<std::string> paths = Playlist;
+  std::vector<std::string> texts;
+  for (int i = 0; i < ListBox1->Count(); ++i) texts.push_back(ListBox1->Item(i));
+  // A list whose import could not finish (the end of the session) is saved
+  // whole: the entries not added yet as the list names them.
+  if (RunningImport) {
+    texts.resize(paths.size());
+    for (const PlaylistEntry& entry : RunningImport->Remaining()) {
+      paths.push_back(entry.Path);
+      texts.push_back(entry.Text.empty() ? " " + sv::ExtractFileName(entry.Path) : entry.Text);
+    }
   }
-  // A search ends at its next folder; the close comes once it has unwound.
-  if (FormRecherche && FormRecherche->Searching()) FormRecherche->BtnAnnulerClick(nullptr);
-  if (CloseMustWait()) {
-    CanClose = false;
-    PendingClose = true;
-    CancelOpenDialogs();
-  }
+  return OwnPlaylistLines(paths, texts, ExeFolder);
 }
 
 std::exception_ptr TForm1::SaveState() {
@@ -79,22 +93,19 @@ std::exception_ptr TForm1::SaveState() {
   // count in.
   if (Initialised) steps.Run([this] { SaveTreeCache(); });
   steps.Run([this] { SaveCloseSettings(); });
-  // A list that could not be read at the start is left as it is unless
-  // this run made one (it started empty).
-  if (!OwnPlaylistUnreadable || !Playlist.empty()) {
-    steps.Run([this] {
-      std::vector<std::string> texts;
-      for (int i = 0; i < ListBox1->Count(); ++i) texts.push_back(ListBox1->Item(i));
-      SaveOwnPlaylist(OwnPlaylistLines(Playlist, texts, ExeFolder));
-    });
-  }
+  // A list that could not be read at the start is never replaced; when this
+  // run made one, it goes beside it.
+  if (!OwnPlaylistUnreadable || !Playlist.empty() || RunningImport)
+    steps.Run([this] { SaveOwnPlaylist(OwnListLines()); });
   DeleteFileW(forms::widen(ExeFolder + "temp.jpg").c_str());
   return steps.FirstError();
 }
 
 void TForm1::FormClose(forms::TComponent*, forms::CloseAction&) {
   Closed = true;
-  PendingClose = false;
+  Gate.Seal();
+  // No station may open once the lists are gone.
+  Stations.reset();
   // Each step runs on its own: one that fails (a read-only folder, a locked
   // list) is reported once at the end, and the close still goes through, so
   // the program always ends.
@@ -114,25 +125,25 @@ void TForm1::FormClose(forms::TComponent*, forms::CloseAction&) {
   }
   steps.Run([this] { HotKeyManager1->UnregisterAllHotKeys(); });
   steps.Run([this] { TrayIcon1->SetIconVisible(false); });
-  if (steps.FirstError() && !EndingSession) forms::ReportException(steps.FirstError());
+  if (steps.FirstError()) forms::ReportException(steps.FirstError());
 }
 
 // The end of the Windows session: the process may end as soon as this
-// returns, so the state is saved now. What frees the lists waits, as any
-// close does, until no handler that uses them (a network check among them)
-// runs.
+// returns, so the state is saved now, a running import's remaining entries
+// with it, and where the list went is said. What frees the lists waits, as
+// any close does, until no work that uses them runs.
 void TForm1::SaveOnSessionEnd() {
   if (Closed) return;
-  EndingSession = true;
-  bool canClose = true;
+  bool canClose = false;
   FormCloseQuery(this, canClose);
-  if (!canClose) {
-    SaveState();
+  if (CloseAdmitted) FormCloseQuery(this, canClose);
+  if (canClose) {
+    forms::CloseAction action = forms::CloseAction::Free;
+    FormClose(this, action);
+    forms::Application->Terminate();
     return;
   }
-  forms::CloseAction action = forms::CloseAction::Free;
-  FormClose(this, action);
-  forms::Application->Terminate();
+  if (const std::exception_ptr error = SaveState()) forms::ReportException(error);
 }
 
 void TForm1::SaveCloseSettings() {

@@ -42,45 +42,57 @@ class DropHandle {
 
 }  // namespace
 
-// Arguments that arrive during the start-up, a long list operation or a
-// playback-road call (all of which let messages through) would change the
-// lists under that work: they wait, in order.
-bool TForm1::MustHoldArguments() const { return !StartupDone || Busy || RoadDepth > 0; }
+bool TForm1::Request(RequestKind kind, std::function<void()> action) {
+  if (Closed) return false;
+  return Gate.Admit(kind, std::move(action));
+}
 
-void TForm1::TraiteParam(const std::string& Param, bool Play) { HandArgument(WaitingArgument{Param, Play}); }
+// A dialog, a check or a search may stay open for long and hold nothing.
+bool TForm1::Busy() const {
+  for (const WorkKind work : {WorkKind::Startup, WorkKind::Import, WorkKind::SongChange, WorkKind::TreeScan,
+                              WorkKind::TagWrite})
+    if (Gate.Running(work)) return true;
+  return false;
+}
 
-void TForm1::HandArgument(const WaitingArgument& argument) {
-  // Once closed, the lists, the channel and the timers are gone.
-  if (Closed) return;
-  // A quit does not wait behind a playback-road call: a station's open may
-  // take long, and the close ends it.
-  if (StartupDone && RoadDepth > 0 && ParseSwitch(argument.Text).Kind == SwitchKind::Quit) {
+void TForm1::TraiteParam(const std::string& Param, bool Play) { HandArgument(Param, Play, false); }
+
+RequestKind TForm1::ArgumentRequest(const std::string& argument, bool play) const {
+  switch (ParseSwitch(argument).Kind) {
+    case SwitchKind::Play:
+    case SwitchKind::Next:
+    case SwitchKind::Prev:
+      return RequestKind::Transport;
+    case SwitchKind::Quit:
+      return RequestKind::Close;
+    case SwitchKind::Open:
+      return RequestKind::Open;
+    case SwitchKind::Skin:
+      return RequestKind::SettingsChange;
+    case SwitchKind::Toggle:
+      return RequestKind::Show;
+    case SwitchKind::None:
+      break;
+  }
+  return play ? RequestKind::PlayItem : RequestKind::AppendItem;
+}
+
+// A dropped name plays when no entry is current as it is treated, so that
+// of names dropped during work the first one plays.
+void TForm1::HandArgument(const std::string& argument, bool play, bool playIfNoneCurrent) {
+  if (ParseSwitch(argument).Kind == SwitchKind::Quit) {
     RequestClose();
     return;
   }
-  // The start-up's own argument is treated at once; it comes last there.
-  if (StartupDone && HeldArguments.Hold(argument, MustHoldArguments())) {
-    // Held only behind earlier ones: their turn may already be queued, but
-    // not necessarily after this call.
-    if (!MustHoldArguments()) PostMessageW(Handle(), kArgumentsMessage, 0, 0);
-    return;
-  }
-  TreatArgument(argument.Text, argument.PlaysWhen(CurrentIndex == -1));
+  // Shift and Ctrl count as they were when the argument came.
+  const bool append = Keys->ShiftDown(), recurse = Keys->CtrlDown();
+  const RequestKind kind = playIfNoneCurrent ? RequestKind::Drop : ArgumentRequest(argument, play);
+  Request(kind, [this, argument, play, playIfNoneCurrent, append, recurse] {
+    TreatArgument(argument, playIfNoneCurrent ? CurrentIndex == -1 : play, append, recurse);
+  });
 }
 
-// Posted when the work that held arguments back has returned; anything that
-// holds them again posts anew when it returns.
-void TForm1::DrainArguments() {
-  if (Closed) {
-    HeldArguments.Clear();
-    return;
-  }
-  while (auto next = HeldArguments.Next(MustHoldArguments())) {
-    TreatArgument(next->Text, next->PlaysWhen(CurrentIndex == -1));
-  }
-}
-
-void TForm1::TreatArgument(const std::string& argument, bool play) {
+void TForm1::TreatArgument(const std::string& argument, bool play, bool append, bool recurse) {
   const Switch command = ParseSwitch(argument);
   switch (command.Kind) {
     case SwitchKind::Play:
@@ -127,7 +139,7 @@ void TForm1::TreatArgument(const std::string& argument, bool play) {
     }
     return;
   }
-  if (IsExistingFolder(argument)) TreatFolder(argument);
+  if (IsExistingFolder(argument)) TreatFolder(argument, append, recurse);
 }
 
 void TForm1::ChangeSkin(const std::string& name) {
@@ -142,10 +154,7 @@ void TForm1::ChangeSkin(const std::string& name) {
     FormInfoBulle->ChargeSkin();
 }
 
-void TForm1::TreatFolder(const std::string& path) {
-  ListWork work(*this);
-  const bool append = Keys->ShiftDown();
-  const bool recurse = Keys->CtrlDown();
+void TForm1::TreatFolder(const std::string& path, bool append, bool recurse) {
   if (!append) {
     ClearEntries();
     DesactiveFichier(true);
@@ -160,19 +169,22 @@ void TForm1::AjouteRepLecture(const std::string& Folder, bool Recurse, bool Star
     TreatArgument(Folder, true);
     return;
   }
-  const std::vector<std::string> files = GatherFolderFiles(Folder, Recurse, SupportedExtensions);
-  ListImport import(*this);
-  bool started = false;
-  for (const std::string& file : files) {
-    if (!import.Add(file, {})) return;
-    if (Start && !started && !MenuShuffle->Checked) {
+  std::vector<PlaylistEntry> entries;
+  for (std::string& file : GatherFolderFiles(Folder, Recurse, SupportedExtensions))
+    entries.push_back(PlaylistEntry{std::move(file), {}});
+  const bool shuffle = MenuShuffle->Checked;
+  {
+    ListImport import(*this, std::move(entries));
+    bool started = false;
+    import.Run([&] {
+      if (!Start || started || shuffle) return;
       started = true;
       CurrentIndex = static_cast<int>(Playlist.size()) - 1;
       ActiveFichier(CurrentIndex, 0, 100, 0);
       LitFichier(true);
-    }
+    });
   }
-  if (Start && MenuShuffle->Checked && !Playlist.empty()) {
+  if (Start && shuffle && !Playlist.empty() && !Closed) {
     CurrentIndex = RandomIndex(static_cast<int>(Playlist.size()));
     ActiveFichier(CurrentIndex, 0, 100, 0);
     LitFichier(true);
@@ -187,32 +199,31 @@ void TForm1::ImportM3U(const std::string& path, bool play) {
 }
 
 void TForm1::ImportM3uLines(const std::vector<std::string>& lines, const std::string& folder, bool play) {
-  ListImport import(*this);
-  ClearEntries();
-  DesactiveFichier(true);
-  const auto entries = ParseM3u(lines, folder, SupportedExtensions);
-  for (const auto& entry : entries) {
-    if (!import.Add(entry.Path, entry.Title.empty() ? std::string() : " " + entry.Title)) return;
-    if (play && Playlist.size() == 1) {
-      ActiveFichier(0, 0, 100, 0);
-      LitFichier(true);
-    }
-  }
+  std::vector<PlaylistEntry> entries;
+  for (auto& entry : ParseM3u(lines, folder, SupportedExtensions))
+    entries.push_back(PlaylistEntry{std::move(entry.Path), entry.Title.empty() ? std::string() : " " + entry.Title});
+  ImportEntries(std::move(entries), play);
 }
 
 void TForm1::ImportPLS(const std::string& path, bool play) {
   // A list that cannot be read raises before anything changes.
-  const auto entries = ParsePls(sv::ReadFileBytes(path), sv::ExtractFilePath(path));
-  ListImport import(*this);
+  std::vector<PlaylistEntry> entries;
+  for (auto& entry : ParsePls(sv::ReadFileBytes(path), sv::ExtractFilePath(path)))
+    entries.push_back(PlaylistEntry{std::move(entry.Path), std::move(entry.Title)});
+  ImportEntries(std::move(entries), play);
+}
+
+// The list is replaced by the entries; the first one plays at once when
+// asked, the others are read in meanwhile.
+void TForm1::ImportEntries(std::vector<PlaylistEntry> entries, bool play) {
+  ListImport import(*this, std::move(entries));
   ClearEntries();
   DesactiveFichier(true);
-  for (const auto& entry : entries) {
-    if (!import.Add(entry.Path, entry.Title)) return;
-    if (play && Playlist.size() == 1) {
-      ActiveFichier(0, 0, 100, 0);
-      LitFichier(true);
-    }
-  }
+  import.Run([&] {
+    if (!play || Playlist.size() != 1) return;
+    ActiveFichier(0, 0, 100, 0);
+    LitFichier(true);
+  });
 }
 
 void TForm1::ReceiveHandOver(forms::WindowMessage& message) {
@@ -226,15 +237,9 @@ void TForm1::ReceiveHandOver(forms::WindowMessage& message) {
   message.Result = 1;
   if (length == 0) return;
   const std::string argument = forms::narrow(std::wstring(name, length));
-  if (!StartupDone) {
-    HeldArguments.Hold(argument, !shift, true);
-    return;
-  }
-  // The sender waits until the argument is treated, unless a station's open
-  // lets it go first (Unit1_StreamOpen).
-  const bool outer = std::exchange(SenderWaits, true);
+  // The sender waits while the argument is treated now; one that waits for
+  // work under way lets it go at once.
   TraiteParam(argument, !shift);
-  SenderWaits = outer;
 }
 
 void TForm1::WMDropFiles(HDROP drop) {
@@ -250,7 +255,7 @@ void TForm1::WMDropFiles(HDROP drop) {
     names.push_back(forms::narrow(name));
   }
   SortPathsIgnoringCase(names);
-  for (const std::string& name : names) HandArgument(WaitingArgument{name, false, true});
+  for (const std::string& name : names) HandArgument(name, false, true);
 }
 
 void TForm1::FormKeyDown(forms::TComponent*, std::uint16_t& Key, forms::ShiftState Shift) {
@@ -300,10 +305,7 @@ void TForm1::FormKeyDown(forms::TComponent*, std::uint16_t& Key, forms::ShiftSta
   } else if (Key == VK_DELETE) {
     MenuSupprimerChansonClick(nullptr);
   } else if (Key == VK_SPACE || Key == VK_RETURN) {
-    if (ListBox1->ItemIndex() >= 0) {
-      ActiveFichier(ListBox1->ItemIndex(), 0, 100, 0);
-      LitFichier(false);
-    }
+    MenuEcouterChansonClick(nullptr);
   } else if (Key == 'F' && ctrl) {
     MenuRechercherChansonClick(nullptr);
   }

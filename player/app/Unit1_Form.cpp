@@ -8,6 +8,7 @@
 #include "forms/Application.h"
 #include "forms/Dispatch.h"
 #include "forms/Wide.h"
+#include "player/app/StationOpens.h"
 #include "player/app/Unit1.h"
 #include "player/app/Unit_Form_InfoBulle.h"
 #include "player/PlaylistFiles.h"
@@ -177,7 +178,9 @@ TForm1::TForm1(forms::TComponent* owner) : TForm(owner, "TForm1"), Keys(std::mak
     OnEndOfSong(static_cast<HSONOCHANNEL>(message.WParam));
   });
   SetMessageHandler(kStreamTitleMessage, [this](forms::WindowMessage&) { DrainStreamTitles(); });
-  SetMessageHandler(kArgumentsMessage, [this](forms::WindowMessage&) { DrainArguments(); });
+  SetMessageHandler(kStationMessage, [this](forms::WindowMessage& message) {
+    OnStationOpened(static_cast<std::uint32_t>(message.WParam));
+  });
   SetMessageHandler(kOpenDialogMessage, [this](forms::WindowMessage&) { MenuOuvrirFichierClick(nullptr); });
   SetMessageHandler(WM_DROPFILES, [this](forms::WindowMessage& message) {
     WMDropFiles(reinterpret_cast<HDROP>(message.WParam));
@@ -191,6 +194,7 @@ TForm1::TForm1(forms::TComponent* owner) : TForm(owner, "TForm1"), Keys(std::mak
 
 TForm1::~TForm1() {
   g_mainWindow.store(nullptr);
+  Stations.reset();
   if (forms::Application) forms::Application->OnPumpsUnwound = nullptr;
   if (Channel) {
     SONO_StreamFree(Channel);
@@ -210,8 +214,13 @@ void TForm1::DefaultHandler(forms::WindowMessage& message) {
 
 void TForm1::DescribeState(forms::StateList& state) const {
   state.emplace_back("Started", StartupDone ? "1" : "0");
-  state.emplace_back("Busy", Busy ? "1" : "0");
-  state.emplace_back("Held", std::to_string(HeldArguments.Size()));
+  // Work under way (outermost first) and the requests that wait for it.
+  std::string works;
+  for (const WorkKind work : Gate.Works()) works += (works.empty() ? "" : ",") + std::string(WorkName(work));
+  state.emplace_back("Work", works);
+  state.emplace_back("Busy", Busy() ? "1" : "0");
+  state.emplace_back("Held", std::to_string(Gate.Waiting()));
+  state.emplace_back("Opening", Stations && Stations->Opening() ? "1" : "0");
   state.emplace_back("CurrentIndex", std::to_string(CurrentIndex));
   state.emplace_back("Playing", Channel != 0 && SONO_ChannelIsActive(Channel) == SONO_ACTIVE_PLAYING ? "1" : "0");
   state.emplace_back("Channel", Channel != 0 ? "1" : "0");

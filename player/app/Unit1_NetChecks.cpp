@@ -5,6 +5,7 @@
 #include "player/CddbProtocol.h"
 #include "player/ShellOpen.h"
 #include "player/app/Unit1.h"
+#include "player/app/Unit_NetRequest.h"
 
 namespace player {
 
@@ -22,6 +23,7 @@ void TForm1::StartNetChecks() {
   Version = std::make_unique<VersionChecker>();
   Version->SettingsPath = IniFileName;
   Version->ShowMessage = [this](const std::string& text, UINT flags) {
+    Work dialog(*this, WorkKind::Dialog, [this] { CancelOpenDialogs(); });
     return MessageBoxW(Handle(), forms::widen(text).c_str(), L"Sorivanel", flags);
   };
   Version->OpenPage = [this](const std::string& address) { ShellOpen(Handle(), address, ""); };
@@ -31,50 +33,32 @@ void TForm1::StartNetChecks() {
   Version->Message = [](int number) { return LangMessage(number); };
 }
 
-class TForm1::NetCheckCall {
- public:
-  explicit NetCheckCall(TForm1& form) : form_(form) { ++form_.NetCheckDepth; }
-  ~NetCheckCall() {
-    if (--form_.NetCheckDepth > 0 || !form_.CloseAfterNetCheck) return;
-    form_.CloseAfterNetCheck = false;
-    PostMessageW(form_.Handle(), WM_CLOSE, 0, 0);
-  }
-  NetCheckCall(const NetCheckCall&) = delete;
-  NetCheckCall& operator=(const NetCheckCall&) = delete;
-
- private:
-  TForm1& form_;
-};
-
-bool TForm1::DeferCloseForNetCheck() {
-  if (NetCheckDepth == 0) return false;
-  CloseAfterNetCheck = true;
-  AbortNetRequests();
-  return true;
-}
-
 void TForm1::TimerCDDBTimer() {
   TimerCDDB->SetEnabled(false);
   ++CddbTimerTicks;
   // A refresh during a lookup arms the timer again; that disc is asked for
   // by the lookup running, or at the next refresh when it fails. Once a close
   // waits for a check, a new request would only hold it up.
-  if (!Cddb || Cddb->Running() || CloseAfterNetCheck || Closed) return;
-  NetCheckCall call(*this);
+  if (!Cddb || Cddb->Running() || Gate.Closing() || Closed) return;
+  // A close meanwhile ends the request and comes once it has unwound.
+  Work check(*this, WorkKind::NetCheck, [] { AbortNetRequests(); });
   Cddb->Lookup(TimerCDDB->Tag);
 }
 
 void TForm1::TimerCheckVersionTimer() {
   TimerCheckVersion->SetEnabled(false);
-  if (!Version) return;
-  NetCheckCall call(*this);
-  if (Version->QuietAttempt(TimerCheckVersion->Tag) && !Closed && !CloseAfterNetCheck)
-    TimerCheckVersion->SetEnabled(true);
+  if (!Version || Gate.Closing() || Closed) return;
+  bool again = false;
+  {
+    Work check(*this, WorkKind::NetCheck, [] { AbortNetRequests(); });
+    again = Version->QuietAttempt(TimerCheckVersion->Tag);
+  }
+  if (again && !Closed && !Gate.Closing()) TimerCheckVersion->SetEnabled(true);
 }
 
 bool TForm1::CheckNewVersion(bool Interactive) {
-  if (!Version) return false;
-  NetCheckCall call(*this);
+  if (!Version || Gate.Closing() || Closed) return false;
+  Work check(*this, WorkKind::NetCheck, [] { AbortNetRequests(); });
   return Version->CheckNewVersion(Interactive);
 }
 

@@ -2,6 +2,7 @@
 // refresh; and the guards of long list operations and imports.
 #include <algorithm>
 
+#include "base/Paths.h"
 #include "forms/Application.h"
 #include "forms/Wide.h"
 #include "player/PlaylistCommands.h"
@@ -38,40 +39,59 @@ class HiddenWhile {
 
 }  // namespace
 
-TForm1::ListWork::ListWork(TForm1& form)
-    : form_(form), cursor_(SetCursor(LoadCursorW(nullptr, IDC_WAIT))), wasBusy_(form.Busy) {
-  form_.Busy = true;
+TForm1::Work::Work(TForm1& form, WorkKind kind, std::function<void()> onEnd)
+    : form_(form),
+      scope_(form.Gate, kind, std::move(onEnd)),
+      // The list operations show the hourglass; a song change, a dialog or
+      // a check that the user did not start must not.
+      cursor_(kind == WorkKind::Import || kind == WorkKind::TreeScan ? SetCursor(LoadCursorW(nullptr, IDC_WAIT))
+                                                                     : nullptr) {}
+
+TForm1::Work::~Work() {
+  if (cursor_) SetCursor(cursor_);
+  // A close let through meanwhile comes once this has unwound.
+  form_.ResumeAdmittedClose();
 }
 
-TForm1::ListWork::~ListWork() {
-  SetCursor(cursor_);
-  // Inside another long operation (or the start-up): that one ends it.
-  form_.Busy = wasBusy_;
-  if (wasBusy_) return;
-  if (!form_.HeldArguments.Empty() && !form_.MustHoldArguments()) PostMessageW(form_.Handle(), kArgumentsMessage, 0, 0);
-  form_.ResumeDeferredClose();
-}
-
-TForm1::ListImport::ListImport(TForm1& form) : form_(form), work_(form), holdsRedraw_(!form.Importing) {
-  form_.Importing = true;
-  if (holdsRedraw_) SendMessageW(form_.ListBox1->Handle(), WM_SETREDRAW, FALSE, 0);
+TForm1::ListImport::ListImport(TForm1& form, std::vector<PlaylistEntry> entries)
+    : form_(form), work_(form, WorkKind::Import), entries_(std::move(entries)) {
+  form_.RunningImport = this;
+  SendMessageW(form_.ListBox1->Handle(), WM_SETREDRAW, FALSE, 0);
 }
 
 TForm1::ListImport::~ListImport() {
-  if (!holdsRedraw_) return;
-  form_.Importing = false;
+  form_.RunningImport = nullptr;
   SendMessageW(form_.ListBox1->Handle(), WM_SETREDRAW, TRUE, 0);
   RedrawWindow(form_.ListBox1->Handle(), nullptr, nullptr, RDW_ERASE | RDW_FRAME | RDW_INVALIDATE);
 }
 
-bool TForm1::ListImport::Add(const std::string& path, const std::string& text) {
-  if (form_.PendingClose || form_.Closed) return false;
-  const bool read = text.empty();
-  form_.AppendEntry(path, read ? form_.DisplayTitle(path) : text);
-  // Entries with their own text cost little: messages run now and then.
-  constexpr std::size_t kEntriesBetweenPumps = 256;
-  if (read || ++added_ % kEntriesBetweenPumps == 0) forms::Application->ProcessMessages();
-  return !form_.PendingClose && !form_.Closed;
+void TForm1::ListImport::Run(const std::function<void()>& afterEach) {
+  // Messages run now and then, not after every entry: a title costs little
+  // next to a turn of the message loop.
+  constexpr ULONGLONG kMsBetweenPumps = 30;
+  ULONGLONG lastPump = GetTickCount64();
+  while (next_ < entries_.size()) {
+    if (form_.Closed) return;
+    if (work_.EndRequested()) {
+      // A close waits: the rest goes in as the list names it, without tags.
+      for (; next_ < entries_.size(); ++next_) {
+        const PlaylistEntry& entry = entries_[next_];
+        form_.AppendEntry(entry.Path, entry.Text.empty() ? " " + sv::ExtractFileName(entry.Path) : entry.Text);
+      }
+      return;
+    }
+    const PlaylistEntry& entry = entries_[next_++];
+    form_.AppendEntry(entry.Path, entry.Text.empty() ? form_.DisplayTitle(entry.Path) : entry.Text);
+    if (afterEach) afterEach();
+    if (GetTickCount64() - lastPump >= kMsBetweenPumps) {
+      forms::Application->ProcessMessages();
+      lastPump = GetTickCount64();
+    }
+  }
+}
+
+std::vector<PlaylistEntry> TForm1::ListImport::Remaining() const {
+  return {entries_.begin() + static_cast<std::ptrdiff_t>(next_), entries_.end()};
 }
 
 void TForm1::WirePlaylist() {
@@ -156,10 +176,12 @@ void TForm1::PopupMenuPlaylistDrawItem(forms::MenuEntry& Item, HDC Dc, const REC
 }
 
 void TForm1::MenuEcouterChansonClick(forms::TComponent*) {
-  const int index = ListBox1->ItemIndex();
-  if (index < 0) return;
-  ActiveFichier(index, 0, 100, 0);
-  LitFichier(false);
+  Request(RequestKind::ListCommand, [this] {
+    const int index = ListBox1->ItemIndex();
+    if (index < 0) return;
+    ActiveFichier(index, 0, 100, 0);
+    LitFichier(false);
+  });
 }
 
 void TForm1::MenuSelectAllClick(forms::TComponent*) {
@@ -168,8 +190,10 @@ void TForm1::MenuSelectAllClick(forms::TComponent*) {
 }
 
 void TForm1::MenuSupprimerChansonClick(forms::TComponent*) {
-  if (Busy) return;
-  ListWork work(*this);
+  Request(RequestKind::ListCommand, [this] { RemoveSelection(); });
+}
+
+void TForm1::RemoveSelection() {
   const std::vector<int> selected = SelectedIndices();
   if (selected.empty()) return;
   if (CurrentIndex >= 0 && std::binary_search(selected.begin(), selected.end(), CurrentIndex)) DesactiveFichier(true);
@@ -189,8 +213,10 @@ void TForm1::MenuSupprimerChansonClick(forms::TComponent*) {
 }
 
 void TForm1::MenuRefreshListeClick(forms::TComponent*) {
-  if (Busy) return;
-  ListWork work(*this);
+  Request(RequestKind::ListCommand, [this] { RefreshTexts(); });
+}
+
+void TForm1::RefreshTexts() {
   // Every text is made first and then put in place: the list never holds
   // fewer texts than paths, whatever runs while titles are read.
   const std::vector<std::string> paths = Playlist;

@@ -54,34 +54,38 @@ std::vector<std::string> ChosenFiles(const std::wstring& buffer) {
 
 }  // namespace
 
-void TForm1::SaveOwnPlaylist(const std::vector<std::string>& lines) {
-  try {
-    WritePlaylistFile(PlaylistFile, lines);
-  } catch (const sv::FileWriteError& error) {
-    const std::string beside = BesideListName(PlaylistFile, [](const std::string& path) {
+std::string TForm1::BesideOwnList() {
+  if (OwnListTarget.empty())
+    OwnListTarget = BesideListName(PlaylistFile, [](const std::string& path) {
       std::error_code ec;
       return std::filesystem::exists(sv::PathFromUtf8(path), ec);
     });
+  return OwnListTarget;
+}
+
+void TForm1::SaveOwnPlaylist(const std::vector<std::string>& lines) {
+  // A list this run could not read is the user's: it is never replaced.
+  if (OwnPlaylistUnreadable) {
+    const std::string beside = BesideOwnList();
+    WritePlaylistFile(beside, lines);
+    throw sv::Exception("\"" + PlaylistFile + "\" could not be read when the player started and is left as it is.\n" +
+                        "The playlist was saved as \"" + beside + "\".");
+  }
+  try {
+    WritePlaylistFile(PlaylistFile, lines);
+  } catch (const sv::FileWriteError& error) {
+    const std::string beside = BesideOwnList();
     WritePlaylistFile(beside, lines);
     throw sv::Exception(std::string(error.what()) + "\nThe playlist was saved as \"" + beside + "\".");
   }
 }
 
-TForm1::ModalCall::ModalCall(TForm1& form) : form_(form) { ++form_.ModalDepth; }
-
-TForm1::ModalCall::~ModalCall() {
-  --form_.ModalDepth;
-  form_.ResumeDeferredClose();
+void TForm1::MenuOuvrirFichierClick(forms::TComponent*) {
+  // What it opens replaces the list: it waits for work under way.
+  Request(RequestKind::Open, [this] { OpenFiles(); });
 }
 
-void TForm1::MenuOuvrirFichierClick(forms::TComponent*) {
-  if (Closed) return;
-  // What it opens replaces the list: during an import it waits its turn
-  // with the arguments.
-  if (Busy) {
-    HeldArguments.Hold("/open", true, true);
-    return;
-  }
+void TForm1::OpenFiles() {
   std::wstring buffer(kOpenBufferChars, L'\0');
   const std::wstring filter = DialogFilter(OpenDialogFilter);
   OPENFILENAMEW dialog{};
@@ -93,20 +97,18 @@ void TForm1::MenuOuvrirFichierClick(forms::TComponent*) {
   dialog.Flags = OFN_ALLOWMULTISELECT | OFN_EXPLORER | OFN_HIDEREADONLY | OFN_NOCHANGEDIR;
   BOOL chosen = FALSE;
   {
-    ModalCall modal(*this);
+    Work dialogWork(*this, WorkKind::Dialog, [this] { CancelOpenDialogs(); });
     chosen = GetOpenFileNameW(&dialog);
   }
   if (!chosen || Closed) return;
   const std::vector<std::string> files = ChosenFiles(buffer);
   if (files.empty()) return;
   if (files.size() > 1 && sv::LowerAscii(sv::ExtractFileExt(files.front())) != ".m3u") {
-    // The choice becomes the own playlist. It is taken from memory: a
-    // folder where that list cannot be written must not lose it.
+    // The choice becomes the own playlist (or goes beside a list this run
+    // could not read). It is taken from memory: a folder where that list
+    // cannot be written must not lose it.
     Steps save;
-    save.Run([&] {
-      SaveOwnPlaylist(files);
-      OwnPlaylistUnreadable = false;
-    });
+    save.Run([&] { SaveOwnPlaylist(files); });
     ImportM3uLines(files, sv::ExtractFilePath(PlaylistFile), true);
     // Where the list went is told once it plays.
     if (save.FirstError()) forms::ReportException(save.FirstError());
@@ -129,7 +131,7 @@ void TForm1::MenuSauverListeClick(forms::TComponent*) {
   dialog.Flags = OFN_EXPLORER | OFN_HIDEREADONLY | OFN_NOCHANGEDIR | OFN_PATHMUSTEXIST;
   BOOL chosen = FALSE;
   {
-    ModalCall modal(*this);
+    Work dialogWork(*this, WorkKind::Dialog, [this] { CancelOpenDialogs(); });
     chosen = GetSaveFileNameW(&dialog);
   }
   if (!chosen || Closed) return;

@@ -91,18 +91,18 @@ void TForm1::LabelTempsMouseDown(forms::TComponent*, forms::MouseButton, forms::
 void TForm1::HotKeyManager1HotKeyPressed(std::uint32_t, std::uint16_t Index) {
   if (Index == 0) return;
   if (Index == HotKeyPlay) {
-    LecturePause();
+    Request(RequestKind::Transport, [this] { LecturePause(); });
   } else if (Index == HotKeyNext) {
-    LecturePrevNext(false, true);
+    Request(RequestKind::Transport, [this] { LecturePrevNext(false, true); });
   } else if (Index == HotKeyPrev) {
-    LecturePrevNext(true, true);
+    Request(RequestKind::Transport, [this] { LecturePrevNext(true, true); });
   } else if (Index == HotKeyVolUp || Index == HotKeyVolDwn) {
     const int step = Index == HotKeyVolUp ? 3 : -3;
     ProgressBar2->SetPosition(std::clamp<std::int64_t>(ProgressBar2->Position() + step, 0, 100));
     Volume.VolumeBar = static_cast<int>(ProgressBar2->Position());
     ApplyVolume(Volume, true);
   } else if (Index == HotKeyShowHide) {
-    MenuAfficher->Click();
+    Request(RequestKind::Show, [this] { MenuAfficher->Click(); });
   } else if (Index == HotKeyAvancerRapide) {
     MoveBy(5.0f);
   } else if (Index == HotKeyReculerRapide) {

@@ -1,6 +1,7 @@
 // Start-up of the main window: once before the message loop (Demarrage),
 // and at its first showing (Initialisation).
 #include <algorithm>
+#include <optional>
 
 #include "base/Ascii.h"
 #include "base/IniFile.h"
@@ -15,6 +16,7 @@
 #include "player/PlaylistFiles.h"
 #include "player/StartupRules.h"
 #include "player/TextPieces.h"
+#include "player/app/StationOpens.h"
 #include "player/app/Steps.h"
 #include "player/app/Unit1.h"
 #include "player/platform/FolderListing.h"
@@ -69,6 +71,11 @@ class TimerCdLookup : public CdLookupTimer {
 }  // namespace
 
 void TForm1::Demarrage(const std::vector<std::string>& arguments) {
+  // Whatever arrives meanwhile (through the boxes below, or a loop that
+  // lets messages run) waits for the end of the start-up.
+  std::optional<Work> startup;
+  startup.emplace(*this, WorkKind::Startup);
+  Stations = std::make_unique<StationOpens>(Handle(), kStationMessage);
   Initialised = false;
   FormShown = false;
   WmEnvoiAtom();
@@ -170,10 +177,11 @@ void TForm1::Demarrage(const std::vector<std::string>& arguments) {
                   static_cast<float>(settings.Playback.LengthSeconds));
     if (settings.PlayAtStartup) LitFichier(true);
   });
-  if (!arguments.empty()) steps.Run([&] { TraiteParam(arguments.front(), true); });
-  Busy = false;
+  // The start-up's own argument is treated at once; it comes last there.
+  if (!arguments.empty())
+    steps.Run([&] { TreatArgument(arguments.front(), true, Keys->ShiftDown(), Keys->CtrlDown()); });
   StartupDone = true;
-  if (!HeldArguments.Empty()) PostMessageW(Handle(), kArgumentsMessage, 0, 0);
+  startup.reset();
   if (const std::exception_ptr error = steps.FirstError()) forms::ReportException(error);
 }
 

@@ -59,8 +59,12 @@ void TForm1::AddTreeLines(const std::vector<TreeLine>& lines, std::vector<forms:
 }
 
 void TForm1::MiseaJours(bool Rescan) {
-  if (Busy) return;
-  ListWork work(*this);
+  Request(RequestKind::TreeCommand, [this, Rescan] { BuildTree(Rescan); });
+}
+
+void TForm1::BuildTree(bool Rescan) {
+  // A close ends the scan between two folders; the cache stays as it was.
+  Work work(*this, WorkKind::TreeScan);
   TreeComplete = false;
   try {
     TreeView1->Clear();
@@ -78,11 +82,11 @@ void TForm1::MiseaJours(bool Rescan) {
     }
     if (!cached) {
       for (const std::string& folder : SettingsFile(IniFileName).ReadBaseFolders()) {
-        if (Closed) break;
-        AjouteRep(folder);
+        if (Closed || work.EndRequested()) break;
+        AjouteRep(folder, [&work] { return work.EndRequested(); });
       }
     }
-    TreeComplete = !Closed;
+    TreeComplete = !Closed && !work.EndRequested();
   } catch (...) {
     if (forms::TreeNode first = TreeView1->FirstChild(nullptr)) TreeView1->Select(first);
     forms::ReportException(std::current_exception());
@@ -91,7 +95,7 @@ void TForm1::MiseaJours(bool Rescan) {
   if (forms::TreeNode first = TreeView1->FirstChild(nullptr)) TreeView1->Select(first);
 }
 
-void TForm1::AjouteRep(const std::string& Folder) {
+void TForm1::AjouteRep(const std::string& Folder, const std::function<bool()>& stop) {
   if (!IsFolder(Folder)) return;
   const std::string base = sv::IncludeTrailingBackslash(Folder);
   const forms::TreeNode node = TreeView1->Add(nullptr, base);
@@ -99,7 +103,7 @@ void TForm1::AjouteRep(const std::string& Folder) {
   HeldRedraw held(*TreeView1);
   DiskFolders disk;
   const std::vector<TreeLine> lines =
-      ScanBaseFolder(disk, base, TreeTextLess, [] { forms::Application->ProcessMessages(); });
+      ScanBaseFolder(disk, base, TreeTextLess, [] { forms::Application->ProcessMessages(); }, stop);
   // The base node is there already; its sub-tree follows it.
   AddTreeLines(std::vector<TreeLine>(std::next(lines.begin()), lines.end()), {node});
   TreeView1->SetExpanded(node, true);

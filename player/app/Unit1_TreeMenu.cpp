@@ -162,22 +162,23 @@ bool TForm1::RecurseFor(forms::TComponent* Sender) const {
 }
 
 void TForm1::MenuLireRepClick(forms::TComponent* Sender) {
-  if (Busy) return;
   const std::string folder = MenuFolder();
   if (folder.empty()) return;
-  ListWork work(*this);
-  ClearEntries();
-  ListBox1->SetHorizontalExtent(0);
-  DesactiveFichier(true);
-  AjouteRepLecture(WithoutTrailingBackslash(folder), RecurseFor(Sender), true);
+  const bool recurse = RecurseFor(Sender);
+  Request(RequestKind::TreeCommand, [this, folder, recurse] {
+    ClearEntries();
+    DesactiveFichier(true);
+    AjouteRepLecture(WithoutTrailingBackslash(folder), recurse, true);
+  });
 }
 
 void TForm1::MenuMettreSuiteClick(forms::TComponent* Sender) {
-  if (Busy) return;
   const std::string folder = MenuFolder();
   if (folder.empty()) return;
-  ListWork work(*this);
-  AjouteRepLecture(WithoutTrailingBackslash(folder), RecurseFor(Sender), CurrentIndex == -1);
+  const bool recurse = RecurseFor(Sender);
+  Request(RequestKind::TreeCommand, [this, folder, recurse] {
+    AjouteRepLecture(WithoutTrailingBackslash(folder), recurse, CurrentIndex == -1);
+  });
 }
 
 void TForm1::MenuChansonsClick(forms::TComponent* Sender) {
@@ -185,12 +186,12 @@ void TForm1::MenuChansonsClick(forms::TComponent* Sender) {
   if (!item) return;
   const std::string song = item->Hint;
   if (Keys->ShiftDown()) {
-    // An entry added in the middle of an import would split it.
-    if (Busy) return;
-    const std::string text = DisplayTitle(song);
-    AppendEntry(song, text);
+    Request(RequestKind::TreeCommand, [this, song] {
+      const std::string text = DisplayTitle(song);
+      AppendEntry(song, text);
+    });
   } else {
-    TraiteParam(song, true);
+    Request(RequestKind::TreeCommand, [this, song] { TreatArgument(song, true); });
   }
 }
 
@@ -211,12 +212,12 @@ void TForm1::MenuChercherDansRepClick(forms::TComponent*) {
     FormRecherche->SupportedExtensions = SupportedExtensions;
     FormRecherche->OnSearchStart = [this] { ListBox1->ClearSelection(); };
     FormRecherche->OnFound = [this](const std::string& path) {
-      if (Closed) return;
-      // The text first: working it out lets other commands run, which
-      // may change the list meanwhile.
-      const std::string text = DisplayTitle(path);
-      AppendEntry(path, text);
-      ListBox1->SetSelected(ListBox1->Count() - 1, true);
+      // Never between the entries of an import: then it waits for its end.
+      Request(RequestKind::SearchResult, [this, path] {
+        const std::string text = DisplayTitle(path);
+        AppendEntry(path, text);
+        ListBox1->SetSelected(ListBox1->Count() - 1, true);
+      });
     };
   }
   FormRecherche->RepertoireDeRecherche->SetText(folder);

@@ -81,7 +81,9 @@ void TFormOptions::BtnChangerIconeFichiersClick(forms::TComponent* Sender) {
     if (chosen.empty()) return;
     settings.WriteIconPath(IconKind::AssociatedFile, chosen);
   }
-  Form1->LoadSkin(true);
+  Form1->Request(RequestKind::SettingsChange, [] {
+    if (Form1) Form1->LoadSkin(true);
+  });
   FillIcons(settings);
   PlayerAssociations().TypeSorivanelFile(true);
 }

@@ -70,7 +70,9 @@ void TFormOptions::BtnChangerIconeClick(forms::TComponent* Sender) {
     if (chosen.empty()) return;
     settings.WriteIconPath(IconKind::MainWindow, chosen);
   }
-  Form1->LoadSkin(true);
+  Form1->Request(RequestKind::SettingsChange, [] {
+    if (Form1) Form1->LoadSkin(true);
+  });
   FillIcons(settings);
 }
 
@@ -92,10 +94,15 @@ void TFormOptions::FillSkins() {
 void TFormOptions::ComboBoxSkinsChange(forms::TComponent*) {
   const int index = ComboBoxSkins->ItemIndex();
   if (!Form1 || index < 0 || index >= static_cast<int>(SkinFolders.size())) return;
-  const FillingScope filling(*this);
-  Form1->SkinFolder = SkinFolders[static_cast<std::size_t>(index)];
-  Form1->LoadSkin(true);
-  FillFonts();
+  const std::string folder = SkinFolders[static_cast<std::size_t>(index)];
+  Form1->Request(RequestKind::SettingsChange, [folder] {
+    if (!Form1) return;
+    Form1->SkinFolder = folder;
+    Form1->LoadSkin(true);
+    if (!FormOptions) return;
+    const FillingScope filling(*FormOptions);
+    FormOptions->FillFonts();
+  });
 }
 
 void TFormOptions::LabelEditSkinsClick(forms::TComponent*) {

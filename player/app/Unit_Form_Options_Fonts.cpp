@@ -96,7 +96,9 @@ void TFormOptions::ComboFontChange(forms::TComponent*) {
   const FontControls balloon{ComboBalloonFontName, ComboBalloonFontSize, CheckBalloonBold, CheckBalloonItalic};
   sv::IniFile skinIni(Form1->SkinFolder + "skin.ini");
   WriteUserFonts(skinIni, list.Shown(), balloon.Shown());
-  Form1->LoadSkin(true);
+  Form1->Request(RequestKind::SettingsChange, [] {
+    if (Form1) Form1->LoadSkin(true);
+  });
 }
 
 void TFormOptions::BtnPoliceDefautClick(forms::TComponent* Sender) {

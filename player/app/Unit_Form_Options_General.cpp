@@ -74,8 +74,12 @@ void TFormOptions::RadioGroup2Click(forms::TComponent*) {
 void TFormOptions::ListBoxLanguesClick(forms::TComponent*) {
   const int index = ListBoxLangues->ItemIndex();
   if (!Form1 || index < 0 || index >= static_cast<int>(LanguageFiles.size())) return;
-  Form1->LangFileName = LanguageFiles[static_cast<std::size_t>(index)];
-  ChargeLangue(static_cast<int>(LangWindow::All));
+  const std::string file = LanguageFiles[static_cast<std::size_t>(index)];
+  Form1->Request(RequestKind::SettingsChange, [file] {
+    if (!Form1) return;
+    Form1->LangFileName = file;
+    ChargeLangue(static_cast<int>(LangWindow::All));
+  });
 }
 
 void TFormOptions::ComboOutputDevChange(forms::TComponent*) {

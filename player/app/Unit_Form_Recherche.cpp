@@ -6,12 +6,14 @@
 #include <shlobj.h>
 
 #include <memory>
+#include <optional>
 
 #include "base/Paths.h"
 #include "forms/Application.h"
 #include "forms/Wide.h"
 #include "player/FolderSearch.h"
 #include "player/app/FolderFiles.h"
+#include "player/app/Unit1.h"
 #include "player/app/Unit_Gestion_Langue.h"
 #include "player/platform/DiskFolders.h"
 #include "tags/FileAccess.h"
@@ -64,7 +66,7 @@ void TFormRecherche::FormShow(forms::TComponent*) {
 void TFormRecherche::UpdateSearchButton() {
   const SearchQuery query{TexteRecherche->Text(),  CheckBox1->Checked(), CheckBox2->Checked(),
                           CheckBox3->Checked(),    CheckBox4->Checked(), CheckBox5->Checked()};
-  BtnRechercher->SetEnabled(!searching_ && query.CanStart());
+  BtnRechercher->SetEnabled(!searching_ && !waiting_ && query.CanStart());
 }
 
 void TFormRecherche::TexteRechercheChange(forms::TComponent*) { UpdateSearchButton(); }
@@ -98,7 +100,26 @@ void TFormRecherche::BtnChangeFolderClick(forms::TComponent*) {
 }
 
 void TFormRecherche::BtnRechercherClick(forms::TComponent*) {
+  if (searching_ || waiting_) return;
+  if (!Form1) {
+    Search();
+    return;
+  }
+  // During an import its matches would go between the import's entries:
+  // it waits for the import's end.
+  waiting_ = true;
+  UpdateSearchButton();
+  Form1->Request(RequestKind::SearchStart, [this] {
+    waiting_ = false;
+    Search();
+  });
+}
+
+void TFormRecherche::Search() {
   if (searching_) return;
+  // A close of the main window cancels the search at its next folder.
+  std::optional<TForm1::Work> work;
+  if (Form1) work.emplace(*Form1, WorkKind::Search, [this] { BtnAnnulerClick(nullptr); });
   searching_ = true;
   BtnRechercher->SetEnabled(false);
   BtnAnnuler->SetEnabled(true);
@@ -112,10 +133,10 @@ void TFormRecherche::BtnRechercherClick(forms::TComponent*) {
     }
   } end{*this};
   if (OnSearchStart) OnSearchStart();
-  RunSearch();
+  RunSearch([&work] { return work && work->EndRequested(); });
 }
 
-void TFormRecherche::RunSearch() {
+void TFormRecherche::RunSearch(const std::function<bool()>& ended) {
   const SearchQuery query{TexteRecherche->Text(),  CheckBox1->Checked(), CheckBox2->Checked(),
                           CheckBox3->Checked(),    CheckBox4->Checked(), CheckBox5->Checked()};
   DiskFolders disk;
@@ -132,7 +153,7 @@ void TFormRecherche::RunSearch() {
       ProgressBar->SetPosition(static_cast<std::int64_t>(search.FoldersDone()));
     }
     if (forms::Application) forms::Application->ProcessMessages();
-    if (!BtnAnnuler->Enabled()) return;
+    if (!BtnAnnuler->Enabled() || ended()) return;
   }
 }
 

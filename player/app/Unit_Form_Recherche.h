@@ -64,9 +64,12 @@ class TFormRecherche : public forms::TForm {
   // The form description, in Unit_Form_Recherche.form.cpp.
   void CreateComponents();
   void UpdateSearchButton();
-  void RunSearch();
+  void Search();
+  // Folder after folder until done, cancelled or `ended`.
+  void RunSearch(const std::function<bool()>& ended);
 
   bool searching_ = false;
+  bool waiting_ = false;  // the search waits for the main window's work to end
   bool topMostsNormalised_ = false;
 };
 

@@ -56,7 +56,7 @@ void TFormTag::SetButtonsEnabled(bool enabled) {
 }
 
 void TFormTag::MiseAJours() {
-  if (Writing) return;
+  if (Writing || SaveWaiting) return;
   HourglassCursor hourglass;
   SetButtonsEnabled(false);
   BtnClose->SetEnabled(false);
@@ -130,17 +130,27 @@ void TFormTag::CheckClick(forms::TComponent*) {
 }
 
 void TFormTag::BtnSaveClick(forms::TComponent* Sender) {
-  if (Writing || !Form1) return;
+  if (Writing || SaveWaiting || !Form1) return;
   const std::wstring text = forms::widen(LangMessage(11));
   {
     // A close of the main window meanwhile waits for the answer.
-    TForm1::ModalCall modal(*Form1);
+    TForm1::Work dialog(*Form1, WorkKind::Dialog);
     if (MessageBoxW(Handle(), text.c_str(), L"Sorivanel", MB_YESNO | MB_ICONQUESTION) != IDYES) return;
   }
-  Traitement(Sender == Btnv1v2   ? TagWriteMode::Id3v1ToId3v2
-             : Sender == Btnv2v1 ? TagWriteMode::Id3v2ToId3v1
-                                 : TagWriteMode::Save);
-  Close();
+  if (!Form1) return;
+  const TagWriteMode mode = Sender == Btnv1v2   ? TagWriteMode::Id3v1ToId3v2
+                            : Sender == Btnv2v1 ? TagWriteMode::Id3v2ToId3v1
+                                                : TagWriteMode::Save;
+  // During an import or a song change the write waits its turn, with the
+  // window as it is now.
+  SaveWaiting = true;
+  SetButtonsEnabled(false);
+  Form1->Request(RequestKind::TagSave, [mode] {
+    if (!FormTag) return;
+    FormTag->SaveWaiting = false;
+    FormTag->Traitement(mode);
+    if (FormTag) FormTag->Close();
+  });
 }
 
 void TFormTag::BtnCloseClick(forms::TComponent*) { Close(); }

@@ -71,6 +71,7 @@ class TFormTag : public forms::TForm {
   void Report();
 
   bool Writing = false;
+  bool SaveWaiting = false;  // a save waits for the main window's work to end
   // Where the playing file was paused and where it was played again from
   // (bytes; -1 when nothing was paused), and the files that failed, were
   // only partly written or were skipped by a copy.

@@ -86,8 +86,9 @@ void TFormTag::Traitement(TagWriteMode Mode) {
 }
 
 void TFormTag::Write(TagWriteMode Mode) {
-  // A close of the main window meanwhile waits until the write has unwound.
-  TForm1::RoadCall road(*Form1);
+  // What plays or edits the list meanwhile, and a close, wait until the
+  // write has unwound.
+  TForm1::Work work(*Form1, WorkKind::TagWrite);
   WriteScope scope(*this, Writing, [this](bool enabled) { SetButtonsEnabled(enabled && !Files.empty()); });
   Progression->SetPosition(0);
   LastFailures.clear();
@@ -146,7 +147,7 @@ void TFormTag::Report() {
   if (text.empty() || !Form1) return;
   // Nothing failed when every file was only skipped: a notice, no warning.
   const UINT icon = LastFailures.empty() && LastPartlyWritten.empty() ? MB_ICONINFORMATION : MB_ICONWARNING;
-  TForm1::ModalCall modal(*Form1);
+  TForm1::Work dialog(*Form1, WorkKind::Dialog);
   MessageBoxW(Handle(), forms::widen(text).c_str(), L"Sorivanel", MB_OK | icon);
 }
 

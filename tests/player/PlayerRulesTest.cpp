@@ -6,7 +6,6 @@
 #include <functional>
 #include <set>
 
-#include "player/ArgumentQueue.h"
 #include "player/CommandSwitches.h"
 #include "player/Shuffle.h"
 #include "player/StartupRules.h"
@@ -93,37 +92,6 @@ TEST(PlayerRules, OneDecisionsDrawsEscapeTheHistoryWhateverTheSeed) {
   EXPECT_EQ(picked.size(), 2u);
   RandomDraws same(42), again(42);
   for (int i = 0; i < 10; ++i) EXPECT_EQ(same(1000), again(1000));
-}
-
-TEST(PlayerRules, WaitingArgumentsAreNeverOvertaken) {
-  ArgumentQueue queue;
-  EXPECT_FALSE(queue.Hold("first", true, false));
-  EXPECT_TRUE(queue.Empty());
-  // Held while busy; once the work is over, a newcomer still queues behind.
-  EXPECT_TRUE(queue.Hold("a.mp3", true, true));
-  EXPECT_TRUE(queue.Hold("b.mp3", false, false));
-  EXPECT_FALSE(queue.Next(true));
-  auto next = queue.Next(false);
-  ASSERT_TRUE(next);
-  EXPECT_EQ(next->Text, "a.mp3");
-  EXPECT_TRUE(next->Play);
-  next = queue.Next(false);
-  ASSERT_TRUE(next);
-  EXPECT_EQ(next->Text, "b.mp3");
-  EXPECT_FALSE(next->Play);
-  EXPECT_FALSE(queue.Next(false));
-  EXPECT_FALSE(queue.Hold("c.mp3", true, false));
-  queue.Hold("d.mp3", true, true);
-  queue.Clear();
-  EXPECT_TRUE(queue.Empty());
-
-  // Dropped names: each plays only when nothing is current as it is treated.
-  EXPECT_TRUE(queue.Hold(WaitingArgument{"e.mp3", false, true}, true));
-  next = queue.Next(false);
-  ASSERT_TRUE(next);
-  EXPECT_TRUE(next->PlaysWhen(true));
-  EXPECT_FALSE(next->PlaysWhen(false));
-  EXPECT_TRUE((WaitingArgument{"f.mp3", true}).PlaysWhen(false));
 }
 
 TEST(PlayerRules, OpenFilterAddsOneEntryPerExtension) {

@@ -96,17 +96,36 @@ TEST_F(Closing, AnUnreadableListIsReportedAndAListMadeMeanwhileIsNotLost) {
   EXPECT_EQ(beside.rfind("#EXTM3U\r\n", 0), 0u) << beside;
   EXPECT_NE(beside.find("\r\nb.wav\r\n"), std::string::npos) << beside;
 
-  // Released before the close: the list made replaces the file.
+  // Started with a file, as a double click in the file manager does, and
+  // released before the close: the list the player could not read is still
+  // never replaced; the list made goes beside it, and the close says where.
   lock = LockFile(folder / "Sorivanel.m3u");
   ASSERT_NE(lock, INVALID_HANDLE_VALUE);
-  Start({}, true);
+  Start({b}, true);
   ASSERT_TRUE(watcher->WaitForBoxes(1, 30000));
   CloseHandle(lock);
-  EXPECT_EQ(Second({b}), 0u);
   ASSERT_TRUE(WaitFor("Entries", "1"));
   Quit();
-  EXPECT_EQ(watcher->Seen().size(), 1u);
-  EXPECT_EQ(folder.Read("Sorivanel.m3u").value_or(""), beside);
+  ASSERT_EQ(watcher->Seen().size(), 2u);
+  EXPECT_NE(watcher->Seen()[1].text.find("Sorivanel (3).m3u"), std::string::npos) << watcher->Seen()[1].text;
+  EXPECT_EQ(folder.Read("Sorivanel.m3u").value_or(""), list);
+  EXPECT_NE(folder.Read("Sorivanel (3).m3u").value_or("").find("\r\nb.wav\r\n"), std::string::npos);
+
+  // The same at the end of the Windows session: saved beside at once, and
+  // said.
+  lock = LockFile(folder / "Sorivanel.m3u");
+  ASSERT_NE(lock, INVALID_HANDLE_VALUE);
+  Start({b}, true);
+  ASSERT_TRUE(watcher->WaitForBoxes(1, 30000));
+  CloseHandle(lock);
+  ASSERT_TRUE(WaitFor("Entries", "1"));
+  svtest::SendTo(mainWindow, WM_QUERYENDSESSION, 0, 0);
+  svtest::SendTo(mainWindow, WM_ENDSESSION, TRUE, 0);
+  ASSERT_TRUE(watcher->WaitForBoxes(2, 30000)) << "the end of the session did not say where the list went";
+  EXPECT_NE(watcher->Seen()[1].text.find("Sorivanel (4).m3u"), std::string::npos) << watcher->Seen()[1].text;
+  ASSERT_TRUE(player->WaitForExit(30000));
+  EXPECT_EQ(folder.Read("Sorivanel.m3u").value_or(""), list);
+  EXPECT_NE(folder.Read("Sorivanel (4).m3u").value_or("").find("\r\nb.wav\r\n"), std::string::npos);
 }
 
 // A list written by a program of a Cyrillic system: its names come back
