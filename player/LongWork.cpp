@@ -118,7 +118,10 @@ void WorkGate::Run(RequestKind request, const Action& action) {
 bool WorkGate::Admit(RequestKind request, Action action) {
   if (sealed_ || closing_) return false;
   const Verdict verdict = Judge(request);
-  if (verdict == Verdict::RunNow && (waiting_.empty() || request == RequestKind::Show)) {
+  // A close that waits for work to end holds nothing up meanwhile.
+  const bool behind = std::any_of(waiting_.begin(), waiting_.end(),
+                                  [](const Pending& waiting) { return waiting.request != RequestKind::Close; });
+  if (verdict == Verdict::RunNow && (!behind || request == RequestKind::Show)) {
     Run(request, action);
     return true;
   }

@@ -80,8 +80,9 @@ class WorkGate {
   // Runs the action now when the table lets it, else keeps it for later
   // (ending the works that the table says end). Requests keep their order:
   // one that may run while earlier ones still wait goes behind them, except
-  // a Show, which never waits for them. After a close has been let through,
-  // nothing more is taken. True when it ran now.
+  // a Show, which never waits for them, and but for a close, which holds up
+  // nothing while it waits. After a close has been let through, nothing
+  // more is taken. True when it ran now.
   bool Admit(RequestKind request, Action action);
   // Runs, in order, the waiting requests that may run now; stops at the
   // first that must still wait.

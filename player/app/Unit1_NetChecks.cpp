@@ -23,7 +23,8 @@ void TForm1::StartNetChecks() {
   Version = std::make_unique<VersionChecker>();
   Version->SettingsPath = IniFileName;
   Version->ShowMessage = [this](const std::string& text, UINT flags) {
-    Work dialog(*this, WorkKind::Dialog, [this] { CancelOpenDialogs(); });
+    // A question the user must answer: a close meanwhile waits for it.
+    Work dialog(*this, WorkKind::Dialog);
     return MessageBoxW(Handle(), forms::widen(text).c_str(), L"Sorivanel", flags);
   };
   Version->OpenPage = [this](const std::string& address) { ShellOpen(Handle(), address, ""); };
@@ -38,8 +39,8 @@ void TForm1::TimerCDDBTimer() {
   ++CddbTimerTicks;
   // A refresh during a lookup arms the timer again; that disc is asked for
   // by the lookup running, or at the next refresh when it fails. Once a close
-  // waits for a check, a new request would only hold it up.
-  if (!Cddb || Cddb->Running() || Gate.Closing() || Closed) return;
+  // waits, a new request would only hold it up.
+  if (!Cddb || Cddb->Running() || CloseAsked || Closed) return;
   // A close meanwhile ends the request and comes once it has unwound.
   Work check(*this, WorkKind::NetCheck, [] { AbortNetRequests(); });
   Cddb->Lookup(TimerCDDB->Tag);
@@ -47,17 +48,17 @@ void TForm1::TimerCDDBTimer() {
 
 void TForm1::TimerCheckVersionTimer() {
   TimerCheckVersion->SetEnabled(false);
-  if (!Version || Gate.Closing() || Closed) return;
+  if (!Version || CloseAsked || Closed) return;
   bool again = false;
   {
     Work check(*this, WorkKind::NetCheck, [] { AbortNetRequests(); });
     again = Version->QuietAttempt(TimerCheckVersion->Tag);
   }
-  if (again && !Closed && !Gate.Closing()) TimerCheckVersion->SetEnabled(true);
+  if (again && !Closed && !CloseAsked) TimerCheckVersion->SetEnabled(true);
 }
 
 bool TForm1::CheckNewVersion(bool Interactive) {
-  if (!Version || Gate.Closing() || Closed) return false;
+  if (!Version || CloseAsked || Closed) return false;
   Work check(*this, WorkKind::NetCheck, [] { AbortNetRequests(); });
   return Version->CheckNewVersion(Interactive);
 }

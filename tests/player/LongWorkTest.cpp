@@ -132,6 +132,13 @@ TEST(LongWork, ACloseEndsTheWorkThatItMayEndAndThenNothingMoreIsTaken) {
     }
   }
   {
+    // What may run while only the close waits is not held up by it.
+    WorkGate gate2;
+    WorkGate::Scope check(gate2, NetCheck);
+    EXPECT_FALSE(gate2.Admit(Close, note("close of a check")));
+    EXPECT_TRUE(gate2.Admit(PlayItem, note("during the check")));
+  }
+  {
     // Work that starts while the close waits is asked to end as it starts.
     WorkGate::Scope second(gate, Import);
     EXPECT_TRUE(second.EndRequested());
@@ -142,17 +149,17 @@ TEST(LongWork, ACloseEndsTheWorkThatItMayEndAndThenNothingMoreIsTaken) {
   gate.Drain();
   // What came before the close ran first; the close ran once; later
   // requests are not taken.
-  EXPECT_EQ((std::vector<std::string>{"a", "close"}), ran);
+  EXPECT_EQ((std::vector<std::string>{"during the check", "a", "close"}), ran);
   EXPECT_TRUE(gate.Closing());
   EXPECT_FALSE(gate.Admit(Show, note("show")));
   EXPECT_FALSE(gate.Admit(PlayItem, note("late")));
   EXPECT_EQ(gate.Waiting(), 0u);
-  EXPECT_EQ(ran.size(), 2u);
+  EXPECT_EQ(ran.size(), 3u);
 
   WorkGate sealed;
   sealed.Seal();
   EXPECT_FALSE(sealed.Admit(Show, note("sealed")));
-  EXPECT_EQ(ran.size(), 2u);
+  EXPECT_EQ(ran.size(), 3u);
 }
 
 }  // namespace

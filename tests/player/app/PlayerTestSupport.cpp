@@ -141,6 +141,39 @@ bool PlayerProgram::WaitForList(std::size_t entries) {
       30000);
 }
 
+HWND PlayerProgram::OpenTagEditorOn(const std::vector<int>& entries) {
+  HWND list = svtest::FindChildByName(mainWindow, "ListBox1");
+  if (!list) return nullptr;
+  // A click on the first entry gives the list the focus; the selection is
+  // set once the click has been seen, so that it cannot undo it.
+  svtest::SendTo(list, LB_SETSEL, FALSE, static_cast<LPARAM>(-1));
+  RECT first{};
+  svtest::SendTo(list, LB_GETITEMRECT, 0, reinterpret_cast<LPARAM>(&first));
+  const LPARAM at = MAKELPARAM(first.left + 10, (first.top + first.bottom) / 2);
+  svtest::PostTo(list, WM_LBUTTONDOWN, MK_LBUTTON, at);
+  svtest::PostTo(list, WM_LBUTTONUP, 0, at);
+  if (!svtest::WaitUntil([&] { return svtest::SendTo(list, LB_GETSEL, 0).value_or(0) > 0; }, 20000)) return nullptr;
+  svtest::SendTo(list, LB_SETSEL, FALSE, static_cast<LPARAM>(-1));
+  for (int entry : entries) svtest::SendTo(list, LB_SETSEL, TRUE, entry);
+  svtest::PostTo(list, WM_KEYDOWN, 'I', 0);
+  HWND editor = player->WaitForWindow("TFormTag", "", 20000);
+  // The file list's first item is chosen once the files are loaded.
+  if (!editor ||
+      !svtest::WaitUntil([&] { return FormState("FormTag", "ComboBox1")["ItemIndex"] == "0"; }, 20000))
+    return nullptr;
+  return editor;
+}
+
+std::vector<std::string> PlayerProgram::SavedEntries() const {
+  std::vector<std::string> entries;
+  std::istringstream lines(folder.Read("Sorivanel.m3u").value_or(""));
+  for (std::string line; std::getline(lines, line);) {
+    if (!line.empty() && line.back() == '\r') line.pop_back();
+    if (!line.empty() && line[0] != '#' && line.rfind("\xEF\xBB\xBF", 0) != 0) entries.push_back(line);
+  }
+  return entries;
+}
+
 sv::IniFile PlayerProgram::Settings() const { return sv::IniFile(svtest::PathToUtf8(folder / "Sorivanel.ini")); }
 
 std::string PlayerProgram::Place(std::string_view fixture, std::string_view name) {

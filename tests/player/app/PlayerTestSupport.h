@@ -60,6 +60,11 @@ class PlayerProgram : public ::testing::Test {
   // run, and a click then is refused as one during an import.
   bool WaitForList(std::size_t entries);
   sv::IniFile Settings() const;
+  // Selects the entries (by index) in the shown list and presses "I"; the
+  // tag editor once its files are loaded, or null.
+  HWND OpenTagEditorOn(const std::vector<int>& entries);
+  // The entries the saved own list names, as written.
+  std::vector<std::string> SavedEntries() const;
 
   // Copies a fixture into the player's folder; returns its full path.
   std::string Place(std::string_view fixture, std::string_view name = {});

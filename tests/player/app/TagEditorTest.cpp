@@ -32,24 +32,8 @@ class TagEditor : public PlayerProgram {
 
   // Selects the entries (by index) and presses "I" in the list.
   void OpenEditorOn(const std::vector<int>& entries) {
-    HWND list = svtest::FindChildByName(mainWindow, "ListBox1");
-    ASSERT_NE(list, nullptr);
-    // A click on the first entry gives the list the focus; the selection is
-    // set once the click has been seen, so that it cannot undo it.
-    svtest::SendTo(list, LB_SETSEL, FALSE, static_cast<LPARAM>(-1));
-    RECT first{};
-    svtest::SendTo(list, LB_GETITEMRECT, 0, reinterpret_cast<LPARAM>(&first));
-    const LPARAM at = MAKELPARAM(first.left + 10, (first.top + first.bottom) / 2);
-    svtest::PostTo(list, WM_LBUTTONDOWN, MK_LBUTTON, at);
-    svtest::PostTo(list, WM_LBUTTONUP, 0, at);
-    ASSERT_TRUE(svtest::WaitUntil([&] { return svtest::SendTo(list, LB_GETSEL, 0).value_or(0) > 0; }, 20000));
-    svtest::SendTo(list, LB_SETSEL, FALSE, static_cast<LPARAM>(-1));
-    for (int entry : entries) svtest::SendTo(list, LB_SETSEL, TRUE, entry);
-    svtest::PostTo(list, WM_KEYDOWN, 'I', 0);
-    editor = player->WaitForWindow("TFormTag", "", 20000);
+    editor = OpenTagEditorOn(entries);
     ASSERT_NE(editor, nullptr);
-    // The file list's first item is chosen once the files are loaded.
-    ASSERT_TRUE(svtest::WaitUntil([&] { return EditorState("ComboBox1")["ItemIndex"] == "0"; }, 20000));
   }
 
   std::map<std::string, std::string> EditorState(const std::string& component) {

@@ -23,6 +23,10 @@ One listener per behaviour, each on its own port:
   pings    answers HTTP as tcp does, then MMS on TCP with pings only, forever
   hugeasf  a live stream over HTTP whose ASF header's last object claims a
            huge size; the packets repeat forever
+  held     answers "HTTP/1.0 200 OK" and then a header line every 200 ms
+           until the test says on the release port (MMS_PEER_RELEASE) what
+           to do: "p" plays the stream to what it holds and to every later
+           request, "f" closes what it holds, "h" holds later requests again
 
   http     (with --http) the MP3 file as an HTTP radio station
 
@@ -167,6 +171,48 @@ WEB_PAGE = (b"HTTP/1.0 200 OK\r\nServer: Loopback Web\r\nContent-Type: text/html
             b"<html><body>Not a stream</body></html>")
 
 
+HELD = threading.Condition()
+HELD_STATE = {"mode": "hold", "fails": 0}
+
+
+def wait_for_release(conn):
+    """Keeps a held request alive with header lines until the test releases
+    it; true when it is to be played."""
+    with HELD:
+        if HELD_STATE["mode"] == "play":
+            conn.sendall(HEAD)
+            return True
+        fails = HELD_STATE["fails"]
+    conn.sendall(b"HTTP/1.0 200 OK\r\n")
+    for n in itertools.count():
+        with HELD:
+            HELD.wait_for(lambda: HELD_STATE["mode"] == "play" or HELD_STATE["fails"] != fails, timeout=0.2)
+            if HELD_STATE["mode"] == "play":
+                break
+            if HELD_STATE["fails"] != fails:
+                return False
+        conn.sendall(b"X-Held: %d\r\n" % n)
+    # The rest of the play answer's head follows the status line sent.
+    conn.sendall(HEAD[len(b"HTTP/1.0 200 OK\r\n"):])
+    return True
+
+
+def release_loop(server):
+    while True:
+        conn, _ = server.accept()
+        with conn, contextlib.suppress(OSError):
+            order = conn.recv(1)
+            with HELD:
+                if order == b"p":
+                    HELD_STATE["mode"] = "play"
+                elif order == b"f":
+                    HELD_STATE["fails"] += 1
+                elif order == b"h":
+                    HELD_STATE["mode"] = "hold"
+                HELD.notify_all()
+            conn.sendall(b"ok")
+
+
 def serve(conn, behaviour, header, packets):
     with conn, contextlib.suppress(OSError):
         first = recv_exactly(conn, 4)
@@ -182,6 +228,11 @@ def serve(conn, behaviour, header, packets):
         if behaviour in ("tcp", "pings"):
             conn.sendall(WEB_PAGE)
             return
+        held = behaviour == "held"
+        if held:
+            if not wait_for_release(conn):
+                return
+            behaviour = "play"
         if behaviour == "endless":
             conn.sendall(b"HTTP/1.0 200 OK\r\n")
             for n in itertools.count():
@@ -216,7 +267,7 @@ def serve(conn, behaviour, header, packets):
             conn.sendall(HEAD + chunk(b"$H", os.urandom(600)) + chunk(b"$D", os.urandom(600)))
             return
         playing = "xPlayStrm=1" in request
-        out = HEAD + chunk(b"$H", header)
+        out = (b"" if held else HEAD) + chunk(b"$H", header)
         if not playing:
             conn.sendall(out)
             return
@@ -312,8 +363,14 @@ def main():
         header, packets = split_asf(f.read())
     env = dict(os.environ)
     for behaviour in ("play", "stall", "close", "junk", "badasf", "refuse", "proxy", "tcp", "endless", "pings",
-                      "hugeasf"):
+                      "hugeasf", "held"):
         env["MMS_PEER_" + behaviour.upper()] = str(listen(behaviour, header, packets))
+    release = socket.socket(socket.AF_INET, socket.SOCK_STREAM)
+    release.setsockopt(socket.SOL_SOCKET, socket.SO_REUSEADDR, 1)
+    release.bind(("127.0.0.1", 0))
+    release.listen(4)
+    threading.Thread(target=release_loop, args=(release,), daemon=True).start()
+    env["MMS_PEER_RELEASE"] = str(release.getsockname()[1])
     env["MMS_PEER_CLOSED"] = str(closed_port())
     if split == 3:
         with open(args[2], "rb") as f:
