@@ -367,6 +367,10 @@ TEST_F(TagEditingFiles, AnApeSaveAddsNoEmptyItemsAndReportsASizeItCannotTrust) {
   }
   EXPECT_FALSE(writer.Write(untrusted, 1).Written);
   EXPECT_EQ(ft::ReadBytes(untrusted), untrustedBefore);
+  // Items that fill the size exactly are trusted, whatever the footer's
+  // count or the header's size.
+  for (const char* name : {"ape_count_plus1.mp3", "ape_header_size_off.mp3"})
+    EXPECT_TRUE(writer.Write(CopyFormat(name, std::string(name) + ".wv"), 2).Written) << name;
 }
 
 // Each pair: a file with the second column's tag and one of the same kind
