@@ -140,9 +140,8 @@ bool TID3v2::ReadFromFile(const std::string& fileName, bool readPicture) {
   VersionID = header.version;
   if (header.sizeValid && header.Total() <= fileSize) Size = static_cast<std::int32_t>(header.Total());
   // A tag that claims more than the file holds still yields its complete
-  // frames (Size stays 0, and a save refuses it).
-  // A tag whose frames cannot be walked is not an empty tag: callers must
-  // not take (or copy) its fields as the tag's.
+  // frames (Size stays 0, and a save refuses it). One whose frames cannot be
+  // walked is no empty tag: callers must not take (or copy) its fields.
   FrameArea area;
   if (const TagStatus opened = OpenFrameArea(*file, fileSize, header, area); opened != TagStatus::Ok)
     return Finish(opened);
@@ -167,9 +166,12 @@ bool TID3v2::ReadFromFile(const std::string& fileName, bool readPicture) {
         if (f.payload.empty() || !FrameData(f, version, tagUnsync, data)) return;
         Collect(found, EntryOf(f.id, version), version, std::move(data));
       });
-  const TagStatus walked = end == WalkEnd::ReadError                       ? TagStatus::IoError
-                           : end == WalkEnd::Stopped && frames == 0 ? TagStatus::Malformed
-                                                                    : TagStatus::Ok;
+  TagStatus walked = TagStatus::Ok;
+  if (end == WalkEnd::ReadError) {
+    walked = TagStatus::IoError;
+  } else if (end == WalkEnd::Stopped && frames == 0) {
+    walked = TagStatus::Malformed;
+  }
 
   Title = TextOr(found, kTitle, kContentGroup);
   Artist = TextOr(found, kArtist, kOriginalArtist);

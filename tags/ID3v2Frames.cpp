@@ -22,6 +22,12 @@ constexpr std::uint8_t kV4Encrypted = 0x04;
 constexpr std::uint8_t kV4Unsynchronised = 0x02;
 constexpr std::uint8_t kV4DataLength = 0x01;
 
+// An upper-case letter, then upper-case letters or digits.
+bool IsFrameId(std::string_view id) {
+  const auto idChar = [](char c) { return (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9'); };
+  return !id.empty() && id[0] >= 'A' && id[0] <= 'Z' && std::all_of(id.begin(), id.end(), idChar);
+}
+
 bool SyncSafeBytes(const char* p) {
   return ((p[0] | p[1] | p[2] | p[3]) & 0x80) == 0;
 }
@@ -107,18 +113,13 @@ TagStatus OpenFrameArea(RandomAccessFile& file, std::uint64_t fileSize, const Ta
   if (header.version > 2 && (header.flags & kExtendedHeader)) {
     std::string ext;
     if (!area.source->Read(kHeaderSize, 4, ext)) return TagStatus::IoError;
-    if (ext.size() < 4 || IsFrameId(ext)) return TagStatus::Ok;
+    if (ext.size() < 4 || IsFrameId(ext)) return TagStatus::Ok;  // no room for one, or no header
     // Version 3 counts the size without its own 4 bytes, version 4 with.
     const std::uint64_t extSize =
         header.version == 3 ? 4ull + LoadBE32(ext.data()) : DecodeSyncSafe(ext.data());
     if (extSize >= 4 && extSize <= area.end - area.begin) area.begin += extSize;
   }
   return TagStatus::Ok;
-}
-
-bool IsFrameId(std::string_view id) {
-  const auto idChar = [](char c) { return (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9'); };
-  return !id.empty() && id[0] >= 'A' && id[0] <= 'Z' && std::all_of(id.begin(), id.end(), idChar);
 }
 
 namespace {

@@ -79,10 +79,6 @@ struct FrameArea {
 };
 TagStatus OpenFrameArea(RandomAccessFile& file, std::uint64_t fileSize, const TagHeader& header, FrameArea& area);
 
-// Whether `id` has the shape of a frame ID: an upper-case letter, then
-// upper-case letters or digits.
-bool IsFrameId(std::string_view id);
-
 struct Frame {
   std::string id;                 // 3 characters (version 2) or 4
   std::uint8_t statusFlags = 0;   // first flag byte as stored (0 for version 2)
