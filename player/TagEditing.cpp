@@ -102,6 +102,12 @@ void ApplyToId3v2(sv::tags::TID3v2& v2, const TagColumn& column, int index) {
   if (on[FieldGenre]) v2.SetGenre(t[FieldGenre]);
 }
 
+// A tag that is there but whose contents cannot be read, as opposed to a
+// file that cannot be read.
+bool Unreadable(sv::tags::TagStatus status) {
+  return status == sv::tags::TagStatus::Malformed || status == sv::tags::TagStatus::Unsupported;
+}
+
 // A tag the file lacks and that would hold nothing is not added.
 bool HoldsNothing(const sv::tags::TID3v1& v1) {
   return !v1.Exists && !v1.Lyrics3Present && v1.GetTitle().empty() && v1.GetArtist().empty() &&
@@ -224,9 +230,12 @@ bool TagFileWriter::CopySourceExists(const std::string& path, bool& exists) {
     if (!v1.ReadFromFile(path)) return false;
     exists = v1.Exists;
   } else {
+    // A tag whose frames cannot be read has nothing to copy: copying it
+    // would empty the record.
     sv::tags::TID3v2 v2(fs_);
-    if (!v2.ReadFromFile(path)) return false;
-    exists = v2.Exists;
+    const bool read = v2.ReadFromFile(path);
+    if (!read && !Unreadable(v2.LastStatus())) return false;
+    exists = read && v2.Exists;
   }
   return true;
 }
@@ -276,11 +285,14 @@ TagFileWriter::Outcome TagFileWriter::Write(const std::string& path, int index) 
 
 // ID3v1 first, then ID3v2. Each copy reads the target tag first and
 // replaces only the seven fields: pictures, other frames and the Lyrics3
-// block stay.
+// block stay. A save still writes the record when the ID3v2 tag cannot be
+// read (and then cannot be rewritten).
 bool TagFileWriter::WriteMpeg(const std::string& path, int index, Outcome& outcome) {
   sv::tags::TID3v1 v1(fs_);
   sv::tags::TID3v2 v2(fs_);
-  if (!v1.ReadFromFile(path) || !v2.ReadFromFile(path, true)) return false;
+  if (!v1.ReadFromFile(path)) return false;
+  const bool v2Read = v2.ReadFromFile(path, true);
+  if (!v2Read && (mode_ != TagWriteMode::Save || !Unreadable(v2.LastStatus()))) return false;
   switch (mode_) {
     case TagWriteMode::Id3v1ToId3v2:
       v2.SetArtist(v1.GetArtist());
@@ -306,7 +318,7 @@ bool TagFileWriter::WriteMpeg(const std::string& path, int index, Outcome& outco
   ApplyToId3v1(v1, column1_, index);
   ApplyToId3v2(v2, column2_, index);
   const bool v1Saved = SaveNamed(v1, path, kId3v1Name, outcome);
-  const bool v2Saved = SaveNamed(v2, path, kId3v2Name, outcome);
+  const bool v2Saved = v2Read && SaveNamed(v2, path, kId3v2Name, outcome);
   return v1Saved && v2Saved;
 }
 

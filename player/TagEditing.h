@@ -83,7 +83,8 @@ class TagFileWriter {
 
   struct Outcome {
     bool Written = false;  // every write the file needed worked
-    // A copy whose source tag the file lacks: the file is left untouched.
+    // A copy whose source tag the file lacks, or holds in a form that
+    // cannot be read: the file is left untouched.
     bool Skipped = false;
     // The tags written ("ID3 v1", "ID3 v2", "APE", "Ogg"), also when
     // another one of the file failed.
@@ -99,7 +100,7 @@ class TagFileWriter {
 
  private:
   // False when the file could not be read; `exists` tells whether it holds
-  // the tag a copy mode copies from.
+  // a readable tag of the kind a copy mode copies from.
   bool CopySourceExists(const std::string& path, bool& exists);
   bool WriteMpeg(const std::string& path, int index, Outcome& outcome);
   bool WriteMusepackId3v1(const std::string& path, int index, Outcome& outcome);

@@ -31,6 +31,7 @@ bool IsApeId(const char* p) { return std::memcmp(p, "APETAGEX", 8) == 0; }
 // block and an ID3v1 record, either possibly absent), which a rewrite keeps.
 struct Place {
   std::uint64_t end = 0;
+  bool record = false;  // the trailer ends with an ID3v1 record
   bool footerRead = false;
   char footer[kFooterSize] = {};
 };
@@ -75,7 +76,8 @@ bool LocateFooter(RandomAccessFile& file, std::uint64_t size, Place& place) {
   if (size > kId3v1Size) {
     char tag[3];
     if (!ReadExact(file, size - kId3v1Size, tag, sizeof tag)) return false;
-    if (std::memcmp(tag, "TAG", 3) == 0) end -= kId3v1Size;
+    place.record = std::memcmp(tag, "TAG", 3) == 0;
+    if (place.record) end -= kId3v1Size;
   }
   bool ok = true;
   end -= Lyrics3Size(file, end, ok);
@@ -91,24 +93,27 @@ std::string ShownText(std::string_view stored, bool utf8) {
 }
 
 // Reads the items in [begin, end) of the file. Malformed when one runs past
-// the region or the items do not fill it exactly (the items read are kept):
-// a size that the items do not account for cannot be trusted to cut at.
-TagStatus ReadItems(RandomAccessFile& file, std::uint64_t begin, std::uint64_t end, std::uint32_t count,
-                    std::uint32_t version, std::vector<RField>& fields) {
+// the region (the items read are kept): a size that the items do not account
+// for cannot be trusted to cut at. Items that fill it exactly are the tag,
+// whatever the footer counts (writers have stored counts one too high).
+TagStatus ReadItems(RandomAccessFile& file, std::uint64_t begin, std::uint64_t end, std::uint32_t version,
+                    std::vector<RField>& fields) {
   std::string region;
   if (!ReadUpTo(file, begin, static_cast<std::size_t>(end - begin), region) || region.size() != end - begin)
     return TagStatus::IoError;
   const bool v1 = version == kVersion1;
   std::size_t pos = 0;
-  for (std::uint32_t i = 0; i < count; ++i) {
+  while (pos < region.size()) {
     if (region.size() - pos < kItemOverhead) return TagStatus::Malformed;
     const std::uint32_t valueSize = LoadLE32(region.data() + pos);
     const std::uint32_t flags = LoadLE32(region.data() + pos + 4);
     pos += 8;
     // Keys longer than writers allow are still read whole: giving up on
     // one would lose every item after it.
+    // An item has a key: zero bytes, such as silence before the tag, are
+    // no items and do not fill a size.
     const std::size_t nul = region.find('\0', pos);
-    if (nul == std::string::npos) return TagStatus::Malformed;
+    if (nul == std::string::npos || nul == pos) return TagStatus::Malformed;
     const std::string_view name(region.data() + pos, nul - pos);
     pos = nul + 1;
     if (valueSize > region.size() - pos) return TagStatus::Malformed;
@@ -127,7 +132,7 @@ TagStatus ReadItems(RandomAccessFile& file, std::uint64_t begin, std::uint64_t e
     field.Stored = std::move(stored);
     fields.push_back(std::move(field));
   }
-  return pos == region.size() ? TagStatus::Ok : TagStatus::Malformed;
+  return TagStatus::Ok;
 }
 
 // The text written for a changed name or value: valid UTF-8, and a name
@@ -185,13 +190,14 @@ TagStatus BuildTag(const std::vector<RField>& fields, std::string& tag) {
 
 // Where the stored tag starts (its header included). Malformed when its
 // size or header cannot be trusted, or its items do not parse and fill that
-// size exactly: cutting there could delete audio.
+// size exactly: cutting there could delete audio. The footer's size is the
+// one its items were checked against: a header that gives another size is
+// still the header.
 TagStatus StoredTagStart(RandomAccessFile& file, const Place& place, std::uint64_t& start) {
   start = place.end;
   if (!place.footerRead || !IsApeId(place.footer)) return TagStatus::Ok;
   const std::uint32_t version = LoadLE32(place.footer + 8);
   const std::uint32_t size = LoadLE32(place.footer + 12);
-  const std::uint32_t count = LoadLE32(place.footer + 16);
   const std::uint32_t flags = LoadLE32(place.footer + 20);
   if (size < kFooterSize || size > place.end) return TagStatus::Malformed;
   start = place.end - size;
@@ -199,12 +205,12 @@ TagStatus StoredTagStart(RandomAccessFile& file, const Place& place, std::uint64
     if (version != kVersion2 || start < kFooterSize) return TagStatus::Malformed;
     char header[kFooterSize];
     if (!ReadExact(file, start - kFooterSize, header, sizeof header)) return TagStatus::IoError;
-    if (!IsApeId(header) || LoadLE32(header + 12) != size) return TagStatus::Malformed;
+    if (!IsApeId(header)) return TagStatus::Malformed;
     start -= kFooterSize;
   }
   if (place.end - start > kMaxTag) return TagStatus::Unsupported;
   std::vector<RField> items;
-  return ReadItems(file, place.end - size, place.end - kFooterSize, count, version, items);
+  return ReadItems(file, place.end - size, place.end - kFooterSize, version, items);
 }
 
 }  // namespace
@@ -237,13 +243,12 @@ bool TAPETag::ReadFromFile(const std::string& path) {
   Exists = true;
   Version = LoadLE32(place.footer + 8);
   Size = LoadLE32(place.footer + 12);
-  const std::uint32_t count = LoadLE32(place.footer + 16);
   if (Size < kFooterSize || Size > place.end) {
     status_ = TagStatus::Malformed;
   } else if (Size - kFooterSize > kMaxTag) {
     status_ = TagStatus::Unsupported;
   } else {
-    status_ = ReadItems(*opened.file, place.end - Size, place.end - kFooterSize, count, Version, Fields);
+    status_ = ReadItems(*opened.file, place.end - Size, place.end - kFooterSize, Version, Fields);
     if (status_ == TagStatus::IoError) {
       Fields.clear();
       return false;
@@ -267,7 +272,10 @@ bool TAPETag::SaveToFile(const std::string& path) {
       return TagStatus::IoError;
     edit.offset = start;
     edit.length = size - start;
-    edit.bytes = tag + trailer;
+    // Readers look for the tag at the end of the file or before an ID3v1
+    // record; a Lyrics3 block belongs before a record, so without one the
+    // tag goes after the block.
+    edit.bytes = place.record ? tag + trailer : trailer + tag;
     return TagStatus::Ok;
   });
   return status_ == TagStatus::Ok;

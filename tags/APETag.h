@@ -1,7 +1,8 @@
 #pragma once
 // APE tags (APEv1 and APEv2), found by their 32-byte footer at the end of
 // the file, before a trailing ID3v1 record (and its Lyrics3 block) if there
-// is one. Written back as APEv2 with header and footer, in the same place.
+// is one. Written back as APEv2 with header and footer, in the same place,
+// except that a tag before a Lyrics3 block that ends the file moves after it.
 #include <cstdint>
 #include <optional>
 #include <string>
@@ -42,7 +43,8 @@ class TAPETag {
   bool ReadFromFile(const std::string& path);
 
   // Replaces the file's APE tag by one built from Fields, or adds one (before
-  // a trailing ID3v1 record and its Lyrics3 block). The file is either
+  // a trailing ID3v1 record and its Lyrics3 block; after a Lyrics3 block
+  // with no record, at the end of the file). The file is either
   // unchanged or has the complete new tag. LastStatus(): Ok, OpenFailed,
   // IoError, Malformed (the stored tag's bounds cannot be trusted: nothing
   // written), Unsupported (a stored tag too large to rewrite safely).

@@ -140,20 +140,19 @@ bool TID3v2::ReadFromFile(const std::string& fileName, bool readPicture) {
   VersionID = header.version;
   if (header.sizeValid && header.Total() <= fileSize) Size = static_cast<std::int32_t>(header.Total());
   // A tag that claims more than the file holds still yields its complete
-  // frames (Size stays 0, and a save refuses it).
+  // frames (Size stays 0, and a save refuses it). One whose frames cannot be
+  // walked is no empty tag: callers must not take (or copy) its fields.
   FrameArea area;
-  bool ioError = false;
-  if (!OpenFrameArea(*file, fileSize, header, area, ioError)) {
-    TakeSnapshot(fileName);
-    return Finish(ioError ? TagStatus::IoError : TagStatus::Ok);
-  }
+  if (const TagStatus opened = OpenFrameArea(*file, fileSize, header, area); opened != TagStatus::Ok)
+    return Finish(opened);
 
   Found found;
   const std::uint8_t version = header.version;
   const bool tagUnsync = (header.flags & kUnsynchronised) != 0;
+  std::size_t frames = 0;
   // A read error ends the walk; the fields read so far are kept, but the
   // result tells the caller not to trust (or save) them as the whole tag.
-  const bool walked = WalkFrames(
+  const WalkEnd end = WalkFrames(
       area, version,
       [&](const Frame& f) -> std::size_t {
         const int entry = EntryOf(f.id, version);
@@ -162,10 +161,17 @@ bool TID3v2::ReadFromFile(const std::string& fileName, bool readPicture) {
         return kTextFrameRead;
       },
       [&](Frame& f) {
+        ++frames;
         std::string data;
         if (f.payload.empty() || !FrameData(f, version, tagUnsync, data)) return;
         Collect(found, EntryOf(f.id, version), version, std::move(data));
-      }) != WalkEnd::ReadError;
+      });
+  TagStatus walked = TagStatus::Ok;
+  if (end == WalkEnd::ReadError) {
+    walked = TagStatus::IoError;
+  } else if (end == WalkEnd::Stopped && frames == 0) {
+    walked = TagStatus::Malformed;
+  }
 
   Title = TextOr(found, kTitle, kContentGroup);
   Artist = TextOr(found, kArtist, kOriginalArtist);
@@ -183,8 +189,8 @@ bool TID3v2::ReadFromFile(const std::string& fileName, bool readPicture) {
   Link = found.link ? found.link->value : std::string();
   SizeText = Text(found, kSizeText);
   if (found.picture) Picture = std::move(*found.picture);
-  TakeSnapshot(walked ? fileName : std::string());
-  return Finish(walked ? TagStatus::Ok : TagStatus::IoError);
+  TakeSnapshot(walked == TagStatus::Ok ? fileName : std::string());
+  return Finish(walked);
 }
 
 }  // namespace sv::tags

@@ -32,8 +32,10 @@ class TID3v2 {
   void ResetData();
 
   // False when the file cannot be opened, is shorter than a tag header, or
-  // a read fails (the fields read before the failure are kept); true
-  // otherwise, with Exists false when there is no tag.
+  // a read fails (the fields read before the failure are kept); also, with
+  // Exists true and no fields, for a tag whose frames cannot be walked from
+  // their start (Malformed) or that this reader does not know (Unsupported).
+  // True otherwise, with Exists false when there is no tag.
   bool ReadFromFile(const std::string& fileName, bool readPicture = false);
   // True when the new tag was written; on false the file is unchanged. A
   // field counts as changed when it differs from what this object read

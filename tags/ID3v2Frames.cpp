@@ -22,6 +22,12 @@ constexpr std::uint8_t kV4Encrypted = 0x04;
 constexpr std::uint8_t kV4Unsynchronised = 0x02;
 constexpr std::uint8_t kV4DataLength = 0x01;
 
+// An upper-case letter, then upper-case letters or digits.
+bool IsFrameId(std::string_view id) {
+  const auto idChar = [](char c) { return (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9'); };
+  return !id.empty() && id[0] >= 'A' && id[0] <= 'Z' && std::all_of(id.begin(), id.end(), idChar);
+}
+
 bool SyncSafeBytes(const char* p) {
   return ((p[0] | p[1] | p[2] | p[3]) & 0x80) == 0;
 }
@@ -88,19 +94,15 @@ bool TagSource::Read(std::uint64_t offset, std::size_t count, std::string& out) 
   return true;
 }
 
-bool OpenFrameArea(RandomAccessFile& file, std::uint64_t fileSize, const TagHeader& header, FrameArea& area,
-                   bool& ioError) {
-  ioError = false;
-  if (!header.KnownVersion() || !header.sizeValid) return false;
-  if (header.version == 2 && (header.flags & kCompressedV22)) return false;
+TagStatus OpenFrameArea(RandomAccessFile& file, std::uint64_t fileSize, const TagHeader& header, FrameArea& area) {
+  if (!header.KnownVersion()) return TagStatus::Unsupported;
+  if (!header.sizeValid) return TagStatus::Malformed;
+  if (header.version == 2 && (header.flags & kCompressedV22)) return TagStatus::Unsupported;
   const std::uint64_t end = std::min<std::uint64_t>(kHeaderSize + header.body, fileSize);
   if (header.version < 4 && (header.flags & kUnsynchronised)) {
-    if (end > kMaxTagInMemory) return false;
+    if (end > kMaxTagInMemory) return TagStatus::Unsupported;
     std::string tag;
-    if (!ReadUpTo(file, 0, static_cast<std::size_t>(end), tag)) {
-      ioError = true;
-      return false;
-    }
+    if (!ReadUpTo(file, 0, static_cast<std::size_t>(end), tag)) return TagStatus::IoError;
     area.source = std::make_unique<TagSource>(tag.substr(0, kHeaderSize) +
                                               Resynchronise(std::string_view(tag).substr(kHeaderSize)));
   } else {
@@ -110,23 +112,17 @@ bool OpenFrameArea(RandomAccessFile& file, std::uint64_t fileSize, const TagHead
   area.end = area.source->End();
   if (header.version > 2 && (header.flags & kExtendedHeader)) {
     std::string ext;
-    if (!area.source->Read(kHeaderSize, 4, ext)) {
-      ioError = true;
-      return false;
-    }
-    if (ext.size() < 4) return false;
+    if (!area.source->Read(kHeaderSize, 4, ext)) return TagStatus::IoError;
+    if (ext.size() < 4 || IsFrameId(ext)) return TagStatus::Ok;  // no room for one, or no header
     // Version 3 counts the size without its own 4 bytes, version 4 with.
     const std::uint64_t extSize =
         header.version == 3 ? 4ull + LoadBE32(ext.data()) : DecodeSyncSafe(ext.data());
-    if (extSize < 4 || extSize > area.end - area.begin) return false;
-    area.begin += extSize;
+    if (extSize >= 4 && extSize <= area.end - area.begin) area.begin += extSize;
   }
-  return true;
+  return TagStatus::Ok;
 }
 
 namespace {
-
-bool IsIdChar(char c) { return (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9'); }
 
 // What a frame walk finds at a position.
 enum class Landing { Frame, Padding, End, Neither, ReadError };
@@ -151,10 +147,8 @@ Landing LandsAt(TagSource& source, std::uint64_t pos, std::uint64_t end, std::ui
     }
     return Landing::Padding;
   }
-  if (h.size() < headerSize || h[0] < 'A' || h[0] > 'Z') return Landing::Neither;
-  const std::size_t idSize = version == 2 ? 3 : 4;
-  for (std::size_t i = 1; i < idSize; ++i)
-    if (!IsIdChar(h[i])) return Landing::Neither;
+  if (h.size() < headerSize || !IsFrameId(std::string_view(h).substr(0, version == 2 ? 3 : 4)))
+    return Landing::Neither;
   std::uint64_t size = version == 2 ? LoadBE24(h.data() + 3) : LoadBE32(h.data() + 4);
   if (version == 4 && SyncSafeBytes(h.data() + 4)) size = std::min<std::uint64_t>(size, DecodeSyncSafe(h.data() + 4));
   return size <= end - pos - headerSize ? Landing::Frame : Landing::Neither;

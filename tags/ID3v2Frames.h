@@ -9,6 +9,7 @@
 #include <string_view>
 
 #include "tags/FileAccess.h"
+#include "tags/Status.h"
 
 namespace sv::tags::id3 {
 
@@ -65,17 +66,18 @@ class TagSource {
 
 // Opens the tag for walking: undoes whole-tag unsynchronisation for
 // versions 2 and 3, and finds where the frames start (after an extended
-// header) and end. False when the structure cannot be walked (a read error,
-// an extended header running past the tag, an unsynchronised tag above
-// kMaxTagInMemory, a compressed version 2 tag); `ioError` tells a read
-// error apart. A tag that runs past the end of the file ends there.
+// header) and end. Some writers set the extended-header flag with no such
+// header: when a frame ID stands where its size would, or that size does not
+// fit the tag, the frames start right after the tag header. A tag that runs
+// past the end of the file ends there. Malformed for sizes with a top bit
+// set; Unsupported for an unknown version, a compressed version 2 tag or an
+// unsynchronised tag above kMaxTagInMemory; IoError on a read error.
 struct FrameArea {
   std::unique_ptr<TagSource> source;
   std::uint64_t begin = 0;
   std::uint64_t end = 0;
 };
-bool OpenFrameArea(RandomAccessFile& file, std::uint64_t fileSize, const TagHeader& header, FrameArea& area,
-                   bool& ioError);
+TagStatus OpenFrameArea(RandomAccessFile& file, std::uint64_t fileSize, const TagHeader& header, FrameArea& area);
 
 struct Frame {
   std::string id;                 // 3 characters (version 2) or 4

@@ -125,10 +125,7 @@ class ID3v2Saver {
 
   TagStatus CollectFrames(RandomAccessFile& file, const TagHeader& header) {
     FrameArea area;
-    bool ioError = false;
-    if (!OpenFrameArea(file, fileSize_, header, area, ioError))
-      return ioError ? TagStatus::IoError
-                     : (area.source ? TagStatus::Malformed : TagStatus::Unsupported);
+    if (const TagStatus s = OpenFrameArea(file, fileSize_, header, area); s != TagStatus::Ok) return s;
     inMemory_ = area.source->InMemory();
     std::uint64_t budget = kMaxTagInMemory;
     bool overBudget = false;

@@ -14,6 +14,7 @@
 #include "tags/ID3v1.h"
 #include "tags/ID3v2.h"
 #include "tags/OggVorbis.h"
+#include "tags/Unit_SongTagInfos.h"
 #include "tests/tags/FormatTestSupport.h"
 
 namespace player {
@@ -366,6 +367,10 @@ TEST_F(TagEditingFiles, AnApeSaveAddsNoEmptyItemsAndReportsASizeItCannotTrust) {
   }
   EXPECT_FALSE(writer.Write(untrusted, 1).Written);
   EXPECT_EQ(ft::ReadBytes(untrusted), untrustedBefore);
+  // Items that fill the size exactly are trusted, whatever the footer's
+  // count or the header's size.
+  for (const char* name : {"ape_count_plus1.mp3", "ape_header_size_off.mp3"})
+    EXPECT_TRUE(writer.Write(CopyFormat(name, std::string(name) + ".wv"), 2).Written) << name;
 }
 
 // Each pair: a file with the second column's tag and one of the same kind
@@ -508,6 +513,84 @@ TEST_F(TagEditingFiles, ACopyFromAMissingTagSkipsTheFile) {
     EXPECT_EQ(t::OracleValue(record, "TPE1"), "Artist A");
     EXPECT_EQ(t::OracleValue(record, "TRCK"), "1");
     EXPECT_EQ(t::OracleValue(record, "TCON"), "17") << "Rock";
+  }
+}
+
+// A version 2.4 tag flagged with an extended header it lacks reads as if
+// unflagged: the song's title, the editor's column, a copy into the record
+// and a save all see its frames. A tag that cannot be read at all is no
+// tag: the song falls back to its record and a copy leaves the record be.
+TEST_F(TagEditingFiles, AnExtendedHeaderFlagWithoutTheHeaderStillShowsTheFrames) {
+  const std::string flagged = CopyEditor("extflag.mp3"), withRecord = CopyEditor("extflag_v1.mp3"),
+                    broken = CopyEditor("extflag_broken.mp3");
+  sv::tags::TSongInfo song(nullptr);
+  song.Load(flagged, false, false);
+  EXPECT_TRUE(song.Found);
+  EXPECT_EQ(song.Title, "Flagged title");
+  EXPECT_EQ(song.Artist, "Flagged artist");
+  EXPECT_EQ(song.Album, "Flagged album");
+  TagSelectionLoader loader;
+  loader.Add(flagged);
+  EXPECT_EQ(loader.Column2.Text[FieldTitle], "Flagged title");
+  EXPECT_EQ(loader.Column2.Text[FieldArtist], "Flagged artist");
+  EXPECT_EQ(loader.Column2.Text[FieldAlbum], "Flagged album");
+
+  const std::string tagBytes = t::ReadBytes(withRecord).substr(0, t::ReadBytes(flagged).size());
+  const TagFileWriter::Outcome copied = TagFileWriter(TagWriteMode::Id3v2ToId3v1, {}, {}).Write(withRecord, 0);
+  EXPECT_TRUE(copied.Written);
+  EXPECT_EQ(copied.Saved, std::vector<std::string>{"ID3 v1"});
+  EXPECT_EQ(t::ReadBytes(withRecord).substr(0, tagBytes.size()), tagBytes) << "the ID3v2 tag as it was";
+  sv::tags::TID3v1 record;
+  ASSERT_TRUE(record.ReadFromFile(withRecord));
+  EXPECT_EQ(record.Title, "Flagged title");
+  EXPECT_EQ(record.Album, "Flagged album");
+
+  TagColumn c1, c2 = loader.Column2;
+  c1.Ticked.fill(false);
+  c2.Text[FieldAlbum] = "Saved album";
+  EXPECT_TRUE(TagFileWriter(TagWriteMode::Save, c1, c2).Write(flagged, 0).Written);
+  sv::tags::TID3v2 saved;
+  ASSERT_TRUE(saved.ReadFromFile(flagged));
+  EXPECT_EQ(saved.Title, "Flagged title");
+  EXPECT_EQ(saved.Album, "Saved album");
+  EXPECT_EQ(t::ReadBytes(flagged)[5], '\0') << "no extended-header flag on the tag written";
+
+  const std::string brokenBefore = t::ReadBytes(broken);
+  sv::tags::TID3v2 unreadable;
+  EXPECT_FALSE(unreadable.ReadFromFile(broken));
+  EXPECT_EQ(unreadable.LastStatus(), sv::tags::TagStatus::Malformed);
+  song.Load(broken, false, false);
+  EXPECT_EQ(song.Title, "Record title") << "the record, as for a file without ID3v2";
+  const TagFileWriter::Outcome skipped = TagFileWriter(TagWriteMode::Id3v2ToId3v1, {}, {}).Write(broken, 0);
+  EXPECT_TRUE(skipped.Skipped);
+  EXPECT_FALSE(skipped.Written);
+  EXPECT_EQ(t::ReadBytes(broken), brokenBefore);
+  // A save still writes the record, and leaves the tag it cannot rewrite.
+  TagColumn recordAlbum = c1;
+  recordAlbum.Ticked[FieldAlbum] = true;
+  recordAlbum.Text[FieldAlbum] = "Record saved";
+  const TagFileWriter::Outcome half = TagFileWriter(TagWriteMode::Save, recordAlbum, c2).Write(broken, 0);
+  EXPECT_FALSE(half.Written);
+  EXPECT_EQ(half.Saved, std::vector<std::string>{"ID3 v1"});
+  const std::size_t brokenTag = brokenBefore.size() - 128;
+  EXPECT_EQ(t::ReadBytes(broken).substr(0, brokenTag), brokenBefore.substr(0, brokenTag));
+  ASSERT_TRUE(record.ReadFromFile(broken));
+  EXPECT_EQ(record.Album, "Record saved");
+  EXPECT_EQ(record.Title, "Record title");
+
+  if (t::OracleAvailable()) {
+    const std::pair<const char*, const char*> copiedRecord[] = {
+        {"TIT2", "Flagged title"}, {"TPE1", "Flagged artist"}, {"TALB", "Flagged album"}};
+    const std::pair<const char*, const char*> savedTag[] = {
+        {"version", "2.3"}, {"TIT2", "Flagged title"}, {"TPE1", "Flagged artist"}, {"TALB", "Saved album"}};
+    const std::pair<const char*, const char*> brokenRecord[] = {{"TIT2", "Record title"}, {"TALB", "Record saved"}};
+    const auto expect = [](const char* command, const std::string& path, const auto& pairs) {
+      const auto lines = t::Oracle(command, path);
+      for (const auto& [key, value] : pairs) EXPECT_EQ(t::OracleValue(lines, key), value) << path << " " << key;
+    };
+    expect("dumpv1", withRecord, copiedRecord);
+    expect("dump", flagged, savedTag);
+    expect("dumpv1", broken, brokenRecord);
   }
 }
 

@@ -2,8 +2,9 @@
 # Files for the tag editor's tests, each with or without each tag it edits,
 # made by independent tools: sox (sources), lame (MP3), id3v2 (an ID3v1
 # record alone), mutagen (ID3v2 with a picture and frames the editor does not
-# model, APE tags), oggenc (a stream too short and one with too many
-# channels for the stream check) and ffmpeg (WavPack with its own APE tag).
+# model, a version 2.4 tag flagged with an extended header it lacks, APE
+# tags), oggenc (a stream too short and one with too many channels for the
+# stream check) and ffmpeg (WavPack with its own APE tag).
 #   make_editor_fixtures.sh OUTDIR
 set -eu
 out=$1
@@ -75,6 +76,28 @@ data = bytearray(open("refused.mp3", "rb").read())
 end = 10 + sum(10 + int.from_bytes(data[at + 4:at + 8], "big") for at in (10, 10 + 10 + int.from_bytes(data[14:18], "big")))
 data[end:end + 10] = b"TPE2\x7f\xff\xff\xff\0\0"
 open("refused.mp3", "wb").write(bytes(data) + b"TAG" + field("Refused record", 30) + bytes(94) + b"\xff")
+
+# A version 2.4 tag whose header has the extended-header flag but no such
+# header, as some taggers write it (mutagen reads its frames); the same with
+# an ID3v1.1 record; and with the record and an extended-header size that
+# runs past the tag where the first frame was, a tag nobody can read.
+shutil.copyfile("plain.mp3", "extflag.mp3")
+tags = ID3()
+tags.add(TIT2(encoding=3, text="Flagged title"))
+tags.add(TPE1(encoding=3, text="Flagged artist"))
+tags.add(TALB(encoding=3, text="Flagged album"))
+tags.save("extflag.mp3", v1=0, v2_version=4)
+data = bytearray(open("extflag.mp3", "rb").read())
+assert data[:4] == b"ID3\x04" and data[5] == 0 and data[10:14] == b"TIT2"
+data[5] = 0x40
+open("extflag.mp3", "wb").write(bytes(data))
+flagged = ID3("extflag.mp3")
+assert [flagged[k].text[0] for k in ("TIT2", "TPE1", "TALB")] == ["Flagged title", "Flagged artist", "Flagged album"]
+record = (b"TAG" + field("Record title", 30) + field("Record artist", 30) + field("Record album", 30) + b"1999"
+          + field("Record comment", 28) + b"\0\x04" + bytes([17]))
+open("extflag_v1.mp3", "wb").write(bytes(data) + record)
+data[10:14] = b"\x7f\x7f\x7f\x7f"
+open("extflag_broken.mp3", "wb").write(bytes(data) + record)
 
 # The WavPack file's own tag gains a cover; Musepack and Monkey's Audio
 # files are only their signature and bytes, one with an APE tag.

@@ -244,6 +244,56 @@ TEST(ID3v2Read, HeaderEdgeCases) {
   EXPECT_EQ(t.LastStatus(), TagStatus::OpenFailed);
 }
 
+TEST(ID3v2Read, ExtendedHeaderFlagAndFrameAreasThatCannotBeWalked) {
+  // The flag set with the frames right after the header reads as unflagged
+  // (a frame ID where the size would be, or a size that does not fit); a
+  // tag none of whose frames can be walked is no empty tag.
+  const std::string title23 = Frame23("TIT2", Latin1Text("T3")), title24 = Frame24("TIT2", Latin1Text("T4"));
+  struct Case {
+    const char* what;
+    std::string tag;
+    TagStatus status;
+    const char* title;
+    bool saves;  // a walk that stops short of the tag's end is never rewritten
+  } cases[] = {
+      {"2.4 flag, no header", Tag(4, title24, 20, 0x40), TagStatus::Ok, "T4", true},
+      {"2.3 flag, no header", Tag(3, title23, 20, 0x40), TagStatus::Ok, "T3", true},
+      {"2.4 header", Tag(4, test::SyncSafe(6) + std::string("\x01\x00", 2) + title24, 20, 0x40), TagStatus::Ok, "T4",
+       true},
+      {"2.3 header", Tag(3, test::BigEndian(6) + std::string(6, '\0') + title23, 20, 0x40), TagStatus::Ok, "T3", true},
+      {"2.4 size past the tag", Tag(4, test::SyncSafe(400) + title24, 20, 0x40), TagStatus::Malformed, "", false},
+      {"2.3 size past the tag", Tag(3, test::BigEndian(400) + title23, 20, 0x40), TagStatus::Malformed, "", false},
+      {"no frame first", Tag(3, "\x01garbage!" + title23, 20), TagStatus::Malformed, "", false},
+      {"frame past the tag", Tag(3, Frame23("TPE1", "x", 400) + title23), TagStatus::Malformed, "", false},
+      {"frame, then no frame", Tag(3, title23 + "\x01garbage!", 20), TagStatus::Ok, "T3", false},
+      {"padding only", Tag(4, "", 30, 0x40), TagStatus::Ok, "", true},
+      {"size bit 7 set", std::string("ID3\x03\0\0\0\0\x80\x20", 10) + title23, TagStatus::Malformed, "", false},
+      {"version 2.5", Tag(5, title23, 20), TagStatus::Unsupported, "", false},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    MemoryFileSystem mem;
+    mem.Put("f", c.tag + kAudio);
+    TID3v2 t(mem);
+    EXPECT_EQ(t.ReadFromFile("f"), c.status == TagStatus::Ok);
+    EXPECT_EQ(t.LastStatus(), c.status);
+    EXPECT_TRUE(t.Exists);
+    EXPECT_EQ(t.Title, c.title);
+    // What reads can be saved, and the tag written has no flag.
+    t.SetArtist("Saved");
+    EXPECT_EQ(t.SaveToFile("f"), c.saves);
+    if (!c.saves) {
+      EXPECT_EQ(*mem.Get("f"), c.tag + kAudio);
+      continue;
+    }
+    EXPECT_EQ(mem.Get("f")->at(5), '\0');
+    TID3v2 back(mem);
+    ASSERT_TRUE(back.ReadFromFile("f"));
+    EXPECT_EQ(back.Title, c.title);
+    EXPECT_EQ(back.Artist, "Saved");
+  }
+}
+
 TEST(ID3v2Read, MalformedTagsNeverCrashAndStopAtTheBadFrame) {
   for (const std::string& path : test::MalformedInputs("id3v2_")) {
     SCOPED_TRACE(path);

@@ -398,6 +398,28 @@ def build_ape_lookalikes(out, base):
     for count in (0, 1):
         open(os.path.join(out, "ape_claims200_count%d.mp3" % count), "wb").write(base + bare_ape_footer(232, count))
 
+    # mutagen's tags, then one number changed as other writers leave it: the
+    # footer counting one item too many, or the header's size one byte off.
+    # mutagen reads both.
+    for name, at, delta in (("ape_count_plus1.mp3", -16, 1), ("ape_header_size_off.mp3", None, 1)):
+        path = os.path.join(out, name)
+        open(path, "wb").write(base)
+        tag = mutagen.apev2.APEv2()
+        tag.update({"Title": "Off title", "Artist": "Off artist", "Album": "Off album"})
+        tag["Cover Art (Front)"] = mutagen.apev2.APEValue(b"front.jpg\0" + bytes(range(256)), mutagen.apev2.BINARY)
+        tag.save(path)
+        data = bytearray(open(path, "rb").read())
+        if at is None:
+            at = len(data) - struct.unpack_from("<I", data, len(data) - 20)[0] - 32 + 12
+        assert data[-32:-24] == b"APETAGEX"
+        struct.pack_into("<I", data, at % len(data), struct.unpack_from("<I", data, at % len(data))[0] + delta)
+        open(path, "wb").write(bytes(data))
+        write_expect(path, ape_pairs(path))
+
+    # A Lyrics3 v2 block ending the file, with no ID3v1 record after it.
+    block = b"LYRICSBEGIN" + b"IND0000200" + b"ETT00017A long lyric title"
+    open(os.path.join(out, "lyrics3_no_record.mp3"), "wb").write(base + block + b"%06dLYRICS200" % len(block))
+
     # A 300-byte key between ordinary items and a picture.
     path = os.path.join(out, "ape_long_key.mp3")
     items = [(b"Title", b"Long key", 0), (b"K" * 300, b"kept", 0), (b"Artist", b"After the key", 0),
