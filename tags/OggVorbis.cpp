@@ -37,10 +37,9 @@ struct Headers {
 
 // The granule position, serial and sequence number of the last page that
 // has one, found by looking backwards from the end for a page header. A
-// page of another
-// stream than the first one counts only when it lies whole in the bytes
-// looked at and its checksum holds, so that "OggS" inside audio data is not
-// taken for one.
+// page of another stream than the first one counts only when it lies whole
+// in the bytes looked at and its checksum holds, so that "OggS" inside
+// audio data is not taken for one.
 TagStatus FindLastGranule(RandomAccessFile& file, std::uint64_t size, std::uint32_t serial, OggLastPage& last) {
   last = OggLastPage{serial, 0, 0};
   const auto n = static_cast<std::size_t>(std::min(size, kGranuleSearch));
