@@ -22,4 +22,13 @@ struct ByteRange {
 // Empty when no Vorbis stream begins in it.
 std::vector<ByteRange> FindVorbisLinks(ByteSource& source);
 
+// Whether `links`, found by serial numbers alone, can be trusted: pages
+// looked up at a few evenly spread places and the last page must, within
+// each link and serial, carry ever larger sequence numbers and granule
+// positions, and none but a link's first may open a stream. A stream begun
+// again under its serial fails this, and then only the whole walk above
+// tells its links. This costs a few pages where the walk reads the whole
+// file; a link much shorter than the spacing can go unseen.
+bool LinksHoldUp(ByteSource& source, const std::vector<ByteRange>& links);
+
 }  // namespace sono

@@ -141,11 +141,27 @@ class VorbisDecoder final : public Decoder {
  private:
   static constexpr size_t kBlockFrames = 4096;
 
+  // The links libvorbisfile tells apart by their serials, which it finds
+  // by bisection without reading the whole file.
+  std::vector<ByteRange> LinksBySerial() {
+    VorbisFile whole(*source_, ByteRange{0, source_->Size()});
+    if (!whole.Open() || !ov_seekable(whole.Get()) || !whole.Get()->offsets) return {};
+    std::vector<ByteRange> links;
+    for (int i = 0; i < whole.Get()->links; ++i) {
+      const int64_t begin = i == 0 ? 0 : whole.Get()->offsets[i];
+      if (!links.empty()) links.back().end = begin;
+      links.push_back({begin, source_->Size()});
+    }
+    return links;
+  }
+
   // Opens every link once for its format and length; only the one playing
   // stays open.
   bool OpenLinks() {
+    std::vector<ByteRange> ranges = LinksBySerial();
+    if (ranges.empty() || !LinksHoldUp(*source_, ranges)) ranges = FindVorbisLinks(*source_);
     int64_t total = 0;
-    for (const ByteRange& bytes : FindVorbisLinks(*source_)) {
+    for (const ByteRange& bytes : ranges) {
       VorbisFile file(*source_, bytes);
       if (!file.Open()) continue;  // a link too damaged to play is left out
       const vorbis_info* info = ov_info(file.Get(), -1);
