@@ -134,24 +134,53 @@ TagStatus OggChainSeconds(RandomAccessFile& file, std::uint64_t offset, std::uin
   std::string body;
   for (std::uint64_t pos = offset;;) {
     OggPage page;
-    const TagStatus read = ReadOggPage(file, pos, size, page);
+    const TagStatus read = FindOggPage(file, pos, size, size, page, body);
     if (read == TagStatus::IoError) return read;
     if (read != TagStatus::Ok) break;
     pos = page.End();
     const bool first = (page.flags & kOggFirstPage) != 0;
     if (!first && (links.empty() || page.serial != links.back().Serial())) continue;
-    if (first || links.back().NeedsBodies()) {
-      if (ReadOggPageBody(file, page, body) != TagStatus::Ok) return TagStatus::IoError;
-      if (first) {
-        if (!OggPageCrcValid(page, body) || body.compare(0, 7, "\x01vorbis", 7) != 0) continue;
-        links.emplace_back(page.serial);
-      }
+    if (first) {
+      if (body.compare(0, 7, "\x01vorbis", 7) != 0) continue;
+      links.emplace_back(page.serial);
+    }
+    if (links.back().NeedsBodies()) {
       links.back().Feed(page, body);
     } else if (page.granule != kOggNoGranule) {
       links.back().Granule(page.granule);
     }
   }
   for (const Link& link : links) seconds += link.Seconds();
+  return TagStatus::Ok;
+}
+
+TagStatus OggSerialRestarts(RandomAccessFile& file, std::uint64_t offset, std::uint64_t size, const OggLastPage& last,
+                            bool& restarts) {
+  constexpr int kProbes = 8;
+  // A page starts within this of any place: the largest page there is.
+  constexpr std::uint64_t kReach = kOggHeaderSize + kOggMaxSegments * 256;
+  restarts = false;
+  if (size <= offset) return TagStatus::Ok;
+  // The last page looked at, at first the opening one.
+  std::uint64_t beforeOffset = offset;
+  std::uint32_t beforeSequence = 0;
+  std::uint64_t beforeGranule = 0;
+  std::string body;
+  for (int k = 1; k < kProbes; ++k) {
+    OggPage page;
+    const TagStatus read = FindOggPage(file, offset + (size - offset) / kProbes * k, size, kReach, page, body);
+    if (read == TagStatus::IoError) return read;
+    if (read != TagStatus::Ok || page.serial != last.serial || page.offset == beforeOffset) continue;
+    const bool hasGranule = page.granule != kOggNoGranule;
+    if ((page.flags & kOggFirstPage) || page.sequence <= beforeSequence || page.sequence > last.sequence ||
+        (hasGranule && (page.granule < beforeGranule || page.granule > last.granule))) {
+      restarts = true;
+      return TagStatus::Ok;
+    }
+    beforeOffset = page.offset;
+    beforeSequence = page.sequence;
+    if (hasGranule) beforeGranule = page.granule;
+  }
   return TagStatus::Ok;
 }
 

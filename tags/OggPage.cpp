@@ -107,6 +107,33 @@ bool OggPageCrcValid(const OggPage& page, std::string_view body) {
   return OggCrc(body, OggCrc(OggPageHeaderBytes(page, 0))) == page.crc;
 }
 
+TagStatus FindOggPage(RandomAccessFile& file, std::uint64_t offset, std::uint64_t fileSize, std::uint64_t reach,
+                      OggPage& page, std::string& body) {
+  constexpr std::size_t kLook = 4096;
+  const std::uint64_t stop = offset + std::min(reach, fileSize - std::min(offset, fileSize));
+  for (std::uint64_t at = offset; at < stop;) {
+    const TagStatus read = ReadOggPage(file, at, fileSize, page);
+    if (read == TagStatus::IoError) return read;
+    if (read == TagStatus::Ok) {
+      if (ReadOggPageBody(file, page, body) != TagStatus::Ok) return TagStatus::IoError;
+      if (OggPageCrcValid(page, body)) return TagStatus::Ok;
+    }
+    if (at + 1 >= fileSize) break;
+    std::string look;
+    if (!ReadUpTo(file, at + 1, static_cast<std::size_t>(std::min<std::uint64_t>(kLook, fileSize - at - 1)), look))
+      return TagStatus::IoError;
+    const std::size_t found = look.find("OggS");
+    if (found != std::string::npos) {
+      at += 1 + found;
+    } else if (look.size() > 3) {
+      at += 1 + look.size() - 3;  // the pattern may begin in the last bytes
+    } else {
+      break;
+    }
+  }
+  return TagStatus::Malformed;
+}
+
 TagStatus ReadOggPacket(RandomAccessFile& file, std::uint64_t offset, std::uint64_t fileSize,
                         std::size_t maxBytes, bool keepBodies, OggPacket& packet) {
   packet = OggPacket{};

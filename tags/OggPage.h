@@ -57,6 +57,14 @@ TagStatus ReadOggPageBody(RandomAccessFile& file, const OggPage& page, std::stri
 // True when the page's stored checksum matches its header and body.
 bool OggPageCrcValid(const OggPage& page, std::string_view body);
 
+// Finds the first page at or after `offset` whose checksum holds and reads
+// its body: bytes that are no page, and pages that fail their checksum (a
+// page cut short, whose header claims bytes of what follows), are passed
+// over. Only pages that start within `reach` bytes of `offset` are looked
+// at. Malformed when there is none.
+TagStatus FindOggPage(RandomAccessFile& file, std::uint64_t offset, std::uint64_t fileSize, std::uint64_t reach,
+                      OggPage& page, std::string& body);
+
 // One packet reassembled from consecutive pages of one stream.
 struct OggPacket {
   std::string bytes;

@@ -32,19 +32,16 @@ struct Headers {
   TagStatus commentStatus = TagStatus::NoTag;
   OggPacket commentPacket;
   VorbisCommentPacket comment;
-  std::uint64_t samples = 0;
-  std::uint32_t lastSerial = 0;  // of the page that gave `samples`
+  OggLastPage last;  // the last page with a granule position
 };
 
-// The granule position and serial of the last page that has one, found by
-// looking backwards from the end for a page header. A page of another
-// stream than the first one counts only when it lies whole in the bytes
-// looked at and its checksum holds, so that "OggS" inside audio data is not
-// taken for one.
-TagStatus FindLastGranule(RandomAccessFile& file, std::uint64_t size, std::uint32_t serial, std::uint64_t& granule,
-                          std::uint32_t& lastSerial) {
-  granule = 0;
-  lastSerial = serial;
+// The granule position, serial and sequence number of the last page that
+// has one, found by looking backwards from the end for a page header. A
+// page of another stream than the first one counts only when it lies whole
+// in the bytes looked at and its checksum holds, so that "OggS" inside
+// audio data is not taken for one.
+TagStatus FindLastGranule(RandomAccessFile& file, std::uint64_t size, std::uint32_t serial, OggLastPage& last) {
+  last = OggLastPage{serial, 0, 0};
   const auto n = static_cast<std::size_t>(std::min(size, kGranuleSearch));
   std::string tail;
   if (!ReadUpTo(file, size - n, n, tail) || tail.size() != n) return TagStatus::IoError;
@@ -57,8 +54,7 @@ TagStatus FindLastGranule(RandomAccessFile& file, std::uint64_t size, std::uint3
       const std::uint64_t length = page.HeaderSize() + page.BodySize();
       if (length > at.size() || !OggPageCrcValid(page, at.substr(page.HeaderSize(), page.BodySize()))) continue;
     }
-    granule = page.granule;
-    lastSerial = page.serial;
+    last = OggLastPage{page.serial, page.sequence, page.granule};
     break;
   }
   return TagStatus::Ok;
@@ -89,7 +85,7 @@ TagStatus ReadHeaders(RandomAccessFile& file, std::uint64_t size, bool keepBodie
       h.commentStatus = TagStatus::NoTag;  // no page where the comment belongs
     }
   }
-  return FindLastGranule(file, size, h.serial, h.samples, h.lastSerial);
+  return FindLastGranule(file, size, h.serial, h.last);
 }
 
 std::uint16_t TrackOf(std::string_view text) {
@@ -185,10 +181,15 @@ bool TOggVorbis::ReadFromFile(const std::string& path) {
   status_ = OpenSized(fs_, path, opened);
   if (status_ == TagStatus::Ok) status_ = ReadHeaders(*opened.file, opened.size, false, h);
   // Each link of a chain restarts its granule positions, so a last page of
-  // another stream gives only the last link's length. Only then are the
-  // pages walked: an ordinary file is read at its two ends alone.
+  // another stream, or of the same one begun again, gives only the last
+  // link's length. Only then are the pages walked: an ordinary file is read
+  // at its two ends and at a few pages between. Without a last page the
+  // length comes from the nominal rate, as for any such file.
   double chainSeconds = -1;
-  if (status_ == TagStatus::Ok && h.lastSerial != h.serial)
+  bool restarts = false;
+  if (status_ == TagStatus::Ok && h.last.serial == h.serial && h.last.granule > 0)
+    status_ = OggSerialRestarts(*opened.file, h.id3Size, opened.size, h.last, restarts);
+  if (status_ == TagStatus::Ok && (h.last.serial != h.serial || restarts))
     status_ = OggChainSeconds(*opened.file, h.id3Size, opened.size, chainSeconds);
   if (status_ != TagStatus::Ok) return false;
 
@@ -198,7 +199,7 @@ bool TOggVorbis::ReadFromFile(const std::string& path) {
   // The nominal rate is signed; 0 or less means "not set".
   const auto nominal = static_cast<std::int32_t>(LoadLE32(h.id.data() + 20));
   BitRateNominal = static_cast<std::uint16_t>(nominal > 0 ? std::min(nominal / 1024, 65535) : 0);
-  Samples = h.samples;
+  Samples = h.last.granule;
   if (chainSeconds >= 0) {
     const double samples = std::round(chainSeconds * SampleRate);
     Samples = samples < 1.8e19 ? static_cast<std::uint64_t>(samples) : UINT64_MAX;

@@ -114,6 +114,21 @@ TEST(OggVorbis, NoGranuleFallsBackToTheNominalRate) {
   EXPECT_DOUBLE_EQ(ogg.Duration(), static_cast<double>(ogg.FileSize) / ogg.BitRateNominal / 1 / 125 * 2);
 }
 
+// A link cut inside a page, with the next link after it, lasts as long as
+// its whole pages; a file written twice over itself keeps its serial and
+// lasts twice as long.
+TEST(OggVorbis, CutPagesAndAStreamBegunAgainUnderItsSerial) {
+  if (!testing::FixturesAvailable()) GTEST_SKIP() << "fixtures were not built";
+  for (const char* chain : {"chain_cutpage.ogg", "chain_twice.ogg"}) {
+    SCOPED_TRACE(chain);
+    const Expectations e = Expectations::ForFixture(chain);
+    TOggVorbis ogg;
+    ASSERT_TRUE(ogg.ReadFromFile(FixturePath(chain)));
+    EXPECT_NEAR(ogg.Duration(), std::stod(e["seconds"]), 1e-9);
+    EXPECT_TRUE(ogg.IsValid());
+  }
+}
+
 TEST(OggVorbis, AChainedFileLastsAsLongAsItsLinksTogether) {
   if (!testing::FixturesAvailable()) GTEST_SKIP() << "fixtures were not built";
   // Each link restarts its granule positions, and may have its own rate: the

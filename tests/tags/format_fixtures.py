@@ -279,6 +279,20 @@ def build_ogg(out, wav, mono):
     with open(os.path.join(out, "chain_cut.ogg"), "wb") as f:
         f.write(open(os.path.join(out, "chain_head.ogg"), "rb").read() + bytes(tail))
     write_expect(os.path.join(out, "chain_cut.ogg"), [("seconds", 1 + 3)])
+    # The 3 s link cut inside its last page, with the 1 s link after it: the
+    # cut page's header claims bytes of the next link. What plays is the
+    # first link's whole pages, then all of the next one.
+    tail = open(os.path.join(out, "chain_tail.ogg"), "rb").read()
+    pages = ogg_pages(tail)
+    start, header, body = pages[-1]
+    whole = struct.unpack_from("<q", tail, pages[-2][0] + 6)[0]
+    with open(os.path.join(out, "chain_cutpage.ogg"), "wb") as f:
+        f.write(tail[:start + header + body // 2] + open(os.path.join(out, "chain_head.ogg"), "rb").read())
+    write_expect(os.path.join(out, "chain_cutpage.ogg"), [("seconds", repr(whole / 44100 + 1))])
+    # One file written twice over itself: one serial, two links.
+    with open(os.path.join(out, "chain_twice.ogg"), "wb") as f:
+        f.write(open(os.path.join(out, "chain_head.ogg"), "rb").read() * 2)
+    write_expect(os.path.join(out, "chain_twice.ogg"), [("seconds", 2)])
 
     # No page header in the last 12,060 bytes.
     path = ogg("nogranule", ["-t", "Zeros"], mono)

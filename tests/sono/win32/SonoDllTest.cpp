@@ -110,6 +110,17 @@ TEST(SonoDll, SavedBytePositionsRestoreTheSamePlace) {
   EXPECT_TRUE(SONO_StreamFree(channel));
 }
 
+// Links at 44.1 kHz stereo, 8 kHz mono and 32 kHz in six channels, joined:
+// the song lasts as long as its links together, at the first link's format.
+TEST(SonoDll, AChainOfLinksAtTheirOwnRatesLastsAsLongAsTheyDo) {
+  const HSONOCHANNEL channel = SONO_StreamCreateFile(FALSE, SONO_TEST_CHAIN, 0, 0, 0);
+  ASSERT_NE(channel, 0u);
+  const SONO_INT64 length = SONO_ChannelGetLength(channel);
+  EXPECT_EQ(length, (88200 + 44100 + 66150) * 4);
+  EXPECT_FLOAT_EQ(SONO_ChannelBytes2Seconds(channel, length), 4.5f);
+  EXPECT_TRUE(SONO_StreamFree(channel));
+}
+
 // The tag editor pauses, frees and saves: the save replaces the file at once,
 // which Windows refuses while the file is still open.
 TEST(SonoDll, AFreedChannelsFileCanBeReplacedAtOnce) {
