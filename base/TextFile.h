@@ -60,8 +60,8 @@ std::string ReadTextFile(const std::string& path);
 // FileWriteError and leaves any previous file as it was.
 void WriteFileAtomic(const std::string& path, std::string_view bytes);
 // Text is UTF-8 already; the file gets the bytes of Utf8FileBytes.
-inline void WriteTextFile(const std::string& path, std::string_view text, bool keepBom = false) {
-  WriteFileAtomic(path, Utf8FileBytes(text, keepBom));
+inline void WriteTextFile(const std::string& path, std::string_view text) {
+  WriteFileAtomic(path, Utf8FileBytes(text));
 }
 
 }  // namespace sv

@@ -2,8 +2,8 @@
 // previewed (a picture of the window for each in the build folder), a skin
 // with every key opened and saved unchanged against a golden file, the
 // backup, a locked skin.ini, a value the player cannot use, a folder
-// without skin.ini, New Skin, a broken bitmap and the questions before a
-// modified skin is left.
+// without skin.ini, New Skin, a broken bitmap, the questions before a
+// modified skin is left, and a line written by hand in the ANSI code page.
 #include <windows.h>
 
 #include <commctrl.h>
