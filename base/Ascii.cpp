@@ -8,6 +8,12 @@ bool IsBlankOrTab(char c) { return c == ' ' || c == '\t'; }
 
 }  // namespace
 
+bool IsAscii(std::string_view s) {
+  for (const char c : s)
+    if (static_cast<unsigned char>(c) >= 0x80) return false;
+  return true;
+}
+
 char LowerAscii(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c; }
 
 std::string LowerAscii(std::string_view s) {

@@ -6,6 +6,9 @@
 
 namespace sv {
 
+// No byte beyond 0x7F.
+bool IsAscii(std::string_view s);
+
 char LowerAscii(char c);
 std::string LowerAscii(std::string_view s);
 bool SameTextAscii(std::string_view a, std::string_view b);

@@ -58,7 +58,7 @@ IniFile::Line IniFile::Parse(std::string text, std::string eol) {
 }
 
 IniFile::IniFile(std::string path) : path_(std::move(path)) {
-  std::string text;
+  std::string bytes;
   try {
     if (!FileExists(path_)) {
       // A folder or other non-file in the way: nothing to read, nothing to
@@ -67,17 +67,20 @@ IniFile::IniFile(std::string path) : path_(std::move(path)) {
       unreadable_ = std::filesystem::exists(PathFromUtf8(path_), ec);
       return;
     }
-    text = ReadTextFile(path_);
+    bytes = ReadFileBytes(path_);
   } catch (const FileReadError&) {
     unreadable_ = true;
     return;
   }
-  Load(text);
+  Load(bytes);
 }
 
-IniFile::IniFile(std::string path, std::string_view fileBytes) : path_(std::move(path)) { Load(DecodeText(fileBytes)); }
+IniFile::IniFile(std::string path, std::string_view fileBytes) : path_(std::move(path)) { Load(fileBytes); }
 
-void IniFile::Load(const std::string& text) {
+void IniFile::Load(std::string_view fileBytes) {
+  TextEncoding encoding;
+  const std::string text = DecodeText(fileBytes, &encoding);
+  bom_ = encoding == TextEncoding::Utf8Bom;
   bool eolSeen = false;
   for (std::size_t pos = 0; pos < text.size();) {
     std::size_t end = text.find_first_of("\r\n", pos);
@@ -281,12 +284,14 @@ void IniFile::Save() {
     return;
   }
   if (unreadable_) throw IniWriteError("Unable to write to " + path_ + ": it could not be read first");
+  const std::string bytes = Utf8FileBytes(Contents(), bom_);
   try {
-    WriteTextFile(path_, Contents());
+    WriteFileAtomic(path_, bytes);
   } catch (const FileWriteError& e) {
     // The text names the file and the system's reason.
     throw IniWriteError(e.Message());
   }
+  bom_ = bytes.starts_with(kUtf8Bom);
 }
 
 }  // namespace sv

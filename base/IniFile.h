@@ -1,9 +1,13 @@
 #pragma once
 // INI files with the Windows profile-file rules: section and key names ignore
 // case, values are trimmed and lose one pair of enclosing quotes, the first
-// occurrence wins. Files are read as text (UTF-8, UTF-16 with BOM, else the
-// system's ANSI code page) and written as UTF-8 through a temporary file and
-// an atomic replace. Every use opens, reads or writes and drops the object in one call.
+// occurrence wins. Files are read as text (base/TextFile.h: UTF-8, UTF-16
+// with BOM, else the system's ANSI code page; behind a UTF-8 BOM line by
+// line) and written as UTF-8 through a temporary file and an atomic replace.
+// Every write keeps a BOM the file had and adds one once the file holds
+// anything beyond ASCII, so that a line added later in an ANSI editor cannot
+// turn the rest of the file into ANSI. Every use opens, reads or writes and
+// drops the object in one call.
 #include <cstdint>
 #include <optional>
 #include <string>
@@ -31,7 +35,7 @@ class IniFile {
   const std::string& FileName() const { return path_; }
   // The file is there but could not be read (and reads as empty).
   bool Unreadable() const { return unreadable_; }
-  // The text a save writes now.
+  // The text a save writes now (as the bytes of Utf8FileBytes).
   std::string Contents() const;
 
   std::string ReadString(const std::string& section, const std::string& key, const std::string& def) const;
@@ -80,7 +84,7 @@ class IniFile {
     std::size_t valueAt = 0;  // key lines: where the value starts, after '=' and blanks
   };
   static Line Parse(std::string text, std::string eol);
-  void Load(const std::string& text);
+  void Load(std::string_view fileBytes);
   std::size_t FindSection(const std::string& section) const;  // first header, or npos
   std::size_t SectionEnd(std::size_t header) const;            // next header or the end
   std::size_t FindKey(const std::string& section, const std::string& key) const;
@@ -92,6 +96,7 @@ class IniFile {
   std::vector<Line> lines_;
   std::string eol_ = "\r\n";  // break for new lines: the file's own, else CR LF
   bool unreadable_ = false;   // present but not loaded: never overwrite it
+  bool bom_ = false;          // the file begins with the UTF-8 BOM
   int updating_ = 0;
   bool dirty_ = false;
 };

@@ -1,11 +1,13 @@
 #include "base/TextFile.h"
 
+#include <algorithm>
 #include <atomic>
 #include <chrono>
 #include <fstream>
 #include <system_error>
 
 #include "base/AnsiCodec.h"
+#include "base/Ascii.h"
 #include "base/Utf.h"
 #include "base/platform/FileReplace.h"
 
@@ -14,8 +16,21 @@ namespace {
 
 bool StartsWith(std::string_view s, std::string_view prefix) { return s.substr(0, prefix.size()) == prefix; }
 
-std::string CleanUtf8(std::string_view bytes) {
-  return IsValidUtf8(bytes) ? std::string(bytes) : Utf16ToUtf8(Utf8ToUtf16(bytes));
+// Line by line, so that one line in the ANSI code page spoils no other.
+std::string Utf8OrAnsiLines(std::string_view bytes) {
+  std::string text;
+  text.reserve(bytes.size());
+  for (std::size_t start = 0;;) {
+    const std::size_t end = std::min(bytes.find_first_of("\r\n", start), bytes.size());
+    const std::string_view line = bytes.substr(start, end - start);
+    if (IsValidUtf8(line))
+      text += line;
+    else
+      text += AnsiToUtf8(line);
+    if (end == bytes.size()) return text;
+    text += bytes[end];
+    start = end + 1;
+  }
 }
 
 std::string Hex(uint64_t v) {
@@ -44,9 +59,9 @@ std::string TemporaryName() {
 std::string DecodeText(std::string_view bytes, TextEncoding* found) {
   TextEncoding encoding;
   std::string text;
-  if (StartsWith(bytes, "\xEF\xBB\xBF")) {
+  if (StartsWith(bytes, kUtf8Bom)) {
     encoding = TextEncoding::Utf8Bom;
-    text = CleanUtf8(bytes.substr(3));
+    text = Utf8OrAnsiLines(bytes.substr(kUtf8Bom.size()));
   } else if (StartsWith(bytes, "\xFF\xFE")) {
     encoding = TextEncoding::Utf16LE;
     text = Utf16LEBytesToUtf8(bytes.substr(2));
@@ -62,6 +77,11 @@ std::string DecodeText(std::string_view bytes, TextEncoding* found) {
   }
   if (found) *found = encoding;
   return text;
+}
+
+std::string Utf8FileBytes(std::string_view text, bool keepBom) {
+  if (StartsWith(text, kUtf8Bom) || (!keepBom && IsAscii(text))) return std::string(text);
+  return std::string(kUtf8Bom) + std::string(text);
 }
 
 std::filesystem::path PathFromUtf8(std::string_view utf8) {

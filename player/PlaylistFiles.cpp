@@ -17,7 +17,6 @@ namespace {
 
 constexpr std::string_view kHeader = "#EXTM3U";
 constexpr std::string_view kExtInf = "#EXTINF:-1,";
-constexpr std::string_view kUtf8Bom = "\xEF\xBB\xBF";
 
 // The name shown for an entry: what follows the last '\' or ':', so a stream
 // address shows what follows its scheme or port.
@@ -68,12 +67,6 @@ std::vector<std::string> ListLines(const std::vector<std::string>& paths, const 
 std::string SafeRelative(std::string path) {
   if (!path.empty() && (static_cast<unsigned char>(path.front()) <= ' ' || path.front() == '#')) path.insert(0, ".\\");
   return path;
-}
-
-bool IsAscii(std::string_view bytes) {
-  for (const char c : bytes)
-    if (static_cast<unsigned char>(c) >= 0x80) return false;
-  return true;
 }
 
 }  // namespace
@@ -166,8 +159,7 @@ std::string EncodePlaylistText(const std::vector<std::string>& lines) {
     text += line;
     text += "\r\n";
   }
-  if (IsAscii(text)) return text;
-  return std::string(kUtf8Bom) + text;
+  return sv::Utf8FileBytes(text);
 }
 
 bool ReadPlaylistLines(const std::string& path, std::vector<std::string>& lines) {

@@ -12,7 +12,8 @@
 // that drive's root: the current folder of another drive is never known here.
 //
 // Text encoding of every M3U and PLS file, read or written:
-// - Reading: UTF-8 with a BOM is UTF-8; UTF-16 with a BOM (either byte order)
+// - Reading: UTF-8 with a BOM is UTF-8, but for a line that is not, which is
+//   in the system's ANSI code page; UTF-16 with a BOM (either byte order)
 //   is decoded; otherwise bytes that are valid UTF-8 are UTF-8, and anything
 //   else is in the system's ANSI code page, as lists written by older
 //   versions and by other programs.

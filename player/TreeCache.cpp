@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <charconv>
 
+#include "base/TextFile.h"
+
 namespace player {
 
 std::string WriteTreeCache(const std::vector<TreeLine>& lines) {
@@ -12,7 +14,7 @@ std::string WriteTreeCache(const std::vector<TreeLine>& lines) {
     for (const char c : line.Text) out += static_cast<unsigned char>(c) < 0x20 || c == 0x7F ? ' ' : c;
     out += "\r\n";
   }
-  return out;
+  return sv::Utf8FileBytes(out);
 }
 
 TreeCacheRead ReadTreeCache(std::string_view text) {

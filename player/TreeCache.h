@@ -13,7 +13,8 @@
 
 namespace player {
 
-// The file's text. Control characters in a text (which no folder name
+// The file's bytes: UTF-8, behind a BOM when a name goes beyond ASCII (see
+// base/TextFile.h). Control characters in a text (which no folder name
 // holds) become blanks, so that no node can split into lines or levels.
 std::string WriteTreeCache(const std::vector<TreeLine>& lines);
 

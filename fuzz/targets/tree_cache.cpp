@@ -23,7 +23,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   }
   REQUIRE(read.Malformed == (read.BadLine != 0));
 
-  const player::TreeCacheRead again = player::ReadTreeCache(player::WriteTreeCache(read.Lines));
+  const player::TreeCacheRead again = player::ReadTreeCache(sv::DecodeText(player::WriteTreeCache(read.Lines)));
   REQUIRE(!again.Malformed);
   REQUIRE(again.Lines.size() == read.Lines.size());
   for (std::size_t i = 0; i < read.Lines.size(); ++i) {

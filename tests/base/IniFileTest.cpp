@@ -1,9 +1,11 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <functional>
 #include <random>
 
 #include "TempFolder.h"
+#include "base/AnsiCodec.h"
 #include "base/IniFile.h"
 #include "base/TextFile.h"
 
@@ -242,10 +244,75 @@ TEST(IniWrite, TenMegabyteLineIsReadAndKept) {
 TEST(IniWrite, AnsiAndUtf16FilesAreRewrittenAsUtf8) {
   IniFixture ansi("[D]\r\nN=caf\xE9\r\n");
   IniFile(ansi.path).WriteString("D", "M", "\xE9\x9F\xB3");
-  EXPECT_EQ(RawBytes(ansi.path), "[D]\r\nN=caf\xC3\xA9\r\nM=\xE9\x9F\xB3\r\n");
+  EXPECT_EQ(RawBytes(ansi.path), "\xEF\xBB\xBF[D]\r\nN=caf\xC3\xA9\r\nM=\xE9\x9F\xB3\r\n");
   IniFixture utf16(std::string("\xFF\xFE[\0D\0]\0\n\0", 10));
   IniFile(utf16.path).WriteString("D", "M", "x");
   EXPECT_EQ(RawBytes(utf16.path), "[D]\nM=x\n");
+}
+
+// Every kind of write keeps the BOM, or adds it once the file holds more
+// than ASCII, and never adds a second; a plain ASCII file stays as it was.
+TEST(IniWrite, TheBomIsKeptOrAddedOnceByEveryKindOfWrite) {
+  const std::string bom = "\xEF\xBB\xBF";
+  struct Case {
+    const char* what;
+    std::string before;
+    std::function<void(IniFile&)> write;
+    std::string after;
+  };
+  const Case cases[] = {
+      {"ASCII stays bare", "[D]\r\nA=1\r\n", [](IniFile& f) { f.WriteInteger("D", "A", 2); }, "[D]\r\nA=2\r\n"},
+      {"a new file", "", [](IniFile& f) { f.WriteString("D", "B", "café"); }, bom + "[D]\r\nB=café\r\n"},
+      {"a non-ASCII value", "[D]\r\nA=1\r\n", [](IniFile& f) { f.WriteString("D", "B", "Песни"); },
+       bom + "[D]\r\nA=1\r\nB=Песни\r\n"},
+      {"a file of an older version, on an ASCII write", "[D]\r\nB=café\r\n",
+       [](IniFile& f) { f.WriteBool("D", "A", true); }, bom + "[D]\r\nB=café\r\nA=1\r\n"},
+      {"kept when the non-ASCII key goes", bom + "[D]\r\nB=café\r\nA=1\r\n",
+       [](IniFile& f) { f.DeleteKey("D", "B"); }, bom + "[D]\r\nA=1\r\n"},
+      {"kept by one object that wrote it", "[D]\r\nA=1\r\n",
+       [](IniFile& f) {
+         f.WriteString("D", "B", "café");
+         f.DeleteKey("D", "B");
+         f.WriteFloat("D", "C", 1.5);
+       },
+       bom + "[D]\r\nA=1\r\nC=1.5\r\n"},
+      {"kept by erasing a section", bom + "[D]\r\nA=1\r\n[E]\r\nB=x\r\n", [](IniFile& f) { f.EraseSection("E"); },
+       bom + "[D]\r\nA=1\r\n"},
+      {"kept by an update", bom + "[D]\r\n",
+       [](IniFile& f) {
+         f.BeginUpdate();
+         f.EraseSection("D");
+         f.WriteInt64("R", "0", 1);
+         f.EndUpdate();
+       },
+       bom + "[R]\r\n0=1\r\n"},
+      {"an ANSI file becomes UTF-8", "[D]\r\nN=caf\xE9\r\n", [](IniFile& f) { f.WriteString("D", "M", "x"); },
+       bom + "[D]\r\nN=café\r\nM=x\r\n"},
+  };
+  for (const Case& c : cases) {
+    IniFixture f(c.before);
+    IniFile ini(f.path);
+    c.write(ini);
+    EXPECT_EQ(RawBytes(f.path), c.after) << c.what;
+    IniFile(f.path).WriteString("Z", "z", "1");
+    EXPECT_EQ(RawBytes(f.path), c.after + "[Z]\r\nz=1\r\n") << c.what << ", written again";
+  }
+}
+
+// A user adds a line in an ANSI editor to a file we wrote: each line keeps
+// its own encoding when read, and the next write stores both as UTF-8.
+TEST(IniWrite, ALineAddedInTheAnsiCodePageSpoilsNoOther) {
+  SetAnsiCodec(Cp1252Codec());
+  IniFixture f;
+  IniFile(f.path).WriteString("REPERTOIRES", "0", "D:\\Песни\\");
+  WriteFileAtomic(f.path, RawBytes(f.path) + "1=C:\\caf\xE9\\\r\n");
+  IniFile ini(f.path);
+  EXPECT_EQ(ini.ReadString("REPERTOIRES", "0", ""), "D:\\Песни\\");
+  EXPECT_EQ(ini.ReadString("REPERTOIRES", "1", ""), "C:\\café\\");
+  ini.WriteBool("DATA", "StartupFolderUpdate", false);
+  EXPECT_EQ(RawBytes(f.path),
+            "\xEF\xBB\xBF[REPERTOIRES]\r\n0=D:\\Песни\\\r\n1=C:\\café\\\r\n[DATA]\r\nStartupFolderUpdate=0\r\n");
+  SetAnsiCodec({});
 }
 
 TEST(IniWrite, CjkPathInANewFile) {

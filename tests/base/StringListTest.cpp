@@ -93,7 +93,7 @@ TEST(StringList, FilesThroughTheTextLayer) {
   EXPECT_EQ(list.Items(), (std::vector<std::string>{"caf\xC3\xA9", "second", "third"}));
   list.Add("\xE9\x9F\xB3");
   list.SaveToFile(path);
-  EXPECT_EQ(RawBytes(path), "caf\xC3\xA9\r\nsecond\r\nthird\r\n\xE9\x9F\xB3\r\n");
+  EXPECT_EQ(RawBytes(path), "\xEF\xBB\xBF" "caf\xC3\xA9\r\nsecond\r\nthird\r\n\xE9\x9F\xB3\r\n");
   EXPECT_THROW(list.LoadFromFile(tmp / "none.m3u"), FileReadError);
   EXPECT_EQ(list.Count(), 4);  // a failed load leaves the list alone
 }

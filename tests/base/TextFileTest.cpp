@@ -21,6 +21,20 @@ int EntryCount(const fs::path& folder) {
   return n;
 }
 
+// A stand-in code page: each byte above ASCII as "{XX}".
+std::string ShowHighBytes(std::string_view bytes) {
+  static const char digits[] = "0123456789ABCDEF";
+  std::string out;
+  for (const char c : bytes) {
+    const auto b = static_cast<unsigned char>(c);
+    if (b < 0x80)
+      out += c;
+    else
+      out += {'{', digits[b >> 4], digits[b & 15], '}'};
+  }
+  return out;
+}
+
 }  // namespace
 
 TEST(TextDecoding, EachEncodingByItsMark) {
@@ -35,7 +49,7 @@ TEST(TextDecoding, EachEncodingByItsMark) {
   EXPECT_EQ(found, TextEncoding::Utf8);
   EXPECT_EQ(DecodeText("caf\xE9 \x80", &found), "caf\xC3\xA9 \xE2\x82\xAC");
   EXPECT_EQ(found, TextEncoding::Ansi);
-  EXPECT_EQ(DecodeText("\xEF\xBB\xBF\xE9"), "\xEF\xBF\xBD");  // declared UTF-8 is never read as ANSI
+  EXPECT_EQ(DecodeText("\xEF\xBB\xBF\xE9"), "\xC3\xA9");  // a line that is no UTF-8 is ANSI, BOM or not
   EXPECT_EQ(DecodeText(""), "");
 }
 
@@ -49,6 +63,66 @@ TEST(TextDecoding, AnsiBytesAreReadInTheInstalledCodePage) {
   EXPECT_EQ(DecodeText("caf\xC3\xA9"), "caf\xC3\xA9");  // UTF-8 never goes through it
   SetAnsiCodec({});
   EXPECT_EQ(DecodeText("caf\xE9"), "caf\xC3\xA9");
+}
+
+// Behind the BOM a line is UTF-8 when it is valid UTF-8 and ANSI otherwise;
+// without the BOM one invalid line makes the whole file ANSI, as before.
+TEST(TextDecoding, BehindABomEachLineIsUtf8OrAnsi) {
+  // A stand-in code page that shows each byte that went through it.
+  SetAnsiCodec(AnsiCodec{ShowHighBytes, [](std::string_view utf8, bool*) { return std::string(utf8); }});
+  const std::string bom = "\xEF\xBB\xBF";
+  struct Case {
+    std::string bytes;
+    std::string text;
+  };
+  const Case cases[] = {
+      // The settings of a user who added one line in an ANSI editor.
+      {bom + "[REPERTOIRES]\r\n0=D:\\Песни\r\n1=C:\\caf\xE9\r\n", "[REPERTOIRES]\r\n0=D:\\Песни\r\n1=C:\\caf{E9}\r\n"},
+      // Every kind of line break ends a line; empty lines stay.
+      {bom + "\xC3\xA9\n\xE9\r\xC3\xA9\r\n\r\n\x80", "é\n{E9}\ré\r\n\r\n{80}"},
+      // A sequence cut at the end of the file.
+      {bom + "ok\r\nx\xC3", "ok\r\nx{C3}"},
+      // A second mark is text of the first line.
+      {bom + bom + "a\r\n", bom + "a\r\n"},
+      {bom, ""},
+      // Without the mark: a cp1251 list whose first name happens to be valid
+      // UTF-8 ("\xD1\x80") is still read in the code page as a whole.
+      {"\xD1\x80\r\n\xEF\xE5\xF1\r\n", "{D1}{80}\r\n{EF}{E5}{F1}\r\n"},
+      {"0=D:\\Песни\r\n", "0=D:\\Песни\r\n"},
+  };
+  for (const Case& c : cases) {
+    TextEncoding found;
+    EXPECT_EQ(DecodeText(c.bytes, &found), c.text) << c.bytes;
+    EXPECT_EQ(found == TextEncoding::Utf8Bom, c.bytes.starts_with(bom)) << c.bytes;
+  }
+  SetAnsiCodec({});
+}
+
+// What our writers put on the disk for a UTF-8 text: the BOM once the text
+// goes beyond ASCII or the file had one, never two.
+TEST(TextWriting, FileBytesCarryTheBomOnceBeyondAscii) {
+  const std::string bom = "\xEF\xBB\xBF";
+  struct Case {
+    std::string text;
+    bool keepBom;
+    std::string bytes;
+  };
+  const Case cases[] = {
+      {"", false, ""},
+      {"[D]\r\nA=1\r\n", false, "[D]\r\nA=1\r\n"},
+      {"[D]\r\nA=1\r\n", true, bom + "[D]\r\nA=1\r\n"},
+      {"N=caf\xC3\xA9", false, bom + "N=caf\xC3\xA9"},
+      {"N=caf\xC3\xA9", true, bom + "N=caf\xC3\xA9"},
+      {bom + "x", false, bom + "x"},
+      {bom + "\xC3\xA9", true, bom + "\xC3\xA9"},
+  };
+  for (const Case& c : cases) EXPECT_EQ(Utf8FileBytes(c.text, c.keepBom), c.bytes) << c.text << " " << c.keepBom;
+  TempFolder tmp;
+  const std::string file = tmp / "list.txt";
+  WriteTextFile(file, "caf\xC3\xA9\r\n");
+  EXPECT_EQ(RawBytes(file), bom + "caf\xC3\xA9\r\n");
+  WriteTextFile(file, "plain\r\n");
+  EXPECT_EQ(RawBytes(file), "plain\r\n");
 }
 
 TEST(TextFiles, CjkPathRoundTrip) {

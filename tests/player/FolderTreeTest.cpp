@@ -5,6 +5,8 @@
 #include <string>
 #include <vector>
 
+#include "base/AnsiCodec.h"
+#include "base/TextFile.h"
 #include "player/FolderWalk.h"
 #include "player/TreeCache.h"
 #include "tests/player/FakeDisk.h"
@@ -97,14 +99,25 @@ TEST(TreeScan, ListsTenLevelsSortsEachFolderAndShowsLinksWithoutFollowingThem) {
 TEST(TreeCache, WritesTabsPerLevelAndReadsItBack) {
   const std::vector<TreeLine> tree = {{0, "C:\\Music\\"}, {1, " Leading blank"}, {2, "Café 音楽"},
                                       {2, "list.m3u"},    {1, "Rock"},           {0, "D:\\Other\\"}};
-  const std::string text = WriteTreeCache(tree);
-  EXPECT_EQ(text, "C:\\Music\\\r\n\t Leading blank\r\n\t\tCafé 音楽\r\n\t\tlist.m3u\r\n\tRock\r\nD:\\Other\\\r\n");
-  const TreeCacheRead read = ReadTreeCache(text);
+  const std::string bytes = WriteTreeCache(tree);
+  EXPECT_EQ(bytes,
+            "\xEF\xBB\xBF" "C:\\Music\\\r\n\t Leading blank\r\n\t\tCafé 音楽\r\n\t\tlist.m3u\r\n\tRock\r\nD:\\Other\\\r\n");
+  const TreeCacheRead read = ReadTreeCache(sv::DecodeText(bytes));
   EXPECT_FALSE(read.Malformed);
   EXPECT_EQ(read.Lines, tree);
   // A name can never break a line or fake a level.
   EXPECT_EQ(WriteTreeCache({{0, "C:\\a\\"}, {1, "x\r\n\tevil"}}), "C:\\a\\\r\n\tx   evil\r\n");
   EXPECT_EQ(WriteTreeCache({}), "");
+}
+
+// A node added to the cache by hand in an ANSI editor: the names written
+// before it stay as they were.
+TEST(TreeCache, ALineAddedInTheAnsiCodePageKeepsTheOtherNames) {
+  sv::SetAnsiCodec(sv::Cp1252Codec());
+  const std::string bytes = WriteTreeCache({{0, "D:\\Песни\\"}, {1, "Альбом"}}) + "\t\tR\xE9serve\r\n";
+  EXPECT_EQ(ReadTreeCache(sv::DecodeText(bytes)).Lines,
+            (std::vector<TreeLine>{{0, "D:\\Песни\\"}, {1, "Альбом"}, {2, "Réserve"}}));
+  sv::SetAnsiCodec({});
 }
 
 TEST(TreeCache, ReadingRules) {

@@ -3,6 +3,7 @@
 #include <cstdio>
 #include <sstream>
 
+#include "forms/Wide.h"
 #include "skineditor/MenuCommands.h"
 #include "tests/support/BmpWriter.h"
 #include "tests/support/PngFile.h"
@@ -136,7 +137,7 @@ HWND EditorProgram::Control(const std::string& name) {
 }
 
 void EditorProgram::Type(const std::string& name, const std::string& text) {
-  std::wstring wide(text.begin(), text.end());
+  const std::wstring wide = forms::widen(text);
   svtest::SendTo(Control(name), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(wide.c_str()), 20000);
 }
 
@@ -146,8 +147,7 @@ std::string EditorProgram::Text(const std::string& name) {
   HWND control = Control(name);
   wchar_t text[1024] = {};
   svtest::SendTo(control, WM_GETTEXT, 1024, reinterpret_cast<LPARAM>(text));
-  std::wstring wide(text);
-  return std::string(wide.begin(), wide.end());
+  return forms::narrow(text);
 }
 
 void EditorProgram::Click(const std::string& name) {

@@ -2,8 +2,8 @@
 // previewed (a picture of the window for each in the build folder), a skin
 // with every key opened and saved unchanged against a golden file, the
 // backup, a locked skin.ini, a value the player cannot use, a folder
-// without skin.ini, New Skin, a broken bitmap and the questions before a
-// modified skin is left.
+// without skin.ini, New Skin, a broken bitmap, the questions before a
+// modified skin is left, and a line written by hand in the ANSI code page.
 #include <windows.h>
 
 #include <commctrl.h>
@@ -123,6 +123,46 @@ TEST_F(Editor, OpenAndSaveWithoutEditsKeepsEverythingButUserFont) {
   EXPECT_TRUE(Quiet());
   EXPECT_EQ(FullIni(), saved);
   EXPECT_EQ(svtest::ReadFileBytes(folder / "skin" / "full" / "skin.old.ini").value_or(""), saved);
+}
+
+// A non-ASCII value saved, then a line changed by hand in an editor that
+// writes Windows-1252: the editor shows both values, and its next save
+// stores both in UTF-8 behind one BOM.
+TEST_F(Editor, ASaveKeepsNonAsciiValuesAfterALineWasWrittenInTheAnsiCodePage) {
+  if (GetACP() != 1252) GTEST_SKIP() << "the line changed by hand is in Windows-1252";
+  const std::string bom = "\xEF\xBB\xBF";
+  PlaceFull();
+  Start({SkinPath("full") + "skin.ini"});
+  ASSERT_TRUE(WaitFor("Guard", "1"));
+  Type("Edit11", "Тёмная");
+  ASSERT_TRUE(WaitFor("Modified", "1"));
+  Command(kCommandSave);
+  AnswerBoxes({{"Are you sure ??", IDYES}, {"skin.old.ini", IDNO}});
+  ASSERT_TRUE(WaitFor("Modified", "0"));
+  Stop();
+  std::string ini = FullIni();
+  EXPECT_EQ(ini.rfind(bom, 0), 0u) << ini;
+  const std::string play = "PlayBmpFile=..\\default\\img_play.bmp\r\n";
+  ASSERT_NE(ini.find(play), std::string::npos) << ini;
+  ini.replace(ini.find(play), play.size(), "PlayBmpFile=caf\xE9.bmp\r\n");
+  svtest::WriteFileBytes(folder / "skin" / "full" / "skin.ini", ini);
+
+  Start({SkinPath("full") + "skin.ini"});
+  ASSERT_TRUE(WaitFor("Guard", "1"));
+  EXPECT_EQ(Text("Edit11"), "Тёмная");
+  EXPECT_EQ(Text("Edit17"), "café.bmp");
+  Type("Edit6", "310");
+  ASSERT_TRUE(WaitFor("Modified", "1"));
+  Command(kCommandSave);
+  AnswerBoxes({{"Are you sure ??", IDYES}, {"skin.old.ini", IDNO}});
+  ASSERT_TRUE(WaitFor("Modified", "0"));
+  Stop();
+  const std::string saved = FullIni();
+  EXPECT_EQ(saved.rfind(bom, 0), 0u) << saved;
+  EXPECT_EQ(saved.find(bom, 1), std::string::npos) << saved;
+  EXPECT_NE(saved.find("\r\nSkinName=Тёмная\r\n"), std::string::npos) << saved;
+  EXPECT_NE(saved.find("\r\nPlayBmpFile=café.bmp\r\n"), std::string::npos) << saved;
+  EXPECT_NE(saved.find("\r\nFormWidth=310\r\n"), std::string::npos) << saved;
 }
 
 TEST_F(Editor, ALockedSkinIniIsLeftAsItWasAndTheSkinStaysModified) {

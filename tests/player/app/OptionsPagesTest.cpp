@@ -207,6 +207,54 @@ TEST_F(OptionsPages, BaseFoldersAreSavedRelativeOnEveryAddOrRemove) {
   Quit();
 }
 
+// A Cyrillic base folder stored by the folders page, then a line added by
+// hand in an editor that writes Windows-1252: the tree and the page show
+// both folders, and the page's next save stores both names in UTF-8, as
+// does the tree cache.
+TEST_F(OptionsPages, BaseFoldersKeepTheirNamesAfterALineIsAddedInTheAnsiCodePage) {
+  if (GetACP() != 1252) GTEST_SKIP() << "the line added by hand is in Windows-1252";
+  const std::string bom = "\xEF\xBB\xBF";
+  const std::string base = svtest::PathToUtf8(folder.Path());
+  std::filesystem::create_directories(folder / "Песни");
+  std::filesystem::create_directories(folder / "café");
+  Prepare("[REPERTOIRES]\r\n0=Песни\\\r\n");
+  OpenOptions();
+  ShowPage(2);
+  // Nothing chosen: the page stores its list as it stands.
+  Click("ButtonSupprRep");
+  CloseOptions();
+  Quit();
+  std::string settings = Bytes("Sorivanel.ini");
+  EXPECT_EQ(settings.rfind(bom, 0), 0u) << settings;
+  EXPECT_EQ(Bytes("Sorivanel.tree"), bom + base + "\\Песни\\\r\n");
+  const std::string stored = "\r\n0=Песни\\\r\n";
+  ASSERT_NE(settings.find(stored), std::string::npos) << settings;
+  settings.insert(settings.find(stored) + stored.size(), "1=caf\xE9\\\r\n");
+  folder.Write("Sorivanel.ini", settings);
+  // The tree is built from the settings again.
+  std::filesystem::remove(folder / "Sorivanel.tree");
+
+  Start();
+  EXPECT_EQ(Second({"/show"}), 0u);
+  ASSERT_TRUE(WaitFor("FormShown", "1"));
+  ASSERT_TRUE(WaitFor("TreeComplete", "1", 60000));
+  auto tree = State("TreeView1");
+  EXPECT_EQ(tree["Node0"], "0|" + base + "\\Песни\\");
+  EXPECT_EQ(tree["Node1"], "0|" + base + "\\café\\");
+  OpenOptions();
+  ShowPage(2);
+  EXPECT_EQ(Item("ListeRep", 0), base + "\\Песни\\");
+  EXPECT_EQ(Item("ListeRep", 1), base + "\\café\\");
+  Click("ButtonSupprRep");
+  const std::string saved = Bytes("Sorivanel.ini");
+  EXPECT_EQ(saved.rfind(bom, 0), 0u) << saved;
+  EXPECT_EQ(saved.find(bom, 1), std::string::npos) << saved;
+  EXPECT_NE(saved.find("\r\n[REPERTOIRES]\r\n0=Песни\\\r\n1=café\\\r\n"), std::string::npos) << saved;
+  CloseOptions();
+  Quit();
+  EXPECT_EQ(Bytes("Sorivanel.tree"), bom + base + "\\Песни\\\r\n" + base + "\\café\\\r\n");
+}
+
 TEST_F(OptionsPages, SkinsFontsAndTheBubbleOpacity) {
   Prepare("InfoBulleTransparency=200\r\n");
   PlaceSkins();
