@@ -404,6 +404,7 @@ class TForm1 : public forms::TForm {
   void ChangeSkin(const std::string& name);
   void ReceiveHandOver(forms::WindowMessage& message);
   void OpenFiles();
+  void SaveListAs();
   void OnEndOfSong(HSONOCHANNEL channel);
   void DrainStreamTitles();
   void RequestClose();

@@ -118,10 +118,12 @@ TForm1::TForm1(forms::TComponent* owner) : TForm(owner, "TForm1"), Keys(std::mak
   MenuAfficher = PopupMenu1->Add("Afficher", "MenuAfficher");
   MenuAfficher->Default = true;
   MenuAfficher->OnClick = [this](forms::TComponent*) {
-    if (FormShown)
-      CacheForm(true);
-    else
-      AfficheForm(0, false);
+    Request(RequestKind::Show, [this] {
+      if (FormShown)
+        CacheForm(true);
+      else
+        AfficheForm(0, false);
+    });
   };
   MenuOuvrirFichier = PopupMenu1->Add("Ouvrir un fichier", "MenuOuvrirFichier");
   // The dialog's own loop must not run inside the menu's.

@@ -118,7 +118,11 @@ void TForm1::OpenFiles() {
 }
 
 void TForm1::MenuSauverListeClick(forms::TComponent*) {
-  if (Closed) return;
+  // A list saved in the middle of an import would miss its end.
+  Request(RequestKind::ListCommand, [this] { SaveListAs(); });
+}
+
+void TForm1::SaveListAs() {
   std::wstring buffer(MAX_PATH * 4, L'\0');
   const std::wstring filter = DialogFilter("Playlist (*.m3u)|*.m3u|All files (*.*)|*.*");
   OPENFILENAMEW dialog{};

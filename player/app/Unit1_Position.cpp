@@ -102,7 +102,7 @@ void TForm1::HotKeyManager1HotKeyPressed(std::uint32_t, std::uint16_t Index) {
     Volume.VolumeBar = static_cast<int>(ProgressBar2->Position());
     ApplyVolume(Volume, true);
   } else if (Index == HotKeyShowHide) {
-    Request(RequestKind::Show, [this] { MenuAfficher->Click(); });
+    MenuAfficher->Click();
   } else if (Index == HotKeyAvancerRapide) {
     MoveBy(5.0f);
   } else if (Index == HotKeyReculerRapide) {

@@ -99,12 +99,15 @@ TEST_F(Closing, AnUnreadableListIsReportedAndAListMadeMeanwhileIsNotLost) {
   // Started with a file, as a double click in the file manager does, and
   // released before the close: the list the player could not read is still
   // never replaced; the list made goes beside it, and the close says where.
-  lock = LockFile(folder / "Sorivanel.m3u");
-  ASSERT_NE(lock, INVALID_HANDLE_VALUE);
-  Start({b}, true);
-  ASSERT_TRUE(watcher->WaitForBoxes(1, 30000));
-  CloseHandle(lock);
-  ASSERT_TRUE(WaitFor("Entries", "1"));
+  const auto startHeldWith = [&](const std::string& song) {
+    HANDLE held = LockFile(folder / "Sorivanel.m3u");
+    ASSERT_NE(held, INVALID_HANDLE_VALUE);
+    Start({song}, true);
+    ASSERT_TRUE(watcher->WaitForBoxes(1, 30000));
+    CloseHandle(held);
+    ASSERT_TRUE(WaitFor("Entries", "1"));
+  };
+  startHeldWith(b);
   Quit();
   ASSERT_EQ(watcher->Seen().size(), 2u);
   EXPECT_NE(watcher->Seen()[1].text.find("Sorivanel (3).m3u"), std::string::npos) << watcher->Seen()[1].text;
@@ -113,12 +116,7 @@ TEST_F(Closing, AnUnreadableListIsReportedAndAListMadeMeanwhileIsNotLost) {
 
   // The same at the end of the Windows session: saved beside at once, and
   // said.
-  lock = LockFile(folder / "Sorivanel.m3u");
-  ASSERT_NE(lock, INVALID_HANDLE_VALUE);
-  Start({b}, true);
-  ASSERT_TRUE(watcher->WaitForBoxes(1, 30000));
-  CloseHandle(lock);
-  ASSERT_TRUE(WaitFor("Entries", "1"));
+  startHeldWith(b);
   svtest::SendTo(mainWindow, WM_QUERYENDSESSION, 0, 0);
   svtest::SendTo(mainWindow, WM_ENDSESSION, TRUE, 0);
   ASSERT_TRUE(watcher->WaitForBoxes(2, 30000)) << "the end of the session did not say where the list went";

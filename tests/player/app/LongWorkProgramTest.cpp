@@ -3,10 +3,7 @@
 // a long import, and what arrives meanwhile: a quit, a show, a tag save, a
 // hand-over. Each scene checks the saved list, what plays and that the
 // program ends.
-#include <winsock2.h>
-
-#include <cstdlib>
-
+#include "tests/player/app/HeldStation.h"
 #include "tests/player/app/PlayerTestSupport.h"
 
 namespace playertest {
@@ -14,37 +11,9 @@ namespace {
 
 using LongWork = PlayerProgram;
 
-std::string PeerPort(const char* name) {
-  const char* port = std::getenv((std::string("MMS_PEER_") + name).c_str());
-  return port ? port : "";
-}
-
-std::string HeldStation() { return "mms://127.0.0.1:" + PeerPort("HELD") + "/radio/tone.asf"; }
-
-// Tells the held station what to do: 'p' answer and play, 'f' fail what it
-// holds, 'h' hold what comes next.
-bool Release(char order) {
-  WSADATA data{};
-  if (WSAStartup(MAKEWORD(2, 2), &data) != 0) return false;
-  bool done = false;
-  const SOCKET peer = socket(AF_INET, SOCK_STREAM, IPPROTO_TCP);
-  sockaddr_in address{};
-  address.sin_family = AF_INET;
-  address.sin_port = htons(static_cast<u_short>(std::atoi(PeerPort("RELEASE").c_str())));
-  address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-  if (peer != INVALID_SOCKET && connect(peer, reinterpret_cast<sockaddr*>(&address), sizeof address) == 0 &&
-      send(peer, &order, 1, 0) == 1) {
-    char answer[2] = {};
-    done = recv(peer, answer, 2, MSG_WAITALL) == 2;
-  }
-  if (peer != INVALID_SOCKET) closesocket(peer);
-  WSACleanup();
-  return done;
-}
-
 #define NEEDS_THE_PEERS()                                                                   \
   if (PeerPort("HELD").empty()) GTEST_SKIP() << "run through mms_peer.py, which starts the loopback peers"; \
-  ASSERT_TRUE(Release('h'))
+  ASSERT_TRUE(ReleaseHeldStation('h'))
 
 TEST_F(LongWork, AListWhoseFirstEntryIsAStationThatTakesItsTimeIsKeptWhole) {
   NEEDS_THE_PEERS();
@@ -56,8 +25,10 @@ TEST_F(LongWork, AListWhoseFirstEntryIsAStationThatTakesItsTimeIsKeptWhole) {
   const std::vector<std::string> named{HeldStation(), "a.wav", "b.wav", "c.wav"};
   folder.Write("list.m3u", "#EXTM3U\r\n" + named[0] + "\r\na.wav\r\nb.wav\r\nc.wav\r\n");
 
-  // A quit while the station opens: the list the user gave is saved whole.
-  Start({PathOf("list.m3u")});
+  // The list handed over to the running player, and a quit while the
+  // station opens: the list the user gave is saved whole.
+  Start();
+  EXPECT_EQ(SecondEnded({PathOf("list.m3u")}), 0u);
   Quit();
   EXPECT_EQ(SavedEntries(), named);
 
@@ -67,12 +38,12 @@ TEST_F(LongWork, AListWhoseFirstEntryIsAStationThatTakesItsTimeIsKeptWhole) {
   EXPECT_EQ(Value("Entry0"), named[0]);
   EXPECT_EQ(Value("Entry3"), PathOf("c.wav"));
   EXPECT_EQ(Value("CurrentIndex"), "0");
-  EXPECT_EQ(Value("Opening"), "1");
+  EXPECT_EQ(HeldRequests(), 1);
   EXPECT_EQ(SecondEnded({"/show"}), 0u);
   EXPECT_EQ(Value("Held"), "0");
   EXPECT_EQ(Value("FormShown"), "1");
   // The station fails: it is skipped and the next entry plays.
-  ASSERT_TRUE(Release('f'));
+  ASSERT_TRUE(ReleaseHeldStation('f'));
   EXPECT_TRUE(WaitFor("CurrentIndex", "1", 60000));
   EXPECT_TRUE(WaitFor("Playing", "1"));
   Quit();
@@ -89,15 +60,15 @@ TEST_F(LongWork, ATagSaveWhileAStationOpensLetsTheStationPlay) {
   const HWND editor = OpenTagEditorOn({1});
   ASSERT_NE(editor, nullptr);
   EXPECT_EQ(Second({"/play"}), 0u);
-  ASSERT_TRUE(WaitFor("Opening", "1"));
+  ASSERT_TRUE(svtest::WaitUntil([] { return HeldRequests() == 1; }, 30000)) << "the station was not asked";
   watcher->Answer(IDYES);
   auto reply = client.Request(appWindow, {"click", "FormTag", "BtnSave"});
   ASSERT_TRUE(reply && reply->ok);
   ASSERT_TRUE(svtest::WaitUntil([&] { return !IsWindow(editor); }, 60000));
   // The save changed nothing that plays: the open goes on, and its station
   // plays once it answers.
-  EXPECT_EQ(Value("Opening"), "1");
-  ASSERT_TRUE(Release('p'));
+  EXPECT_EQ(HeldRequests(), 1);
+  ASSERT_TRUE(ReleaseHeldStation('p'));
   EXPECT_TRUE(WaitFor("Playing", "1", 60000));
   EXPECT_EQ(Value("CurrentIndex"), "0");
   EXPECT_TRUE(WaitFor("Bubble", " Loopback Tone"));
@@ -111,15 +82,16 @@ TEST_F(LongWork, AFileHandedOverWhileAStationOpensIsTreatedAtOnce) {
   const std::string a = Place("long.wav", "a.wav");
   Start();
   EXPECT_EQ(Second({"/play"}), 0u);
-  ASSERT_TRUE(WaitFor("Opening", "1"));
-  // Treated before the second start ends: nothing waits for the station.
+  ASSERT_TRUE(svtest::WaitUntil([] { return HeldRequests() == 1; }, 30000)) << "the station was not asked";
+  // Treated before the second start ends: nothing waits for the station,
+  // whose open ends.
   EXPECT_EQ(SecondEnded({a}), 0u);
   EXPECT_EQ(Value("Held"), "0");
   EXPECT_EQ(Value("CurrentIndex"), "1");
-  EXPECT_EQ(Value("Opening"), "0");
+  EXPECT_TRUE(svtest::WaitUntil([] { return HeldRequests() == 0; }, 30000));
   EXPECT_TRUE(WaitFor("Playing", "1"));
   // The station answering now changes nothing; "/prev" goes back to it.
-  ASSERT_TRUE(Release('p'));
+  ASSERT_TRUE(ReleaseHeldStation('p'));
   EXPECT_EQ(Second({"/prev"}), 0u);
   EXPECT_TRUE(WaitFor("Bubble", " Loopback Tone", 60000));
   EXPECT_EQ(Value("CurrentIndex"), "0");
@@ -137,10 +109,11 @@ TEST_F(LongWork, AQuitDuringALongImportSavesEveryEntryOfTheList) {
   folder.Write("big.pls", pls);
   Start();
   // The close is posted inside the answer to a state request that finds the
-  // import running: it arrives during the import on any machine.
+  // import running (nothing else holds the list then): it arrives during
+  // the import on any machine.
   bool posted = false;
   client.WhileReplying = [&](const std::string& state) {
-    if (posted || state.find("Work=Import") == std::string::npos) return;
+    if (posted || state.find("Busy=1") == std::string::npos) return;
     posted = true;
     PostMessageW(mainWindow, WM_CLOSE, 0, 0);
   };

@@ -93,8 +93,9 @@ TEST_F(CddbLookup, MatchIsQueriedReadAndCached) {
   EXPECT_EQ(server.Requests(),
             (std::vector<std::string>{
                 kQuery, "GET /~cddb/cddb.cgi?cmd=cddb+read+misc+0a0b0c0d&hello=Sorivanel+test.lan+Sorivanel+3.30&proto=5"}));
+  // Non-ASCII text: the file carries the byte-order mark.
   EXPECT_EQ(ReadFile(folder / "Sorivanel.cddb"),
-            std::string("[") + kSection +
+            std::string("\xEF\xBB\xBF[") + kSection +
                 "]\r\nARTIST=Band\r\nALBUM=Album\r\nYEAR=1987\r\nGENRE=Rock\r\nTITLE1=Op\xC3\xA9ning\r\nLENGTH1=03:18\r\n"
                 "TITLE2=Second Part[Live]\r\nLENGTH2=03:20\r\nMATCH=1\r\n");
   EXPECT_EQ(BalloonTexts(), (std::vector<std::string>{"CDDB Check...", "CDDB Check... Match found!"}));

@@ -26,7 +26,9 @@ One listener per behaviour, each on its own port:
   held     answers "HTTP/1.0 200 OK" and then a header line every 200 ms
            until the test says on the release port (MMS_PEER_RELEASE) what
            to do: "p" plays the stream to what it holds and to every later
-           request, "f" closes what it holds, "h" holds later requests again
+           request, "f" closes what it holds, "h" holds later requests again,
+           "q" asks how many requests it holds (the answer ends with a line
+           break)
 
   http     (with --http) the MP3 file as an HTTP radio station
 
@@ -172,7 +174,7 @@ WEB_PAGE = (b"HTTP/1.0 200 OK\r\nServer: Loopback Web\r\nContent-Type: text/html
 
 
 HELD = threading.Condition()
-HELD_STATE = {"mode": "hold", "fails": 0}
+HELD_STATE = {"mode": "hold", "fails": 0, "holding": 0}
 
 
 def wait_for_release(conn):
@@ -183,15 +185,20 @@ def wait_for_release(conn):
             conn.sendall(HEAD)
             return True
         fails = HELD_STATE["fails"]
-    conn.sendall(b"HTTP/1.0 200 OK\r\n")
-    for n in itertools.count():
+        HELD_STATE["holding"] += 1
+    try:
+        conn.sendall(b"HTTP/1.0 200 OK\r\n")
+        for n in itertools.count():
+            with HELD:
+                HELD.wait_for(lambda: HELD_STATE["mode"] == "play" or HELD_STATE["fails"] != fails, timeout=0.2)
+                if HELD_STATE["mode"] == "play":
+                    break
+                if HELD_STATE["fails"] != fails:
+                    return False
+            conn.sendall(b"X-Held: %d\r\n" % n)
+    finally:
         with HELD:
-            HELD.wait_for(lambda: HELD_STATE["mode"] == "play" or HELD_STATE["fails"] != fails, timeout=0.2)
-            if HELD_STATE["mode"] == "play":
-                break
-            if HELD_STATE["fails"] != fails:
-                return False
-        conn.sendall(b"X-Held: %d\r\n" % n)
+            HELD_STATE["holding"] -= 1
     # The rest of the play answer's head follows the status line sent.
     conn.sendall(HEAD[len(b"HTTP/1.0 200 OK\r\n"):])
     return True
@@ -210,7 +217,8 @@ def release_loop(server):
                 elif order == b"h":
                     HELD_STATE["mode"] = "hold"
                 HELD.notify_all()
-            conn.sendall(b"ok")
+                holding = HELD_STATE["holding"]
+            conn.sendall(b"%d\n" % holding if order == b"q" else b"ok")
 
 
 def serve(conn, behaviour, header, packets):
