@@ -80,7 +80,7 @@ std::string DecodeText(std::string_view bytes, TextEncoding* found) {
 }
 
 std::string Utf8FileBytes(std::string_view text, bool keepBom) {
-  if (StartsWith(text, kUtf8Bom) || (!keepBom && IsAscii(text))) return std::string(text);
+  if (!keepBom && IsAscii(text)) return std::string(text);
   return std::string(kUtf8Bom) + std::string(text);
 }
 

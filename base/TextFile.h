@@ -41,7 +41,8 @@ std::string DecodeText(std::string_view bytes, TextEncoding* found = nullptr);
 
 // UTF-8 text as the bytes of its file: behind the BOM when the text holds
 // anything beyond ASCII, or when keepBom (the file had one); plain ASCII
-// text stays as it is. A text that begins with the BOM gets no second one.
+// text stays as it is. Text is taken as decoded (its file's mark taken off):
+// one that begins with U+FEFF keeps it behind the file's mark.
 std::string Utf8FileBytes(std::string_view text, bool keepBom = false);
 
 // UTF-8 text <-> file-system path, on Windows through UTF-16 so that names

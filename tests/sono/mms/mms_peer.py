@@ -177,6 +177,16 @@ HELD = threading.Condition()
 HELD_STATE = {"mode": "hold", "fails": 0, "holding": 0}
 
 
+def peer_gone(conn):
+    """True once the other side has closed the connection."""
+    try:
+        return conn.recv(1, socket.MSG_PEEK | socket.MSG_DONTWAIT) == b""
+    except BlockingIOError:
+        return False
+    except OSError:
+        return True
+
+
 def wait_for_release(conn):
     """Keeps a held request alive with header lines until the test releases
     it; true when it is to be played."""
@@ -195,6 +205,8 @@ def wait_for_release(conn):
                     break
                 if HELD_STATE["fails"] != fails:
                     return False
+            if peer_gone(conn):
+                return False
             conn.sendall(b"X-Held: %d\r\n" % n)
     finally:
         with HELD:
