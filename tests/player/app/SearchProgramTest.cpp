@@ -3,7 +3,11 @@
 // checked through the playlist it fills.
 #include "tests/player/app/FolderTreeProgram.h"
 
+#include <algorithm>
 #include <map>
+#include <memory>
+
+#include "tags/ID3v2.h"
 
 namespace playertest {
 namespace {
@@ -162,6 +166,84 @@ TEST_F(Search, AQuitWhileSearchingEndsTheSearchAndThenThePlayer) {
   EXPECT_EQ(player->ExitCode().value_or(1), 0u);
   EXPECT_EQ(Settings().ReadInteger("LECT", "Index", 99), -1);
   EXPECT_TRUE(folder.Read("Sorivanel.tree").has_value());
+}
+
+// During a long import: a search, a tag save, a hand-over and the end of the
+// first song. Each waits for the import's end and then runs once: nothing
+// comes between the import's entries.
+TEST_F(Search, WhatArrivesDuringAnImportWaitsForItsEnd) {
+  // The length in each title: every entry of the import is measured.
+  Prepare("[REPERTOIRES]\r\n0=" + SearchRoot() +
+          "\r\n[NOMCHANSONS]\r\nFormatNomSansTag=%filename %length\r\n[LECT]\r\nLectureBoucle=0\r\n");
+  const std::string song = Place("tagged1.mp3", "song.mp3");
+  const std::string b = Place("long.wav", "b.wav");
+  Place("a.wav");
+  Place("long.wav", "c.wav");
+  std::string m3u = "#EXTM3U\r\na.wav\r\n";
+  for (int i = 1; i < 3000; ++i) m3u += "c.wav\r\n";
+  folder.Write("big.m3u", m3u);
+  Start({}, true);
+  EXPECT_EQ(Second({song}), 0u);
+  ShowAndWaitForTree();
+  OpenSearch();
+  SetText("ALPHA");
+  const HWND editor = OpenTagEditorOn({0});
+  ASSERT_NE(editor, nullptr);
+  const std::wstring comment = L"During the import";
+  SendMessageW(svtest::FindChildByName(editor, "LabelComv2"), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(comment.c_str()));
+  watcher->Answer(IDYES);
+
+  // All three are asked for inside the answer to a state request that finds
+  // the import running.
+  svtest::LaunchOptions options;
+  options.workingFolder = folder.Path();
+  std::unique_ptr<svtest::ProgramUnderTest> handOver;
+  bool asked = false;
+  client.WhileReplying = [&](const std::string& state) {
+    if (asked || state.find("Work=Import") == std::string::npos) return;
+    asked = true;
+    PostMessageW(Button("Chercher"), BM_CLICK, 0, 0);
+    auto reply = client.Request(appWindow, {"click", "FormTag", "BtnSave"});
+    EXPECT_TRUE(reply && reply->ok);
+    handOver = std::make_unique<svtest::ProgramUnderTest>(program, std::vector<std::string>{b}, options);
+  };
+  svtest::ProgramUnderTest importer(program, {PathOf("big.m3u")}, options);
+  const bool seen = svtest::WaitUntil(
+      [&] {
+        State();
+        return asked || !importer.Running();
+      },
+      120000);
+  client.WhileReplying = nullptr;
+  ASSERT_TRUE(seen && asked) << "the import was never seen running";
+  EXPECT_TRUE(importer.WaitForExit(120000));
+  ASSERT_TRUE(handOver && handOver->WaitForExit(120000));
+  ASSERT_TRUE(svtest::WaitUntil(
+      [&] { return Value("Entries") == "3003" && Searching() == "0" && !IsWindow(editor); }, 120000))
+      << Value("Entries");
+  ASSERT_TRUE(WaitUntilTreated());
+  const int current = std::stoi(Value("CurrentIndex"));
+  EXPECT_EQ(Value("Playing"), "1");
+  sv::tags::TID3v2 tag;
+  ASSERT_TRUE(tag.ReadFromFile(song, false));
+  EXPECT_EQ(tag.Comment, "During the import");
+  Quit();
+
+  const auto saved = SavedEntries();
+  ASSERT_EQ(saved.size(), 3003u);
+  EXPECT_EQ(saved[0], "a.wav");
+  EXPECT_EQ(std::count(saved.begin(), saved.begin() + 3000, "c.wav"), 2999);
+  // After them, in their order of arrival: the two matches, side by side,
+  // and the song handed over, which plays.
+  const std::vector<std::string> after(saved.begin() + 3000, saved.end());
+  ASSERT_GE(current, 3000);
+  EXPECT_EQ(saved[static_cast<std::size_t>(current)], "b.wav");
+  const auto match = std::find_if(after.begin(), after.end(), [](const std::string& entry) {
+    return entry.find("Alpha") != std::string::npos;
+  });
+  ASSERT_NE(match, after.end());
+  ASSERT_NE(match + 1, after.end());
+  EXPECT_NE((match + 1)->find("two.wav"), std::string::npos) << *(match + 1);
 }
 
 }  // namespace
