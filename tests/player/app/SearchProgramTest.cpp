@@ -200,7 +200,7 @@ TEST_F(Search, WhatArrivesDuringAnImportWaitsForItsEnd) {
   std::unique_ptr<svtest::ProgramUnderTest> handOver;
   bool asked = false;
   client.WhileReplying = [&](const std::string& state) {
-    if (asked || state.find("Work=Import") == std::string::npos) return;
+    if (asked || state.find("Busy=1") == std::string::npos) return;
     asked = true;
     PostMessageW(Button("Chercher"), BM_CLICK, 0, 0);
     auto reply = client.Request(appWindow, {"click", "FormTag", "BtnSave"});
