@@ -348,6 +348,8 @@ class TForm1 : public forms::TForm {
   // Plays a channel made for the current entry (the end of LitFichier).
   void StartChannel(HSONOCHANNEL created, bool showBubble);
   void OnStationOpened(std::uint32_t ticket);
+  // What plays changes: the open of a station under way is not wanted.
+  void PlayChanges();
   std::vector<int> SelectedIndices() const;
   void RemoveSelection();
   void RefreshTexts();
@@ -369,6 +371,9 @@ class TForm1 : public forms::TForm {
     void Run(const std::function<void()>& afterEach);
     // The entries not added yet.
     std::vector<PlaylistEntry> Remaining() const;
+    // An entry's text when its tags are not read: the list's own, or the
+    // file name.
+    static std::string UntaggedText(const PlaylistEntry& entry);
 
    private:
     TForm1& form_;

@@ -79,7 +79,7 @@ std::vector<std::string> TForm1::OwnListLines() const {
     texts.resize(paths.size());
     for (const PlaylistEntry& entry : RunningImport->Remaining()) {
       paths.push_back(entry.Path);
-      texts.push_back(entry.Text.empty() ? " " + sv::ExtractFileName(entry.Path) : entry.Text);
+      texts.push_back(ListImport::UntaggedText(entry));
     }
   }
   return OwnPlaylistLines(paths, texts, ExeFolder);

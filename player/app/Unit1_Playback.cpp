@@ -55,9 +55,7 @@ void TForm1::LitFichier(bool ShowBubble) {
   if (Closed || !TimerAvancement) return;
   if (CurrentIndex < 0 || CurrentIndex >= static_cast<int>(Playlist.size())) return;
   // A newer request to play: an open still under way is not wanted.
-  ++PlaySerial;
-  PendingStation.reset();
-  if (Stations) Stations->CancelAll();
+  PlayChanges();
   // A channel that ended but whose end was not handled yet (or that stalled)
   // is still set: it goes before another is made, or its decoder and file
   // would stay open for good.
@@ -180,11 +178,15 @@ void TForm1::OnStationOpened(std::uint32_t ticket) {
   });
 }
 
-void TForm1::PauseFichier() {
-  // Every stop changes what plays: a station's open under way is not wanted.
+void TForm1::PlayChanges() {
   ++PlaySerial;
   PendingStation.reset();
   if (Stations) Stations->CancelAll();
+}
+
+void TForm1::PauseFichier() {
+  // Every stop changes what plays: a station's open under way is not wanted.
+  PlayChanges();
   if (TimerAvancement) TimerAvancement->SetEnabled(false);
   TrayIcon1->Options().SetOffsetX(-12);
   SetLabelTemps(true);

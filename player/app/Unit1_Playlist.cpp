@@ -76,7 +76,7 @@ void TForm1::ListImport::Run(const std::function<void()>& afterEach) {
       // A close waits: the rest goes in as the list names it, without tags.
       for (; next_ < entries_.size(); ++next_) {
         const PlaylistEntry& entry = entries_[next_];
-        form_.AppendEntry(entry.Path, entry.Text.empty() ? " " + sv::ExtractFileName(entry.Path) : entry.Text);
+        form_.AppendEntry(entry.Path, UntaggedText(entry));
       }
       return;
     }
@@ -88,6 +88,10 @@ void TForm1::ListImport::Run(const std::function<void()>& afterEach) {
       lastPump = GetTickCount64();
     }
   }
+}
+
+std::string TForm1::ListImport::UntaggedText(const PlaylistEntry& entry) {
+  return entry.Text.empty() ? " " + sv::ExtractFileName(entry.Path) : entry.Text;
 }
 
 std::vector<PlaylistEntry> TForm1::ListImport::Remaining() const {
